@@ -1,0 +1,51 @@
+# The two commands of the README, and a few more for developers.
+#
+#   make run    install what is missing, build, run Tarvelo
+#   make test   install what is missing, build, run the whole test suite
+#               (ASan+UBSan build), then the concurrency tests (TSan build)
+#
+# CI=true turns compiler warnings into errors.
+
+BUILD        ?= build
+BUILD_ASAN   ?= build-asan
+BUILD_TSAN   ?= build-tsan
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+WERROR       := $(if $(filter true,$(CI)),ON,OFF)
+CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
+
+.PHONY: all deps build run test test-asan test-tsan bench clean
+
+all: build
+
+deps:
+	@scripts/install-dependencies
+
+build: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run "$(BUILD)"
+
+test: test-asan test-tsan
+
+test-asan: deps
+	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DTARVELO_SANITIZE=address -DTARVELO_BUILD_BENCHMARKS=OFF
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	@[ -f $(BUILD_TSAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DTARVELO_SANITIZE=thread -DTARVELO_BUILD_BENCHMARKS=OFF
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target concurrency-tests
+	cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    ctest --output-on-failure -L concurrency -j $(JOBS)
+
+bench: build
+	@for program in $(BUILD)/bench/*-bench; do echo "== $$program"; $$program; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN)

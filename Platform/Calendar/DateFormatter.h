@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Calendar.h"
+#include "Instant.h"
+
+namespace platform {
+
+// Formats instants in a locale's own way from a skeleton template such as
+// "MMMM" or "MMMM yyyy": the locale decides the order, the punctuation and
+// the stand-alone month forms ("LLLL" for a month named on its own).
+//
+// A new formatter takes the user's current locale, calendar and time zone.
+class DateFormatter {
+public:
+    DateFormatter();
+    // A formatter in the given calendar (its locale, system and zone).
+    explicit DateFormatter(const Calendar& calendar);
+
+    // Letters of the template are skeleton fields; anything else in it (such
+    // as spaces) is ignored, as the locale supplies its own separators.
+    void setLocalizedDateFormatFromTemplate(const std::string& formatTemplate);
+
+    // The pattern the template resolved to, in ICU's pattern syntax.
+    const std::string& dateFormat() const { return pattern_; }
+
+    std::string string(Instant instant) const;
+
+private:
+    Calendar calendar_;
+    std::string pattern_;
+};
+
+} // namespace platform

@@ -1,0 +1,90 @@
+#include "UserDefaults.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <pwd.h>
+#include <unistd.h>
+
+#include "DefaultsFile.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex standardDomainMutex;
+std::string standardDomainName;
+
+std::filesystem::path homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return "/tmp";
+}
+
+template <typename Value> std::optional<Value> held(const std::optional<DefaultsValue>& value) {
+    if (value && std::holds_alternative<Value>(*value))
+        return std::get<Value>(*value);
+    return std::nullopt;
+}
+
+} // namespace
+
+UserDefaults::UserDefaults(const std::string& domain) : UserDefaults(domain, folderForDomains()) {}
+
+UserDefaults::UserDefaults(const std::string& domain, const std::filesystem::path& folder)
+    : file_(std::make_unique<DefaultsFile>(folder, domain)) {}
+
+UserDefaults::~UserDefaults() = default;
+
+UserDefaults& UserDefaults::standard() {
+    static UserDefaults instance([] {
+        std::lock_guard lock(standardDomainMutex);
+        return standardDomainName.empty() ? std::string(program_invocation_short_name) : standardDomainName;
+    }());
+    return instance;
+}
+
+void UserDefaults::setStandardDomain(const std::string& domain) {
+    std::lock_guard lock(standardDomainMutex);
+    standardDomainName = domain;
+}
+
+std::filesystem::path UserDefaults::folderForDomains() {
+    // The XDG base-directory rules ignore a relative XDG_CONFIG_HOME.
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path base =
+        configHome && configHome[0] == '/' ? std::filesystem::path(configHome) : homeFolder() / ".config";
+    return base / "tarvelo";
+}
+
+const std::filesystem::path& UserDefaults::path() const { return file_->path(); }
+
+std::int64_t UserDefaults::integer(const std::string& key) {
+    return held<std::int64_t>(file_->value(key)).value_or(0);
+}
+
+double UserDefaults::doubleValue(const std::string& key) { return held<double>(file_->value(key)).value_or(0.0); }
+
+bool UserDefaults::boolean(const std::string& key) { return held<bool>(file_->value(key)).value_or(false); }
+
+std::optional<std::string> UserDefaults::string(const std::string& key) {
+    return held<std::string>(file_->value(key));
+}
+
+std::optional<Instant> UserDefaults::date(const std::string& key) { return held<Instant>(file_->value(key)); }
+
+std::optional<DefaultsValue> UserDefaults::object(const std::string& key) { return file_->value(key); }
+
+void UserDefaults::setInteger(std::int64_t value, const std::string& key) { file_->setValue(key, value); }
+
+void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) { file_->setValue(key, value); }
+
+void UserDefaults::removeObject(const std::string& key) { file_->setValue(key, std::nullopt); }
+
+bool UserDefaults::synchronize() { return file_->synchronize(); }
+
+void UserDefaults::exclusively(const std::function<void()>& body) { file_->exclusively(body); }
+
+} // namespace platform

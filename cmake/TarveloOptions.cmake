@@ -1,0 +1,34 @@
+# Build options, all under the TARVELO_ prefix.
+option(TARVELO_BUILD_TESTS "Build the test suite" ON)
+option(TARVELO_BUILD_BENCHMARKS "Build the Google Benchmark programs" ON)
+option(TARVELO_WERROR "Treat compiler warnings as errors (CI turns this on)" OFF)
+set(TARVELO_SANITIZE "" CACHE STRING "Sanitizers to build with: '', 'address' (ASan+UBSan) or 'thread' (TSan)")
+set_property(CACHE TARVELO_SANITIZE PROPERTY STRINGS "" address thread)
+
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
+endif()
+
+# Interface target that carries the project's warning and sanitizer flags;
+# every Tarvelo target links it.
+add_library(tarvelo_build_flags INTERFACE)
+target_compile_options(tarvelo_build_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(TARVELO_WERROR)
+  target_compile_options(tarvelo_build_flags INTERFACE -Werror)
+endif()
+
+if(TARVELO_SANITIZE STREQUAL "address")
+  set(_tarvelo_sanitize_flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+elseif(TARVELO_SANITIZE STREQUAL "thread")
+  set(_tarvelo_sanitize_flags -fsanitize=thread -fno-omit-frame-pointer)
+elseif(NOT TARVELO_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "TARVELO_SANITIZE must be '', 'address' or 'thread'")
+endif()
+if(_tarvelo_sanitize_flags)
+  target_compile_options(tarvelo_build_flags INTERFACE ${_tarvelo_sanitize_flags})
+  target_link_options(tarvelo_build_flags INTERFACE ${_tarvelo_sanitize_flags})
+endif()
+
+# Where programs find their installed resources, relative to the binary, so
+# an installed tree can be moved as a whole.
+set(TARVELO_DATADIR_RELATIVE "../${CMAKE_INSTALL_DATADIR}/tarvelo")
