@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include <unicode/basictz.h>
 #include <unicode/calendar.h>
 #include <unicode/dtfmtsym.h>
 #include <unicode/locid.h>
@@ -198,26 +199,64 @@ bool Calendar::isDate(Instant first, Instant inSameDayAs) const {
 
 std::vector<Calendar::Day> Calendar::consecutiveDays(Instant first, int count) const {
     std::vector<Day> days;
-    days.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    if (count <= 0)
+        return days;
+    days.reserve(static_cast<std::size_t>(count));
+
+    // Asking ICU for every field of every day is slow (tens of microseconds
+    // a day in the Islamic calendars). Day numbers simply count on, so ICU is
+    // asked only at the first day and at each change of month; each day's
+    // start is its local midnight, from the zone's offset at that wall time.
     UErrorCode status = U_ZERO_ERROR;
+    YearMonth month;
+    std::int32_t dayOfMonth = 0;
+    std::int32_t daysInMonth = 0;
+    const auto readMonthAt = [&](UDate date) {
+        calendar_->setTime(date, status);
+        month.era = calendar_->get(UCAL_ERA, status);
+        month.year = calendar_->get(UCAL_YEAR, status);
+        month.month = calendar_->get(UCAL_MONTH, status) + 1;
+        month.isLeapMonth = calendar_->get(UCAL_IS_LEAP_MONTH, status) != 0;
+        dayOfMonth = calendar_->get(UCAL_DATE, status);
+        daysInMonth = calendar_->getActualMaximum(UCAL_DATE, status);
+    };
+
+    readMonthAt(first.udate());
+    const std::int32_t firstDayNumber = calendar_->get(UCAL_JULIAN_DAY, status);
+    if (U_FAILURE(status))
+        return {};
     for (int index = 0; index < count; ++index) {
-        // Each day is counted from the first, never from the day before: a
-        // day whose midnight a clock change skipped starts later, and stepping
-        // on from it would carry that hour into every following day.
-        calendar_->setTime(first.udate(), status);
-        calendar_->add(UCAL_DATE, index, status);
         Day day;
-        day.start = Instant::fromUDate(calendar_->getTime(status));
-        day.month.era = calendar_->get(UCAL_ERA, status);
-        day.month.year = calendar_->get(UCAL_YEAR, status);
-        day.month.month = calendar_->get(UCAL_MONTH, status) + 1;
-        day.month.isLeapMonth = calendar_->get(UCAL_IS_LEAP_MONTH, status) != 0;
-        day.dayNumber = calendar_->get(UCAL_JULIAN_DAY, status);
-        if (U_FAILURE(status))
-            return {};
+        day.dayNumber = firstDayNumber + index;
+        day.start = localMidnight(day.dayNumber);
+        if (index > 0 && ++dayOfMonth > daysInMonth) {
+            readMonthAt(day.start.udate());
+            if (U_FAILURE(status))
+                return {};
+        }
+        day.month = month;
         days.push_back(day);
     }
     return days;
+}
+
+Instant Calendar::localMidnight(std::int32_t dayNumber) const {
+    // Julian day 2440588 is 1970-01-01, where wall-clock milliseconds start.
+    constexpr double millisecondsPerDay = 86400000.0;
+    const UDate wallClock = (static_cast<double>(dayNumber) - 2440588.0) * millisecondsPerDay;
+    const icu::TimeZone& zone = calendar_->getTimeZone();
+    int32_t rawOffset = 0;
+    int32_t dstOffset = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    // Resolve wall times the way ICU's calendars do by default: a midnight
+    // that a clock change skipped means the moment the day actually began, a
+    // midnight that happened twice means the later one.
+    if (const auto* basic = dynamic_cast<const icu::BasicTimeZone*>(&zone))
+        basic->getOffsetFromLocal(wallClock, UCAL_TZ_LOCAL_FORMER, UCAL_TZ_LOCAL_LATTER, rawOffset, dstOffset,
+                                  status);
+    else
+        zone.getOffset(wallClock, true, rawOffset, dstOffset, status);
+    return Instant::fromUDate(wallClock - rawOffset - dstOffset);
 }
 
 std::vector<std::string> Calendar::veryShortStandaloneWeekdaySymbols() const {

@@ -106,6 +106,9 @@ public:
     const icu::Calendar& icuCalendar() const { return *calendar_; }
 
 private:
+    // The first instant of the day with the given local Julian day number.
+    Instant localMidnight(std::int32_t dayNumber) const;
+
     std::string localeIdentifier_;
     // ICU calendars hold their current time as mutable state; every reading
     // sets it first, so a const Calendar may still move it.

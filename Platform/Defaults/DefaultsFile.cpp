@@ -197,7 +197,9 @@ void DefaultsFile::reload() {
 }
 
 bool DefaultsFile::write() {
-    hasUnwrittenChanges_ = false;
+    // Until a write succeeds the changes stay pending, so that a later
+    // reload cannot drop them and a later synchronize tries again.
+    hasUnwrittenChanges_ = true;
     if (!makePrivateFolder(folder_))
         return false;
     if (fileIsUnreadable_)
@@ -221,9 +223,9 @@ bool DefaultsFile::write() {
     ::close(descriptor);
     if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
         ::unlink(temporary.c_str());
-        hasUnwrittenChanges_ = true;
         return false;
     }
+    hasUnwrittenChanges_ = false;
     // The rename is durable only once the folder itself is on disk.
     const int folderDescriptor = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderDescriptor >= 0) {

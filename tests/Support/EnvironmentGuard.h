@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // Sets environment variables for the life of the guard and puts the old
 // values back afterwards, so a test can pin TZ, LANG and friends.
@@ -48,4 +48,4 @@ inline EnvironmentGuard pinLocaleAndZone(const char* locale, const char* zone) {
     return EnvironmentGuard{{"LC_ALL", nullptr}, {"LC_TIME", nullptr}, {"LANG", locale}, {"TZ", zone}};
 }
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

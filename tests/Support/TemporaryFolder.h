@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes.
@@ -27,4 +27,4 @@ private:
     std::filesystem::path path_;
 };
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

@@ -37,7 +37,7 @@ TEST(Calendar, LocalesSelectTheirCalendarSystemAndFirstWeekday) {
 }
 
 TEST(Calendar, CurrentFollowsTheEnvironmentAtEachCall) {
-    auto environment = tarvelo::testing::pinLocaleAndZone("th_TH.UTF-8", "Asia/Bangkok");
+    auto environment = tarvelo::testsupport::pinLocaleAndZone("th_TH.UTF-8", "Asia/Bangkok");
     EXPECT_EQ(Calendar::current().identifier(), "buddhist");
     EXPECT_EQ(Calendar::current().timeZoneIdentifier(), "Asia/Bangkok");
     environment.set("LC_TIME", "de_DE.UTF-8");
@@ -138,5 +138,28 @@ TEST(Calendar, AddingAtTheEdgeOfTheCalendarsRangeAnswersPromptly) {
         const Calendar other(locale, "UTC");
         (void)other.adding(CalendarUnit::month, 12LL * 5'890'000, start);
         (void)other.adding(CalendarUnit::month, -12LL * 5'890'000, start);
+    }
+}
+
+TEST(Calendar, ConsecutiveDaysAgreeWithDayByDayCalendarArithmetic) {
+    // The fast path counts days itself; ICU adding one day at a time is the
+    // reference, across calendar systems and zones with awkward clock changes.
+    for (const char* locale : {"en_US", "ar_SA", "he_IL@calendar=hebrew", "zh_CN@calendar=chinese", "fa_IR",
+                               "ja_JP@calendar=japanese", "th_TH"}) {
+        for (const char* zone : {"UTC", "America/Sao_Paulo", "Asia/Beirut", "Pacific/Apia", "Europe/London"}) {
+            const Calendar calendar(locale, zone);
+            for (double unixDay = 14000; unixDay < 22000; unixDay += 97) {
+                const auto first = *calendar.startOfDay(utc(unixDay * 86400));
+                const auto days = calendar.consecutiveDays(first, 42);
+                ASSERT_EQ(days.size(), 42u);
+                for (int index = 0; index < 42; ++index) {
+                    const auto reference = *calendar.adding(CalendarUnit::day, index, first);
+                    const auto& day = days[static_cast<std::size_t>(index)];
+                    ASSERT_EQ(day.dayNumber, calendar.dayNumber(reference)) << locale << " " << zone;
+                    ASSERT_EQ(day.month, calendar.yearMonth(reference)) << locale << " " << zone << " " << unixDay;
+                    ASSERT_EQ(day.start, *calendar.startOfDay(reference)) << locale << " " << zone << " " << unixDay;
+                }
+            }
+        }
     }
 }

@@ -5,7 +5,7 @@
 #include "SystemTimeZone.h"
 
 using platform::SystemTimeZone;
-using tarvelo::testing::EnvironmentGuard;
+using tarvelo::testsupport::EnvironmentGuard;
 
 namespace {
 

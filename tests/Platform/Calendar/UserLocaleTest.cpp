@@ -4,7 +4,7 @@
 #include "UserLocale.h"
 
 using platform::UserLocale;
-using tarvelo::testing::EnvironmentGuard;
+using tarvelo::testsupport::EnvironmentGuard;
 
 TEST(UserLocale, TranslatesPosixValuesToIcuIdentifiers) {
     EXPECT_EQ(UserLocale::fromPosix("de_DE.UTF-8"), "de_DE");

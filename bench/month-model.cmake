@@ -1,0 +1,1 @@
+tarvelo_add_benchmark(month-model-bench SOURCES MonthModelBenchmark.cpp LIBRARIES TarveloMonthModel)

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+
+#include "TemporaryFolder.h"
+#include "UserDefaults.h"
+
+using platform::UserDefaults;
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+std::vector<fs::path> setAside(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
+            found.push_back(entry.path());
+    return found;
+}
+
+unsigned permissions(const fs::path& path) {
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return status.st_mode & 0777;
+}
+
+} // namespace
+
+TEST(UserDefaultsFile, UnreadableFilesReadAsEmptyAndAreKeptAsideOnWrite) {
+    const std::vector<std::pair<const char*, std::string>> unreadable = {
+        {"truncated", R"({"tarvelo-defaults": 1, "values": {"a": {"integer": 4)"},
+        {"binary", std::string("\x7f" "ELF\0\x01\x02\xff\xfe", 9)},
+        {"foreign JSON", R"({"values": {"Tarvelo.stepCount": {"integer": 9}}})"},
+        {"JSON array", "[1, 2, 3]"},
+        {"values not an object", R"({"tarvelo-defaults": 1, "values": [1]})"},
+        {"invalid UTF-8", "{\"tarvelo-defaults\": 1, \"values\": {\"\xff\": {\"integer\": 1}}}"},
+    };
+    for (const auto& [name, bytes] : unreadable) {
+        tarvelo::testsupport::TemporaryFolder folder;
+        UserDefaults defaults("domain", folder.path());
+        writeFile(defaults.path(), bytes);
+        EXPECT_EQ(defaults.integer("a"), 0) << name;
+        EXPECT_EQ(defaults.integer("Tarvelo.stepCount"), 0) << name;
+        EXPECT_TRUE(setAside(folder.path()).empty()) << name << ": reading alone moves nothing";
+
+        defaults.setInteger(7, "a");
+        const auto aside = setAside(folder.path());
+        ASSERT_EQ(aside.size(), 1u) << name;
+        EXPECT_EQ(readFile(aside.front()), bytes) << name << ": the old contents are kept byte for byte";
+        EXPECT_EQ(UserDefaults("domain", folder.path()).integer("a"), 7) << name;
+    }
+}
+
+TEST(UserDefaultsFile, AnEmptyFileIsSimplyEmpty) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    UserDefaults defaults("domain", folder.path());
+    writeFile(defaults.path(), "");
+    EXPECT_EQ(defaults.integer("a"), 0);
+    defaults.setInteger(1, "a");
+    EXPECT_TRUE(setAside(folder.path()).empty());
+}
+
+TEST(UserDefaultsFile, OversizedFilesAndOtherKindsOfFileNeverHang) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    {
+        UserDefaults defaults("huge", folder.path());
+        std::ofstream(defaults.path()) << std::string(9 * 1024 * 1024, ' ');
+        EXPECT_EQ(defaults.integer("a"), 0);
+    }
+    {
+        UserDefaults defaults("fifo", folder.path());
+        ASSERT_EQ(::mkfifo(defaults.path().c_str(), 0600), 0);
+        EXPECT_EQ(defaults.integer("a"), 0) << "a FIFO would block a plain open";
+        defaults.setInteger(1, "a");
+        EXPECT_EQ(UserDefaults("fifo", folder.path()).integer("a"), 1);
+    }
+}
+
+TEST(UserDefaultsFile, EntriesOfUnknownTypesSurviveRewrites) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    UserDefaults defaults("domain", folder.path());
+    writeFile(defaults.path(), R"({"tarvelo-defaults": 1, "values": {
+        "future": {"colour": [1, 2, 3]}, "odd": {"integer": "not a number"}, "kept": {"integer": 5}}})");
+    EXPECT_EQ(defaults.integer("odd"), 0);
+    defaults.setInteger(6, "new");
+    const std::string text = readFile(defaults.path());
+    EXPECT_NE(text.find("colour"), std::string::npos);
+    EXPECT_NE(text.find("not a number"), std::string::npos);
+    EXPECT_EQ(UserDefaults("domain", folder.path()).integer("kept"), 5);
+    EXPECT_TRUE(setAside(folder.path()).empty());
+}
+
+TEST(UserDefaultsFile, FilesAndFoldersAreTheOwnersAlone) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    const fs::path nested = folder.path() / "config" / "tarvelo";
+    UserDefaults defaults("domain", nested);
+    defaults.setInteger(1, "a");
+    EXPECT_EQ(permissions(nested), 0700u);
+    EXPECT_EQ(permissions(nested.parent_path()), 0700u);
+    EXPECT_EQ(permissions(defaults.path()), 0600u);
+    for (const auto& entry : fs::directory_iterator(nested))
+        EXPECT_EQ(permissions(entry.path()) & 077, 0u) << entry.path();
+}
+
+TEST(UserDefaultsFile, AFolderThatCannotBeMadeKeepsValuesInMemory) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    writeFile(folder.path() / "file", "not a folder");
+    UserDefaults defaults("domain", folder.path() / "file" / "tarvelo");
+    defaults.setInteger(3, "a");
+    EXPECT_EQ(defaults.integer("a"), 3);
+    EXPECT_FALSE(defaults.synchronize());
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "TemporaryFolder.h"
+#include "UserDefaults.h"
+
+using platform::Instant;
+using platform::UserDefaults;
+
+TEST(UserDefaultsValues, EveryTypeSurvivesARestart) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    {
+        UserDefaults defaults("domain", folder.path());
+        defaults.setInteger(-42, "integer");
+        defaults.setInteger(INT64_MIN, "smallest");
+        defaults.setObject(2.5, "double");
+        defaults.setObject(true, "boolean");
+        defaults.setObject(std::string("Grüße \"quoted\"\n"), "string");
+        defaults.setObject(Instant::sinceReferenceDate(786708000.125), "date");
+        defaults.setObject(Instant::sinceReferenceDate(-INFINITY), "far past");
+    }
+    UserDefaults reopened("domain", folder.path());
+    EXPECT_EQ(reopened.integer("integer"), -42);
+    EXPECT_EQ(reopened.integer("smallest"), INT64_MIN);
+    EXPECT_EQ(reopened.doubleValue("double"), 2.5);
+    EXPECT_TRUE(reopened.boolean("boolean"));
+    EXPECT_EQ(reopened.string("string"), "Grüße \"quoted\"\n");
+    EXPECT_EQ(reopened.date("date"), Instant::sinceReferenceDate(786708000.125));
+    EXPECT_EQ(reopened.date("far past"), Instant::sinceReferenceDate(-INFINITY));
+}
+
+TEST(UserDefaultsValues, MissingOrMistypedValuesReadAsMissing) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    UserDefaults defaults("domain", folder.path());
+    EXPECT_EQ(defaults.integer("absent"), 0);
+    EXPECT_FALSE(defaults.object("absent"));
+
+    defaults.setObject(std::string("12"), "text");
+    EXPECT_EQ(defaults.integer("text"), 0) << "no conversion from text";
+    EXPECT_FALSE(defaults.date("text"));
+    defaults.setObject(3.9, "real");
+    EXPECT_EQ(defaults.integer("real"), 0);
+    EXPECT_FALSE(defaults.string("real"));
+}
+
+TEST(UserDefaultsValues, RemovalLeavesNoTrace) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    UserDefaults defaults("domain", folder.path());
+    defaults.setObject(Instant::sinceReferenceDate(1), "date");
+    defaults.removeObject("date");
+    EXPECT_FALSE(defaults.object("date"));
+    UserDefaults reopened("domain", folder.path());
+    EXPECT_FALSE(reopened.object("date"));
+}
+
+TEST(UserDefaultsValues, DomainsAreSeparateFilesAndNeverPaths) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    UserDefaults first("today.tarvelo.Tarvelo", folder.path());
+    UserDefaults second("today.tarvelo.Tarvelo.TarveloWidget", folder.path());
+    UserDefaults hostile("../escape", folder.path());
+    first.setInteger(1, "key");
+    second.setInteger(2, "key");
+    hostile.setInteger(3, "key");
+    EXPECT_EQ(first.integer("key"), 1);
+    EXPECT_EQ(second.integer("key"), 2);
+    EXPECT_EQ(hostile.path().parent_path(), folder.path());
+    EXPECT_FALSE(std::filesystem::exists(folder.path().parent_path() / "escape.json"));
+}
+
+TEST(UserDefaultsValues, TheDefaultFolderFollowsXdgConfigHome) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    EXPECT_EQ(UserDefaults::folderForDomains(), "/srv/config/tarvelo");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(UserDefaults::folderForDomains().filename(), "tarvelo");
+    EXPECT_EQ(UserDefaults::folderForDomains().parent_path().filename(), ".config");
+    if (saved)
+        ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
