@@ -1,13 +1,13 @@
 #include "DateLink.h"
 
+#include "URLComponents.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <gio/gio.h>
 #include <locale.h>
 #include <memory>
 #include <string>
-
-#include "URLComponents.h"
 
 namespace tarvelo {
 
@@ -75,7 +75,13 @@ bool isDateLinkNumber(std::string_view value) {
     if (value.empty())
         return false;
     switch (value.front()) {
-    case '\0': case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+    case '\0':
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
         return false;
     default:
         break;
@@ -93,8 +99,8 @@ bool isDateLinkNumber(std::string_view value) {
 }
 
 void handleDateLink(const platform::URL& url) {
-    handleDateLink(url,
-                   DateLinkServices{platform::Workspace::shared(), CalendarAppPreference::shared(), quitApplication});
+    handleDateLink(url, DateLinkServices{platform::Workspace::shared(), CalendarAppPreference::shared(),
+                                         quitApplication});
 }
 
 void handleDateLink(const platform::URL& url, const DateLinkServices& services) {
@@ -105,7 +111,9 @@ void handleDateLink(const platform::URL& url, const DateLinkServices& services) 
     openCalendar(services);
 }
 
-void scheduleQuit() { scheduleQuit(quitApplication); }
+void scheduleQuit() {
+    scheduleQuit(quitApplication);
+}
 
 void scheduleQuit(std::function<void()> quit) {
     GSource* source = g_idle_source_new();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <functional>
-#include <string_view>
-
 #include "CalendarAppPreference.h"
 #include "URL.h"
 #include "Workspace.h"
+
+#include <functional>
+#include <string_view>
 
 namespace tarvelo {
 

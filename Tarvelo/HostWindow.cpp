@@ -1,9 +1,9 @@
 #include "HostWindow.h"
 
+#include "Localization.h"
+
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>
-
-#include "Localization.h"
 
 namespace tarvelo {
 

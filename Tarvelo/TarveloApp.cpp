@@ -1,18 +1,23 @@
 #include "TarveloApp.h"
 
-#include <gtkmm/window.h>
-
 #include "DateLink.h"
 #include "HostWindow.h"
 #include "URL.h"
 
+#include <gtkmm/window.h>
+
 namespace tarvelo {
 
-Glib::RefPtr<TarveloApp> TarveloApp::create() { return Glib::make_refptr_for_instance(new TarveloApp()); }
+Glib::RefPtr<TarveloApp> TarveloApp::create() {
+    return Glib::make_refptr_for_instance(new TarveloApp());
+}
 
-TarveloApp::TarveloApp() : Gtk::Application(applicationIdentifier, Gio::Application::Flags::HANDLES_OPEN) {}
+TarveloApp::TarveloApp()
+    : Gtk::Application(applicationIdentifier, Gio::Application::Flags::HANDLES_OPEN) {}
 
-void TarveloApp::on_activate() { presentWindow(); }
+void TarveloApp::on_activate() {
+    presentWindow();
+}
 
 void TarveloApp::on_open(const type_vec_files& files, const Glib::ustring&) {
     // A start for a link shows the window like any other start; a valid link

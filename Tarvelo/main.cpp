@@ -1,12 +1,12 @@
+#include "Localization.h"
+#include "TarveloApp.h"
+#include "UserDefaults.h"
+
 #include <filesystem>
 #include <giomm/application.h>
 #include <giomm/init.h>
 #include <string_view>
 #include <system_error>
-
-#include "Localization.h"
-#include "TarveloApp.h"
-#include "UserDefaults.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include <benchmark/benchmark.h>
-
 #include "CalendarAppCatalog.h"
 #include "DateLink.h"
 #include "DesktopFixture.h"
 #include "FakeWorkspace.h"
+
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -26,8 +26,12 @@ void handle(benchmark::State& state, const char* link) {
     }
 }
 
-void BM_handleDateLinkValid(benchmark::State& state) { handle(state, "tarvelo://date?t=786000000"); }
-void BM_handleDateLinkInvalid(benchmark::State& state) { handle(state, "tarvelo://date?t&x=1&t=5x"); }
+void BM_handleDateLinkValid(benchmark::State& state) {
+    handle(state, "tarvelo://date?t=786000000");
+}
+void BM_handleDateLinkInvalid(benchmark::State& state) {
+    handle(state, "tarvelo://date?t&x=1&t=5x");
+}
 
 void BM_isDateLinkNumber(benchmark::State& state) {
     for (auto _ : state)

@@ -1,10 +1,10 @@
 #include "LocalizedStandardComparator.h"
 
+#include "UserLocale.h"
+
 #include <cstdlib>
 #include <unicode/coll.h>
 #include <unicode/stringpiece.h>
-
-#include "UserLocale.h"
 
 namespace platform {
 
@@ -26,7 +26,9 @@ std::unique_ptr<icu::Collator> makeCollator(const std::string& localeIdentifier,
     return U_SUCCESS(status) ? std::move(collator) : nullptr;
 }
 
-int sign(int value) { return (value > 0) - (value < 0); }
+int sign(int value) {
+    return (value > 0) - (value < 0);
+}
 
 } // namespace
 

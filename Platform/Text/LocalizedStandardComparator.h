@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-
 #include <unicode/uversion.h>
 
 U_NAMESPACE_BEGIN

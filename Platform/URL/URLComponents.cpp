@@ -1,8 +1,8 @@
 #include "URLComponents.h"
 
-#include <string_view>
-
 #include "PercentEncoding.h"
+
+#include <string_view>
 
 namespace platform {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "URL.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "URL.h"
 
 namespace platform {
 

@@ -10,7 +10,8 @@ namespace {
 
 // Frees a GLib string when it goes out of scope.
 struct OwnedText {
-    explicit OwnedText(gchar* owned) : text(owned) {}
+    explicit OwnedText(gchar* owned)
+        : text(owned) {}
     gchar* text;
     ~OwnedText() { g_free(text); }
     OwnedText(const OwnedText&) = delete;

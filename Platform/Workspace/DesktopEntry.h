@@ -1,11 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <glib-object.h>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <glib-object.h>
 
 typedef struct _GDesktopAppInfo GDesktopAppInfo;
 
@@ -45,7 +44,8 @@ private:
     struct Unref {
         void operator()(GDesktopAppInfo* info) const { g_object_unref(info); }
     };
-    explicit DesktopEntry(GDesktopAppInfo* info) : info_(info, Unref{}) {}
+    explicit DesktopEntry(GDesktopAppInfo* info)
+        : info_(info, Unref{}) {}
 
     std::shared_ptr<GDesktopAppInfo> info_;
 };

@@ -21,9 +21,12 @@ DesktopEntryBundle::DesktopEntryBundle(DesktopEntry entry, std::optional<std::st
     : entry_(std::move(entry))
     , identifier_(std::move(identifier)) {}
 
-std::optional<std::string> DesktopEntryBundle::bundleIdentifier() const { return identifier_; }
+std::optional<std::string> DesktopEntryBundle::bundleIdentifier() const {
+    return identifier_;
+}
 
-std::optional<InfoDictionaryValue> DesktopEntryBundle::objectForInfoDictionaryKey(const std::string& key) const {
+std::optional<InfoDictionaryValue>
+DesktopEntryBundle::objectForInfoDictionaryKey(const std::string& key) const {
     if (key == "CFBundleDisplayName")
         return localeString(entry_.info(), "X-GNOME-FullName");
     if (key == "CFBundleName")

@@ -1,12 +1,11 @@
 #include "GioWorkspace.h"
 
-#include <algorithm>
-
-#include <gio/gdesktopappinfo.h>
-#include <gio/gio.h>
-
 #include "DesktopEntry.h"
 #include "DesktopEntryBundle.h"
+
+#include <algorithm>
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
 
 namespace platform {
 
@@ -16,7 +15,8 @@ constexpr const char* genericApplicationIcon = "application-x-executable";
 
 // Whatever GIO's lists hold, as owned references released together.
 struct AppInfoList {
-    explicit AppInfoList(GList* owned) : list(owned) {}
+    explicit AppInfoList(GList* owned)
+        : list(owned) {}
     GList* list;
     ~AppInfoList() { g_list_free_full(list, g_object_unref); }
     AppInfoList(const AppInfoList&) = delete;
@@ -84,7 +84,8 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
         LaunchRequest{std::move(completionHandler), std::move(configuration), std::nullopt});
     const auto entry = applicationURL.isFileURL() ? DesktopEntry::load(applicationURL.path()) : std::nullopt;
     if (!entry)
-        return completeLater(std::move(request), "No application entry at " + applicationURL.absoluteString());
+        return completeLater(std::move(request),
+                             "No application entry at " + applicationURL.absoluteString());
     if (!entry->programExists())
         return completeLater(std::move(request), "The program of " + entry->path().string() + " is missing");
     if (!urls.empty() && !entry->takesURLs())

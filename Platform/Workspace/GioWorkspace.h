@@ -18,7 +18,8 @@ public:
     void openURLs(const std::vector<URL>& urls, const URL& applicationURL,
                   std::shared_ptr<const OpenConfiguration> configuration,
                   OpenCompletion completionHandler) override;
-    void openApplicationAtURL(const URL& applicationURL, std::shared_ptr<const OpenConfiguration> configuration,
+    void openApplicationAtURL(const URL& applicationURL,
+                              std::shared_ptr<const OpenConfiguration> configuration,
                               OpenCompletion completionHandler) override;
     bool openURL(const URL& url) override;
 

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "Bundle.h"
+#include "URL.h"
+
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "Bundle.h"
-#include "URL.h"
 
 namespace platform {
 

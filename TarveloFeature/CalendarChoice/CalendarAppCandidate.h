@@ -1,10 +1,10 @@
 #pragma once
 
+#include "URL.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
-
-#include "URL.h"
 
 namespace tarvelo {
 
@@ -29,7 +29,8 @@ struct CalendarAppCandidate {
 template <> struct std::hash<tarvelo::CalendarAppCandidate> {
     std::size_t operator()(const tarvelo::CalendarAppCandidate& candidate) const noexcept {
         std::size_t seed = 0;
-        for (const std::string* part : {&candidate.bundleIdentifier, &candidate.name, &candidate.url.absoluteString()})
+        for (const std::string* part :
+             {&candidate.bundleIdentifier, &candidate.name, &candidate.url.absoluteString()})
             seed = seed * 31 + std::hash<std::string>{}(*part);
         return seed;
     }

@@ -1,10 +1,10 @@
 #include "CalendarAppCatalog.h"
 
+#include "LocalizedStandardComparator.h"
+
 #include <algorithm>
 #include <set>
 #include <string>
-
-#include "LocalizedStandardComparator.h"
 
 namespace tarvelo::CalendarAppCatalog {
 
@@ -44,7 +44,9 @@ std::optional<CalendarAppCandidate> candidate(const platform::URL& url, platform
     return CalendarAppCandidate{std::move(*bundleIdentifier), std::move(*name), url};
 }
 
-std::vector<CalendarAppCandidate> installed() { return installed(platform::Workspace::shared()); }
+std::vector<CalendarAppCandidate> installed() {
+    return installed(platform::Workspace::shared());
+}
 
 std::vector<CalendarAppCandidate> installed(platform::Workspace& workspace) {
     std::vector<CalendarAppCandidate> result;
@@ -68,7 +70,9 @@ std::vector<CalendarAppCandidate> installed(platform::Workspace& workspace) {
     return result;
 }
 
-std::optional<CalendarAppCandidate> systemDefault() { return systemDefault(platform::Workspace::shared()); }
+std::optional<CalendarAppCandidate> systemDefault() {
+    return systemDefault(platform::Workspace::shared());
+}
 
 std::optional<CalendarAppCandidate> systemDefault(platform::Workspace& workspace) {
     const auto probe = probeURL(calendarURLSchemes[0]);

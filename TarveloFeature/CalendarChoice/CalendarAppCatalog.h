@@ -1,11 +1,11 @@
 #pragma once
 
-#include <optional>
-#include <vector>
-
 #include "CalendarAppCandidate.h"
 #include "URL.h"
 #include "Workspace.h"
+
+#include <optional>
+#include <vector>
 
 namespace tarvelo {
 

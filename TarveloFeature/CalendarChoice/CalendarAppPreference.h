@@ -1,14 +1,13 @@
 #pragma once
 
-#include <functional>
-#include <optional>
-
-#include <sigc++/signal.h>
-
 #include "CalendarAppSelection.h"
 #include "URL.h"
 #include "UserDefaults.h"
 #include "Workspace.h"
+
+#include <functional>
+#include <optional>
+#include <sigc++/signal.h>
 
 namespace tarvelo {
 

@@ -30,7 +30,8 @@ public:
     bool operator==(const CalendarAppSelection&) const = default;
 
 private:
-    explicit CalendarAppSelection(std::optional<App> app) : app_(std::move(app)) {}
+    explicit CalendarAppSelection(std::optional<App> app)
+        : app_(std::move(app)) {}
 
     std::optional<App> app_;
 };

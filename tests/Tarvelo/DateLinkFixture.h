@@ -1,12 +1,12 @@
 #pragma once
 
-#include <gio/gio.h>
-#include <gtest/gtest.h>
-
 #include "CalendarAppPreference.h"
 #include "DateLink.h"
 #include "FakeWorkspace.h"
 #include "ScratchFolder.h"
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
 
 namespace tarvelo::testing {
 

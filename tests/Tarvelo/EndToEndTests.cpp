@@ -1,16 +1,16 @@
 // The real `tarvelo` program on a private desktop: run under
 // dbus-run-session and xvfb-run (see CMakeLists.txt), since single-instance
 // link delivery needs a session bus and GTK needs a display.
+#include "CalendarAppPreference.h"
+#include "DesktopFixture.h"
+#include "UserDefaults.h"
+
 #include <chrono>
 #include <csignal>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
-
-#include "CalendarAppPreference.h"
-#include "DesktopFixture.h"
-#include "UserDefaults.h"
 
 using tarvelo::CalendarAppPreference;
 using tarvelo::testing::DesktopFixture;
@@ -47,8 +47,8 @@ public:
     explicit Program(const std::string& argument) {
         const char* argv[] = {TARVELO_PROGRAM, argument.c_str(), nullptr};
         GError* error = nullptr;
-        if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                           &pid_, &error)) {
+        if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
+                           nullptr, &pid_, &error)) {
             ADD_FAILURE() << error->message;
             g_clear_error(&error);
         }

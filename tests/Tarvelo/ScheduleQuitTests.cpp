@@ -1,8 +1,8 @@
+#include "DateLink.h"
+
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <thread>
-
-#include "DateLink.h"
 
 // The workspace may answer on any thread; the quit must still run on the
 // thread that runs the main context.

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "URLComponents.h"
+
+#include <gtest/gtest.h>
 
 using platform::URL;
 using platform::URLComponents;

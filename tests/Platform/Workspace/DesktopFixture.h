@@ -1,17 +1,17 @@
 #pragma once
 
+#include "ScratchFolder.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gio/gio.h>
 #include <optional>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
-
-#include "ScratchFolder.h"
 
 namespace tarvelo::testing {
 
@@ -25,11 +25,13 @@ class DesktopFixture {
 public:
     DesktopFixture() {
         const auto& root = folder_.path();
-        const auto program = folder_.write("bin/fake-calendar",
-                                           "#!/bin/sh\n"
-                                           "records=\"" + (root / "records").string() + "\"\n"
-                                           "printf '%s\\n' \"$@\" > \"$records/.$$\"\n"
-                                           "mv \"$records/.$$\" \"$records/$1.$$\"\n");
+        const auto program =
+            folder_.write("bin/fake-calendar", "#!/bin/sh\n"
+                                               "records=\"" +
+                                                   (root / "records").string() +
+                                                   "\"\n"
+                                                   "printf '%s\\n' \"$@\" > \"$records/.$$\"\n"
+                                                   "mv \"$records/.$$\" \"$records/$1.$$\"\n");
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         std::filesystem::create_directories(root / "records");
         std::filesystem::create_directories(root / "system");

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Workspace.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "Workspace.h"
 
 namespace tarvelo::testing {
 
@@ -44,7 +44,8 @@ public:
         return url;
     }
 
-    std::optional<platform::URL> urlForApplicationWithBundleIdentifier(const std::string& identifier) override {
+    std::optional<platform::URL>
+    urlForApplicationWithBundleIdentifier(const std::string& identifier) override {
         lookedUpIdentifiers.push_back(identifier);
         const auto found = installedByIdentifier.find(identifier);
         return found == installedByIdentifier.end() ? std::nullopt : std::optional(found->second);
@@ -66,7 +67,8 @@ public:
     void openApplicationAtURL(const platform::URL& applicationURL,
                               std::shared_ptr<const platform::OpenConfiguration> configuration,
                               platform::OpenCompletion completion) override {
-        openApplicationRequests.push_back({{}, applicationURL, std::move(configuration), std::move(completion)});
+        openApplicationRequests.push_back(
+            {{}, applicationURL, std::move(configuration), std::move(completion)});
     }
     bool openURL(const platform::URL& url) override {
         openedWithSystemHandler.push_back(url);
@@ -77,9 +79,11 @@ public:
 private:
     class FakeBundle final : public platform::Bundle {
     public:
-        explicit FakeBundle(Application application) : application_(std::move(application)) {}
+        explicit FakeBundle(Application application)
+            : application_(std::move(application)) {}
         std::optional<std::string> bundleIdentifier() const override { return application_.bundleIdentifier; }
-        std::optional<platform::InfoDictionaryValue> objectForInfoDictionaryKey(const std::string& key) const override {
+        std::optional<platform::InfoDictionaryValue>
+        objectForInfoDictionaryKey(const std::string& key) const override {
             const auto found = application_.info.find(key);
             return found == application_.info.end() ? std::nullopt : std::optional(found->second);
         }

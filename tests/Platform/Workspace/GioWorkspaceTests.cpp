@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include "DesktopFixture.h"
 #include "GioWorkspace.h"
+
+#include <gtest/gtest.h>
 
 using platform::URL;
 using tarvelo::testing::DesktopFixture;
@@ -14,9 +14,10 @@ DesktopFixture& desktop() {
     static const bool prepared = [] {
         auto* made = &fixture;
         const auto program = made->program().string();
-        made->addApplication("test.Calendar.desktop", program + " calendar %u",
-                             "Name=Calendar\nName[de]=Kalender\nX-GNOME-FullName=Test Calendar\n"
-                             "Icon=x-office-calendar\nMimeType=x-scheme-handler/ical;x-scheme-handler/webcal;\n");
+        made->addApplication(
+            "test.Calendar.desktop", program + " calendar %u",
+            "Name=Calendar\nName[de]=Kalender\nX-GNOME-FullName=Test Calendar\n"
+            "Icon=x-office-calendar\nMimeType=x-scheme-handler/ical;x-scheme-handler/webcal;\n");
         made->addApplication("test.Default.desktop", program + " default %u",
                              "Name=Default\nMimeType=x-scheme-handler/ical;\n");
         made->addApplication("test.Webcal.desktop", program + " webcal %F",
@@ -35,9 +36,13 @@ DesktopFixture& desktop() {
     return fixture;
 }
 
-URL applicationURL(const std::string& relative) { return URL::fileURL(desktop().applications() / relative); }
+URL applicationURL(const std::string& relative) {
+    return URL::fileURL(desktop().applications() / relative);
+}
 
-URL url(const char* text) { return *URL::string(text); }
+URL url(const char* text) {
+    return *URL::string(text);
+}
 
 class GioWorkspaceTest : public ::testing::Test {
 protected:
@@ -75,53 +80,46 @@ TEST_F(GioWorkspaceTest, FindsApplicationsByDesktopIdentifier) {
               std::nullopt);
 }
 
-TEST_F(GioWorkspaceTest, ListsSchemeHandlersWithTheDefaultFirst) {
-    const auto ical = workspace.urlsForApplicationsToOpenURL(url("ical://"));
+TEST_F(GioWorkspaceTest, ListsSchemeHandlersWithTheDefaultFromMimeappsListFirst) {
     // GIO leaves out an entry whose program is missing.
-    EXPECT_EQ(ical, (std::vector<URL>{applicationURL("test.Default.desktop"), applicationURL("test.Calendar.desktop")}));
+    EXPECT_EQ(
+        workspace.urlsForApplicationsToOpenURL(url("ical://")),
+        (std::vector<URL>{applicationURL("test.Default.desktop"), applicationURL("test.Calendar.desktop")}));
     EXPECT_EQ(workspace.urlsForApplicationsToOpenURL(url("WebCal://")).size(), 2u);
     EXPECT_TRUE(workspace.urlsForApplicationsToOpenURL(url("nothing://")).empty());
-}
-
-TEST_F(GioWorkspaceTest, FindsTheDefaultHandlerFromMimeappsList) {
     EXPECT_EQ(workspace.urlForApplicationToOpenURL(url("ical://")), applicationURL("test.Default.desktop"));
     EXPECT_EQ(workspace.urlForApplicationToOpenURL(url("nothing://")), std::nullopt);
 }
 
 TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundle) {
+    using Value = platform::InfoDictionaryValue;
     const auto bundle = workspace.bundleWithURL(applicationURL("test.Calendar.desktop"));
     ASSERT_TRUE(bundle);
-    using Value = platform::InfoDictionaryValue;
     EXPECT_EQ(bundle->bundleIdentifier(), "test.Calendar.desktop");
     EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleDisplayName"), Value("Test Calendar"));
     EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleName"), Value("Calendar"));
     EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleVersion"), std::nullopt);
-    const auto plain = workspace.bundleWithURL(applicationURL("test.Default.desktop"));
-    EXPECT_EQ(plain->objectForInfoDictionaryKey("CFBundleDisplayName"), std::nullopt);
+    EXPECT_EQ(workspace.bundleWithURL(applicationURL("test.Default.desktop"))
+                  ->objectForInfoDictionaryKey("CFBundleDisplayName"),
+              std::nullopt);
     EXPECT_EQ(workspace.bundleWithURL(applicationURL("vendor/test.Nested.desktop"))->bundleIdentifier(),
               "vendor-test.Nested.desktop");
+    EXPECT_EQ(workspace.iconForFile(desktop().applications() / "test.Calendar.desktop"), "x-office-calendar");
+    EXPECT_EQ(workspace.iconForFile(desktop().root() / "missing.desktop"), "application-x-executable");
 }
 
-TEST_F(GioWorkspaceTest, GivesAnEntryOutsideTheApplicationsFoldersNoIdentifier) {
-    const auto elsewhere = desktop().root() / "elsewhere/test.Loose.desktop";
-    std::filesystem::create_directories(elsewhere.parent_path());
-    std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", elsewhere);
-    const auto bundle = workspace.bundleWithURL(URL::fileURL(elsewhere));
+TEST_F(GioWorkspaceTest, OpensNoBundleForWhatIsNoApplicationEntryAndNoIdentifierOutsideTheFolders) {
+    for (const auto& nothing :
+         {URL::fileURL(desktop().program()), URL::fileURL(desktop().applications()),
+          URL::fileURL(desktop().root() / "missing.desktop"), url("https://x/a.desktop")})
+        EXPECT_FALSE(workspace.bundleWithURL(nothing)) << nothing.absoluteString();
+
+    const auto loose = desktop().root() / "elsewhere/test.Loose.desktop";
+    std::filesystem::create_directories(loose.parent_path());
+    std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", loose);
+    const auto bundle = workspace.bundleWithURL(URL::fileURL(loose));
     ASSERT_TRUE(bundle);
     EXPECT_EQ(bundle->bundleIdentifier(), std::nullopt);
-}
-
-TEST_F(GioWorkspaceTest, OpensNoBundleForWhatIsNoApplicationEntry) {
-    EXPECT_FALSE(workspace.bundleWithURL(URL::fileURL(desktop().program())));
-    EXPECT_FALSE(workspace.bundleWithURL(URL::fileURL(desktop().root() / "missing.desktop")));
-    EXPECT_FALSE(workspace.bundleWithURL(URL::fileURL(desktop().applications())));
-    EXPECT_FALSE(workspace.bundleWithURL(url("https://example.org/test.Calendar.desktop")));
-}
-
-TEST_F(GioWorkspaceTest, NamesAnIconOrFallsBackToAGenericOne) {
-    EXPECT_EQ(workspace.iconForFile(desktop().applications() / "test.Calendar.desktop"), "x-office-calendar");
-    EXPECT_EQ(workspace.iconForFile(desktop().applications() / "test.Default.desktop"), "application-x-executable");
-    EXPECT_EQ(workspace.iconForFile(desktop().root() / "missing.desktop"), "application-x-executable");
 }
 
 TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationAndCompletesOnce) {
@@ -132,12 +130,14 @@ TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationAndCompletesOnce) {
     EXPECT_EQ(desktop().waitForRecord("calendar"), "calendar\nical://\n");
 }
 
-TEST_F(GioWorkspaceTest, ReportsAVanishedProgramAsAnError) {
-    const auto completions = complete([&](auto done) {
-        workspace.openURLs({url("ical://")}, applicationURL("test.Vanished.desktop"), configuration, done);
-    });
-    ASSERT_EQ(completions.size(), 1u);
-    EXPECT_TRUE(completions[0]);
+TEST_F(GioWorkspaceTest, ReportsAVanishedProgramOrAnythingButAnEntryAsAnError) {
+    for (const auto& application : {applicationURL("test.Vanished.desktop"), url("https://example.org/"),
+                                    URL::fileURL(desktop().root() / "missing.desktop")}) {
+        const auto completions = complete(
+            [&](auto done) { workspace.openURLs({url("ical://")}, application, configuration, done); });
+        ASSERT_EQ(completions.size(), 1u);
+        EXPECT_TRUE(completions[0]) << application.absoluteString();
+    }
 }
 
 TEST_F(GioWorkspaceTest, RefusesToOpenAURLWithAnEntryThatTakesNone) {
@@ -153,16 +153,6 @@ TEST_F(GioWorkspaceTest, RefusesToOpenAURLWithAnEntryThatTakesNone) {
     });
     EXPECT_EQ(plain, (std::vector<std::optional<std::string>>{std::nullopt}));
     EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
-}
-
-TEST_F(GioWorkspaceTest, ReportsAnApplicationURLThatIsNoEntryAsAnError) {
-    for (const auto& application : {url("https://example.org/"), URL::fileURL(desktop().root() / "missing.desktop")}) {
-        const auto completions = complete([&](auto done) {
-            workspace.openApplicationAtURL(application, configuration, done);
-        });
-        ASSERT_EQ(completions.size(), 1u);
-        EXPECT_TRUE(completions[0]);
-    }
 }
 
 TEST_F(GioWorkspaceTest, OpensAURLWithTheDefaultHandler) {

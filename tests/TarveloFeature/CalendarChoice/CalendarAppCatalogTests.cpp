@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include "CalendarAppCatalog.h"
 #include "FakeWorkspace.h"
 
+#include <gtest/gtest.h>
+
 namespace CalendarAppCatalog = tarvelo::CalendarAppCatalog;
-using tarvelo::CalendarAppCandidate;
 using platform::InfoDictionaryValue;
+using tarvelo::CalendarAppCandidate;
 
 namespace {
 
@@ -34,12 +34,14 @@ TEST_F(CalendarAppCatalogTest, NamesByDisplayNameThenNameThenFileName) {
     const auto both = workspace.install("Both.desktop", "both",
                                         {{"CFBundleDisplayName", InfoDictionaryValue("Display")},
                                          {"CFBundleName", InfoDictionaryValue("Short")}});
-    const auto nameOnly = workspace.install("NameOnly.desktop", "name", {{"CFBundleName", InfoDictionaryValue("Short")}});
+    const auto nameOnly =
+        workspace.install("NameOnly.desktop", "name", {{"CFBundleName", InfoDictionaryValue("Short")}});
     const auto neither = workspace.install("Calendar.desktop", "neither");
     const auto notText = workspace.install("Numbers.desktop", "numbers",
                                            {{"CFBundleDisplayName", InfoDictionaryValue(std::int64_t{5})},
                                             {"CFBundleName", InfoDictionaryValue(true)}});
-    const auto empty = workspace.install("Empty.desktop", "empty", {{"CFBundleDisplayName", InfoDictionaryValue("")}});
+    const auto empty =
+        workspace.install("Empty.desktop", "empty", {{"CFBundleDisplayName", InfoDictionaryValue("")}});
 
     EXPECT_EQ(CalendarAppCatalog::candidate(both, workspace)->name, "Display");
     EXPECT_EQ(CalendarAppCatalog::candidate(nameOnly, workspace)->name, "Short");
@@ -51,7 +53,8 @@ TEST_F(CalendarAppCatalogTest, NamesByDisplayNameThenNameThenFileName) {
 }
 
 TEST_F(CalendarAppCatalogTest, NeverOffersAnApplicationWithoutIdentifierOrBundle) {
-    const auto anonymous = workspace.install("Anonymous.desktop", std::nullopt, {{"CFBundleName", InfoDictionaryValue("A")}});
+    const auto anonymous =
+        workspace.install("Anonymous.desktop", std::nullopt, {{"CFBundleName", InfoDictionaryValue("A")}});
     const auto gone = platform::URL::fileURL("/apps/Gone.desktop");
     workspace.handlersByScheme["ical"] = {anonymous, gone};
     workspace.defaultHandlerByScheme.insert_or_assign("ical", anonymous);
@@ -76,8 +79,9 @@ TEST_F(CalendarAppCatalogTest, ListsAnApplicationOfBothSchemesOnceAsFoundForIcal
 }
 
 TEST_F(CalendarAppCatalogTest, SortsLikeTheFileManager) {
-    workspace.handlersByScheme["ical"] = {app("a", "a", "App 10"), app("b", "b", "Beta"), app("c", "c", "App 2"),
-                                          app("d", "d", "alpha"), app("e", "e", "Éclair"), app("f", "f", "Zulu")};
+    workspace.handlersByScheme["ical"] = {app("a", "a", "App 10"), app("b", "b", "Beta"),
+                                          app("c", "c", "App 2"),  app("d", "d", "alpha"),
+                                          app("e", "e", "Éclair"), app("f", "f", "Zulu")};
     EXPECT_EQ(namesOf(CalendarAppCatalog::installed(workspace)),
               (std::vector<std::string>{"alpha", "App 2", "App 10", "Beta", "Éclair", "Zulu"}));
 }
@@ -105,5 +109,6 @@ TEST_F(CalendarAppCatalogTest, TakesTheSystemDefaultFromIcalAlone) {
 
     const auto icalDefault = app("Ical.desktop", "ical", "Ical");
     workspace.defaultHandlerByScheme.insert_or_assign("ical", icalDefault);
-    EXPECT_EQ(CalendarAppCatalog::systemDefault(workspace), (CalendarAppCandidate{"ical", "Ical", icalDefault}));
+    EXPECT_EQ(CalendarAppCatalog::systemDefault(workspace),
+              (CalendarAppCandidate{"ical", "Ical", icalDefault}));
 }

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "CalendarAppPreference.h"
 #include "FakeWorkspace.h"
 #include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
 
 using tarvelo::CalendarAppPreference;
 using tarvelo::CalendarAppSelection;
@@ -37,7 +37,8 @@ TEST_F(CalendarAppPreferenceTest, ReadsAnEmptyOrNonTextIdentifierAsTheSystemDefa
 
 TEST_F(CalendarAppPreferenceTest, NamesAnApplicationWithoutStoredNameByItsIdentifier) {
     defaults.setObject(std::string("org.gnome.Calendar.desktop"), CalendarAppPreference::bundleIdentifierKey);
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("org.gnome.Calendar.desktop", "org.gnome.Calendar.desktop"));
+    EXPECT_EQ(preference.selection(),
+              CalendarAppSelection::app("org.gnome.Calendar.desktop", "org.gnome.Calendar.desktop"));
     defaults.setObject(std::int64_t{7}, CalendarAppPreference::displayNameKey);
     EXPECT_EQ(preference.selection().chosenApp()->name, "org.gnome.Calendar.desktop");
     defaults.setObject(std::string(), CalendarAppPreference::displayNameKey);
