@@ -1,5 +1,8 @@
 #include "URL.h"
 
+#include "PercentEncoding.h"
+#include "URLComponents.h"
+
 namespace platform {
 
 namespace {
@@ -10,15 +13,7 @@ bool isSchemeCharacter(char c) {
     return isSchemeStart(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+using PercentEncoding::hexValue;
 
 } // namespace
 
@@ -57,6 +52,11 @@ URL URL::fileURL(const std::filesystem::path& path) {
 }
 
 std::string_view URL::scheme() const { return std::string_view(text_).substr(0, text_.find(':')); }
+
+std::optional<std::string> URL::host() const {
+    const auto components = URLComponents::url(*this);
+    return components ? components->host() : std::nullopt;
+}
 
 bool URL::isFileURL() const {
     const auto name = scheme();

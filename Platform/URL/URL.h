@@ -21,6 +21,8 @@ public:
     const std::string& absoluteString() const { return text_; }
     // The scheme as written (case kept).
     std::string_view scheme() const;
+    // The host as written; absent without a "//" authority.
+    std::optional<std::string> host() const;
     bool isFileURL() const;
     // The decoded path of a file URL; empty for other URLs.
     std::filesystem::path path() const;

@@ -1,0 +1,188 @@
+#include "GioWorkspace.h"
+
+#include "DesktopEntry.h"
+#include "DesktopEntryBundle.h"
+
+#include <algorithm>
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* genericApplicationIcon = "application-x-executable";
+
+// Whatever GIO's lists hold, as owned references released together.
+struct AppInfoList {
+    explicit AppInfoList(GList* owned)
+        : list(owned) {}
+    GList* list;
+    ~AppInfoList() { g_list_free_full(list, g_object_unref); }
+    AppInfoList(const AppInfoList&) = delete;
+    AppInfoList& operator=(const AppInfoList&) = delete;
+};
+
+std::string schemeHandlerType(const URL& url) {
+    std::string scheme(url.scheme());
+    for (char& c : scheme)
+        c = g_ascii_tolower(c);
+    return "x-scheme-handler/" + scheme;
+}
+
+std::optional<URL> fileURLOf(GAppInfo* info) {
+    if (!info || !G_IS_DESKTOP_APP_INFO(info))
+        return std::nullopt;
+    const char* filename = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info));
+    if (!filename)
+        return std::nullopt;
+    return URL::fileURL(filename);
+}
+
+// One pending open request: what the completion needs, kept alive until it ran.
+struct LaunchRequest {
+    OpenCompletion completion;
+    std::shared_ptr<const OpenConfiguration> configuration;
+    std::optional<std::string> error;
+};
+
+// Reports a failure found before launching on the caller's main context, as
+// a launch would, so the caller sees one way of completing.
+void completeLater(std::unique_ptr<LaunchRequest> request, std::string error) {
+    request->error = std::move(error);
+    GMainContext* context = g_main_context_ref_thread_default();
+    GSource* source = g_idle_source_new();
+    g_source_set_callback(
+        source,
+        [](gpointer data) -> gboolean {
+            auto* pending = static_cast<LaunchRequest*>(data);
+            pending->completion(pending->error);
+            return G_SOURCE_REMOVE;
+        },
+        request.release(), [](gpointer data) { delete static_cast<LaunchRequest*>(data); });
+    g_source_attach(source, context);
+    g_source_unref(source);
+    g_main_context_unref(context);
+}
+
+void launchFinished(GObject* source, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<LaunchRequest> request(static_cast<LaunchRequest*>(data));
+    GError* error = nullptr;
+    if (g_app_info_launch_uris_finish(G_APP_INFO(source), result, &error)) {
+        request->completion(std::nullopt);
+        return;
+    }
+    std::string message = error ? error->message : "The application could not be started.";
+    g_clear_error(&error);
+    request->completion(message);
+}
+
+// Launches the entry at `applicationURL`, on `urls` when there are any.
+void launch(const std::vector<URL>& urls, const URL& applicationURL,
+            std::shared_ptr<const OpenConfiguration> configuration, OpenCompletion completionHandler) {
+    auto request = std::make_unique<LaunchRequest>(
+        LaunchRequest{std::move(completionHandler), std::move(configuration), std::nullopt});
+    const auto entry = applicationURL.isFileURL() ? DesktopEntry::load(applicationURL.path()) : std::nullopt;
+    if (!entry)
+        return completeLater(std::move(request),
+                             "No application entry at " + applicationURL.absoluteString());
+    if (!entry->programExists())
+        return completeLater(std::move(request), "The program of " + entry->path().string() + " is missing");
+    if (!urls.empty() && !entry->takesURLs())
+        return completeLater(std::move(request), entry->path().string() + " does not open URLs");
+
+    GList* uris = nullptr;
+    for (auto url = urls.rbegin(); url != urls.rend(); ++url)
+        uris = g_list_prepend(uris, const_cast<char*>(url->absoluteString().c_str()));
+    GAppLaunchContext* context = g_app_launch_context_new();
+    // GIO copies the URIs before returning, so borrowing the strings is enough.
+    g_app_info_launch_uris_async(G_APP_INFO(entry->info()), uris, context, nullptr, launchFinished,
+                                 request.release());
+    g_object_unref(context);
+    g_list_free(uris);
+}
+
+} // namespace
+
+Workspace& Workspace::shared() {
+    static GioWorkspace workspace;
+    return workspace;
+}
+
+std::optional<URL> GioWorkspace::urlForApplicationWithBundleIdentifier(const std::string& bundleIdentifier) {
+    const auto entry = DesktopEntry::withIdentifier(bundleIdentifier);
+    if (!entry || entry->path().empty())
+        return std::nullopt;
+    return URL::fileURL(entry->path());
+}
+
+std::vector<URL> GioWorkspace::urlsForApplicationsToOpenURL(const URL& url) {
+    const std::string type = schemeHandlerType(url);
+    std::vector<URL> result;
+    // GIO lists handlers in its own order; the default comes first here, as
+    // users expect of such lists.
+    if (const auto defaultURL = urlForApplicationToOpenURL(url))
+        result.push_back(*defaultURL);
+    AppInfoList handlers{g_app_info_get_all_for_type(type.c_str())};
+    for (GList* item = handlers.list; item; item = item->next) {
+        const auto handlerURL = fileURLOf(G_APP_INFO(item->data));
+        if (handlerURL && std::find(result.begin(), result.end(), *handlerURL) == result.end())
+            result.push_back(*handlerURL);
+    }
+    return result;
+}
+
+std::optional<URL> GioWorkspace::urlForApplicationToOpenURL(const URL& url) {
+    GAppInfo* info = g_app_info_get_default_for_type(schemeHandlerType(url).c_str(), FALSE);
+    auto result = fileURLOf(info);
+    if (info)
+        g_object_unref(info);
+    return result;
+}
+
+std::string GioWorkspace::iconForFile(const std::filesystem::path& path) {
+    const auto entry = DesktopEntry::load(path);
+    GIcon* icon = entry ? g_app_info_get_icon(G_APP_INFO(entry->info())) : nullptr;
+    gchar* serialised = icon ? g_icon_to_string(icon) : nullptr;
+    if (!serialised)
+        return genericApplicationIcon;
+    std::string result(serialised);
+    g_free(serialised);
+    return result;
+}
+
+void GioWorkspace::openURLs(const std::vector<URL>& urls, const URL& applicationURL,
+                            std::shared_ptr<const OpenConfiguration> configuration,
+                            OpenCompletion completionHandler) {
+    launch(urls, applicationURL, std::move(configuration), std::move(completionHandler));
+}
+
+void GioWorkspace::openApplicationAtURL(const URL& applicationURL,
+                                        std::shared_ptr<const OpenConfiguration> configuration,
+                                        OpenCompletion completionHandler) {
+    launch({}, applicationURL, std::move(configuration), std::move(completionHandler));
+}
+
+bool GioWorkspace::openURL(const URL& url) {
+    const auto handlerURL = urlForApplicationToOpenURL(url);
+    const auto entry = handlerURL ? DesktopEntry::load(handlerURL->path()) : std::nullopt;
+    if (!entry || !entry->programExists() || !entry->takesURLs())
+        return false;
+    GList uri{const_cast<char*>(url.absoluteString().c_str()), nullptr, nullptr};
+    GAppLaunchContext* context = g_app_launch_context_new();
+    const gboolean launched = g_app_info_launch_uris(G_APP_INFO(entry->info()), &uri, context, nullptr);
+    g_object_unref(context);
+    return launched;
+}
+
+std::unique_ptr<Bundle> GioWorkspace::bundleWithURL(const URL& url) {
+    if (!url.isFileURL())
+        return nullptr;
+    const auto path = url.path();
+    auto entry = DesktopEntry::load(path);
+    if (!entry)
+        return nullptr;
+    return std::make_unique<DesktopEntryBundle>(std::move(*entry), DesktopEntry::identifierForPath(path));
+}
+
+} // namespace platform

@@ -1,0 +1,134 @@
+#include "DateLink.h"
+
+#include "URLComponents.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <gio/gio.h>
+#include <locale.h>
+#include <memory>
+#include <string>
+
+namespace tarvelo {
+
+namespace {
+
+constexpr const char* calendarURLText = "ical://";
+
+void quitApplication() {
+    if (GApplication* application = g_application_get_default())
+        g_application_quit(application);
+}
+
+std::optional<std::string> dateValue(const platform::URL& url) {
+    // Pass 1: the link itself, as written: exactly "tarvelo", exactly "date".
+    if (url.scheme() != "tarvelo")
+        return std::nullopt;
+    const auto host = url.host();
+    if (!host || *host != "date")
+        return std::nullopt;
+    // Pass 2: the query; only the first "t" counts, and it needs an "=".
+    const auto components = platform::URLComponents::url(url);
+    if (!components)
+        return std::nullopt;
+    const auto items = components->queryItems();
+    if (!items)
+        return std::nullopt;
+    for (const auto& item : *items)
+        if (item.name == "t")
+            return item.value;
+    return std::nullopt;
+}
+
+void openCalendar(const DateLinkServices& services) {
+    const auto calendarURL = platform::URL::string(calendarURLText);
+    if (!calendarURL)
+        return;
+    const auto applicationURL = services.preference.resolvedApplicationURL();
+    auto configuration = std::make_shared<const platform::OpenConfiguration>();
+    if (!applicationURL) {
+        services.workspace.openURL(*calendarURL);
+        scheduleQuit(services.quit);
+        return;
+    }
+    // The completions keep what they need (the application, the
+    // configuration, the services) until they have run.
+    platform::Workspace& workspace = services.workspace;
+    std::function<void()> quit = services.quit;
+    workspace.openURLs(
+        {*calendarURL}, *applicationURL, configuration,
+        [&workspace, quit, applicationURL = *applicationURL, configuration](const auto& error) {
+            if (!error) {
+                scheduleQuit(quit);
+                return;
+            }
+            // It would not take the URL: start it plainly, and quit whatever
+            // comes of that.
+            workspace.openApplicationAtURL(applicationURL, configuration,
+                                           [quit](const auto&) { scheduleQuit(quit); });
+        });
+}
+
+} // namespace
+
+bool isDateLinkNumber(std::string_view value) {
+    if (value.empty())
+        return false;
+    switch (value.front()) {
+    case '\0':
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+        return false;
+    default:
+        break;
+    }
+    // A copy ends in a NUL of its own, so a NUL inside the value (sent as
+    // "%00") stops the conversion short and fails the whole-value check.
+    const std::string text(value);
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    char* end = nullptr;
+    if (cLocale)
+        strtod_l(text.c_str(), &end, cLocale);
+    else
+        g_ascii_strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size();
+}
+
+void handleDateLink(const platform::URL& url) {
+    handleDateLink(url, DateLinkServices{platform::Workspace::shared(), CalendarAppPreference::shared(),
+                                         quitApplication});
+}
+
+void handleDateLink(const platform::URL& url, const DateLinkServices& services) {
+    const auto value = dateValue(url);
+    if (!value || !isDateLinkNumber(*value))
+        return;
+    // The date itself is not passed on: calendar applications open on today.
+    openCalendar(services);
+}
+
+void scheduleQuit() {
+    scheduleQuit(quitApplication);
+}
+
+void scheduleQuit(std::function<void()> quit) {
+    GSource* source = g_idle_source_new();
+    g_source_set_priority(source, G_PRIORITY_DEFAULT);
+    g_source_set_callback(
+        source,
+        [](gpointer data) -> gboolean {
+            if (const auto& task = *static_cast<std::function<void()>*>(data))
+                task();
+            return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(quit)),
+        [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+    g_source_attach(source, g_main_context_default());
+    g_source_unref(source);
+}
+
+} // namespace tarvelo

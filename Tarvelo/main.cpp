@@ -1,0 +1,49 @@
+#include "Localization.h"
+#include "TarveloApp.h"
+#include "UserDefaults.h"
+
+#include <filesystem>
+#include <giomm/application.h>
+#include <giomm/init.h>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+// Translations lie beside the installed program: <prefix>/bin/tarvelo and
+// <prefix>/share/locale.
+std::filesystem::path localeFolder() {
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "/usr/share/locale";
+    return program.parent_path().parent_path() / "share" / "locale";
+}
+
+// GTK needs a display as soon as a Gtk::Application exists, and the help
+// text does not: it is printed by the plain GIO application underneath.
+bool asksForHelp(int argc, char* argv[]) {
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument == "--")
+            return false;
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" ||
+            argument == "--help-gapplication")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    platform::UserDefaults::setStandardDomain(tarvelo::TarveloApp::applicationIdentifier);
+    platform::bindTextDomain(localeFolder().string());
+    if (asksForHelp(argc, argv)) {
+        Gio::init();
+        return Gio::Application::create(tarvelo::TarveloApp::applicationIdentifier,
+                                        Gio::Application::Flags::HANDLES_OPEN)
+            ->run(argc, argv);
+    }
+    return tarvelo::TarveloApp::create()->run(argc, argv);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "CalendarAppCandidate.h"
+#include "URL.h"
+#include "Workspace.h"
+
+#include <optional>
+#include <vector>
+
+namespace tarvelo {
+
+// The applications that can open calendar links, asked of the workspace
+// afresh at every call: nothing is stored or cached.
+namespace CalendarAppCatalog {
+
+// The calendar URL schemes, in the order they are asked about.
+inline constexpr const char* calendarURLSchemes[] = {"ical", "webcal"};
+
+// The application whose entry lies at `url`, named by (first match) its
+// display name, its name, or its file name without the extension; absent
+// when `url` holds no application or one without an identifier.
+std::optional<CalendarAppCandidate> candidate(const platform::URL& url);
+std::optional<CalendarAppCandidate> candidate(const platform::URL& url, platform::Workspace& workspace);
+
+// Every application that opens "ical://" or "webcal://", each identifier
+// once (its first find wins, "ical" before "webcal"), sorted by name the way
+// the file manager sorts; equal names keep the order they were found in.
+std::vector<CalendarAppCandidate> installed();
+std::vector<CalendarAppCandidate> installed(platform::Workspace& workspace);
+
+// The application the desktop opens "ical://" with; "webcal" plays no part.
+std::optional<CalendarAppCandidate> systemDefault();
+std::optional<CalendarAppCandidate> systemDefault(platform::Workspace& workspace);
+
+} // namespace CalendarAppCatalog
+
+} // namespace tarvelo

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "ScratchFolder.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gio/gio.h>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace tarvelo::testing {
+
+// A private desktop: XDG data and config folders with test applications
+// whose one program, "fake-calendar", records each launch as a file
+// "<first argument>.<process id>" holding all of its arguments, one per line.
+//
+// GLib reads the XDG variables once, so a test program sets the desktop up
+// before its first GIO call and keeps it for all of its tests.
+class DesktopFixture {
+public:
+    DesktopFixture() {
+        const auto& root = folder_.path();
+        const auto program =
+            folder_.write("bin/fake-calendar", "#!/bin/sh\n"
+                                               "records=\"" +
+                                                   (root / "records").string() +
+                                                   "\"\n"
+                                                   "printf '%s\\n' \"$@\" > \"$records/.$$\"\n"
+                                                   "mv \"$records/.$$\" \"$records/$1.$$\"\n");
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        std::filesystem::create_directories(root / "records");
+        std::filesystem::create_directories(root / "system");
+        ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", (root / "system").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        ::setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
+        ::setenv("GIO_USE_VFS", "local", 1);
+    }
+
+    const std::filesystem::path& root() const { return folder_.path(); }
+    std::filesystem::path program() const { return root() / "bin/fake-calendar"; }
+    std::filesystem::path applications() const { return root() / "data/applications"; }
+
+    // Writes an application entry; `exec` is the Exec line's value.
+    std::filesystem::path addApplication(const std::string& fileName, const std::string& exec,
+                                         const std::string& extraLines = "") const {
+        return folder_.write("data/applications/" + fileName,
+                             "[Desktop Entry]\nType=Application\nExec=" + exec + "\n" + extraLines);
+    }
+
+    // Makes the application with `desktopIdentifier` the default for `scheme`.
+    void setDefault(const std::string& scheme, const std::string& desktopIdentifier) const {
+        folder_.write("config/mimeapps.list",
+                      "[Default Applications]\nx-scheme-handler/" + scheme + "=" + desktopIdentifier + "\n");
+    }
+
+    // GIO lists scheme handlers only from mimeinfo.cache.
+    void updateDatabase() const {
+        const std::string command = "update-desktop-database '" + applications().string() + "'";
+        if (std::system(command.c_str()) != 0)
+            throw std::runtime_error("update-desktop-database failed");
+    }
+
+    // The arguments of a launch recorded under `tag`, waiting (while
+    // running the main context) up to `limit` for one to appear.
+    std::optional<std::string> waitForRecord(const std::string& tag,
+                                             std::chrono::seconds limit = std::chrono::seconds(30)) const {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (true) {
+            if (const auto file = recordFile(tag)) {
+                std::ostringstream text;
+                text << std::ifstream(*file).rdbuf();
+                return text.str();
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt;
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    // How many launches were recorded under `tag`.
+    int launchCount(const std::string& tag) const {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
+            count += entry.path().filename().string().starts_with(tag + ".");
+        return count;
+    }
+    bool recorded(const std::string& tag) const { return launchCount(tag) > 0; }
+
+    void forgetRecords() const {
+        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
+            std::filesystem::remove(entry.path());
+    }
+
+private:
+    std::optional<std::filesystem::path> recordFile(const std::string& tag) const {
+        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
+            if (entry.path().filename().string().starts_with(tag + "."))
+                return entry.path();
+        return std::nullopt;
+    }
+
+    ScratchFolder folder_;
+};
+
+} // namespace tarvelo::testing

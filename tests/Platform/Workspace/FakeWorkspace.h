@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Workspace.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarvelo::testing {
+
+// A workspace made of plain tables, which records what it was asked to open
+// and leaves completing those requests to the test.
+class FakeWorkspace final : public platform::Workspace {
+public:
+    struct Application {
+        std::optional<std::string> bundleIdentifier;
+        std::map<std::string, platform::InfoDictionaryValue> info;
+    };
+    struct OpenRequest {
+        std::vector<platform::URL> urls;
+        platform::URL applicationURL;
+        std::shared_ptr<const platform::OpenConfiguration> configuration;
+        platform::OpenCompletion completion;
+    };
+
+    // Bundles by the absolute string of their URL.
+    std::map<std::string, Application> bundles;
+    std::map<std::string, platform::URL> installedByIdentifier;
+    std::map<std::string, std::vector<platform::URL>> handlersByScheme;
+    std::map<std::string, platform::URL> defaultHandlerByScheme;
+
+    std::vector<std::string> lookedUpIdentifiers;
+    std::vector<OpenRequest> openURLsRequests;
+    std::vector<OpenRequest> openApplicationRequests;
+    std::vector<platform::URL> openedWithSystemHandler;
+
+    // Adds an application at "file:///apps/<fileName>" and returns its URL.
+    platform::URL install(const std::string& fileName, std::optional<std::string> bundleIdentifier,
+                          std::map<std::string, platform::InfoDictionaryValue> info = {}) {
+        auto url = platform::URL::fileURL("/apps/" + fileName);
+        bundles[url.absoluteString()] = Application{bundleIdentifier, std::move(info)};
+        if (bundleIdentifier)
+            installedByIdentifier.emplace(*bundleIdentifier, url);
+        return url;
+    }
+
+    std::optional<platform::URL>
+    urlForApplicationWithBundleIdentifier(const std::string& identifier) override {
+        lookedUpIdentifiers.push_back(identifier);
+        const auto found = installedByIdentifier.find(identifier);
+        return found == installedByIdentifier.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::vector<platform::URL> urlsForApplicationsToOpenURL(const platform::URL& url) override {
+        const auto found = handlersByScheme.find(std::string(url.scheme()));
+        return found == handlersByScheme.end() ? std::vector<platform::URL>() : found->second;
+    }
+    std::optional<platform::URL> urlForApplicationToOpenURL(const platform::URL& url) override {
+        const auto found = defaultHandlerByScheme.find(std::string(url.scheme()));
+        return found == defaultHandlerByScheme.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::string iconForFile(const std::filesystem::path&) override { return "application-x-executable"; }
+    void openURLs(const std::vector<platform::URL>& urls, const platform::URL& applicationURL,
+                  std::shared_ptr<const platform::OpenConfiguration> configuration,
+                  platform::OpenCompletion completion) override {
+        openURLsRequests.push_back({urls, applicationURL, std::move(configuration), std::move(completion)});
+    }
+    void openApplicationAtURL(const platform::URL& applicationURL,
+                              std::shared_ptr<const platform::OpenConfiguration> configuration,
+                              platform::OpenCompletion completion) override {
+        openApplicationRequests.push_back(
+            {{}, applicationURL, std::move(configuration), std::move(completion)});
+    }
+    bool openURL(const platform::URL& url) override {
+        openedWithSystemHandler.push_back(url);
+        return false;
+    }
+    std::unique_ptr<platform::Bundle> bundleWithURL(const platform::URL& url) override;
+
+private:
+    class FakeBundle final : public platform::Bundle {
+    public:
+        explicit FakeBundle(Application application)
+            : application_(std::move(application)) {}
+        std::optional<std::string> bundleIdentifier() const override { return application_.bundleIdentifier; }
+        std::optional<platform::InfoDictionaryValue>
+        objectForInfoDictionaryKey(const std::string& key) const override {
+            const auto found = application_.info.find(key);
+            return found == application_.info.end() ? std::nullopt : std::optional(found->second);
+        }
+
+    private:
+        Application application_;
+    };
+};
+
+inline std::unique_ptr<platform::Bundle> FakeWorkspace::bundleWithURL(const platform::URL& url) {
+    const auto found = bundles.find(url.absoluteString());
+    if (found == bundles.end())
+        return nullptr;
+    return std::make_unique<FakeBundle>(found->second);
+}
+
+} // namespace tarvelo::testing

@@ -1,0 +1,162 @@
+#include "DesktopFixture.h"
+#include "GioWorkspace.h"
+
+#include <gtest/gtest.h>
+
+using platform::URL;
+using tarvelo::testing::DesktopFixture;
+
+namespace {
+
+// One private desktop for the whole program (see DesktopFixture).
+DesktopFixture& desktop() {
+    static DesktopFixture fixture;
+    static const bool prepared = [] {
+        auto* made = &fixture;
+        const auto program = made->program().string();
+        made->addApplication(
+            "test.Calendar.desktop", program + " calendar %u",
+            "Name=Calendar\nName[de]=Kalender\nX-GNOME-FullName=Test Calendar\n"
+            "Icon=x-office-calendar\nMimeType=x-scheme-handler/ical;x-scheme-handler/webcal;\n");
+        made->addApplication("test.Default.desktop", program + " default %u",
+                             "Name=Default\nMimeType=x-scheme-handler/ical;\n");
+        made->addApplication("test.Webcal.desktop", program + " webcal %F",
+                             "Name=Webcal\nMimeType=x-scheme-handler/webcal;\n");
+        made->addApplication("test.Vanished.desktop", (made->root() / "bin/vanished").string() + " %u",
+                             "Name=Vanished\nMimeType=x-scheme-handler/ical;\n");
+        made->addApplication("test.TryExecGone.desktop", program + " tryexec %u",
+                             "Name=Gone\nTryExec=" + (made->root() / "bin/gone").string() + "\n");
+        made->addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
+        made->addApplication("vendor/test.Nested.desktop", program + " nested %u", "Name=Nested\n");
+        made->setDefault("ical", "test.Default.desktop");
+        made->updateDatabase();
+        return true;
+    }();
+    (void)prepared;
+    return fixture;
+}
+
+URL applicationURL(const std::string& relative) {
+    return URL::fileURL(desktop().applications() / relative);
+}
+
+URL url(const char* text) {
+    return *URL::string(text);
+}
+
+class GioWorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override { desktop(); }
+
+    // Opens and runs the main context until the request completed; returns
+    // every completion's error.
+    template <typename Open> std::vector<std::optional<std::string>> complete(Open open) {
+        std::vector<std::optional<std::string>> completions;
+        open([&](const std::optional<std::string>& error) { completions.push_back(error); });
+        while (completions.empty())
+            g_main_context_iteration(nullptr, TRUE);
+        // Anything else pending runs too, so a second completion would show.
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        return completions;
+    }
+
+    platform::GioWorkspace workspace;
+    std::shared_ptr<const platform::OpenConfiguration> configuration =
+        std::make_shared<platform::OpenConfiguration>();
+};
+
+} // namespace
+
+TEST_F(GioWorkspaceTest, FindsApplicationsByDesktopIdentifier) {
+    EXPECT_EQ(workspace.urlForApplicationWithBundleIdentifier("test.Calendar.desktop"),
+              applicationURL("test.Calendar.desktop"));
+    EXPECT_EQ(workspace.urlForApplicationWithBundleIdentifier("vendor-test.Nested.desktop"),
+              applicationURL("vendor/test.Nested.desktop"));
+    for (const char* unknown : {"", "test.Calendar", "nothing.desktop", "test.TryExecGone.desktop",
+                                "../applications/test.Calendar.desktop"})
+        EXPECT_EQ(workspace.urlForApplicationWithBundleIdentifier(unknown), std::nullopt) << unknown;
+    EXPECT_EQ(workspace.urlForApplicationWithBundleIdentifier(std::string("test.Calendar.desktop\0x", 23)),
+              std::nullopt);
+}
+
+TEST_F(GioWorkspaceTest, ListsSchemeHandlersWithTheDefaultFromMimeappsListFirst) {
+    // GIO leaves out an entry whose program is missing.
+    EXPECT_EQ(
+        workspace.urlsForApplicationsToOpenURL(url("ical://")),
+        (std::vector<URL>{applicationURL("test.Default.desktop"), applicationURL("test.Calendar.desktop")}));
+    EXPECT_EQ(workspace.urlsForApplicationsToOpenURL(url("WebCal://")).size(), 2u);
+    EXPECT_TRUE(workspace.urlsForApplicationsToOpenURL(url("nothing://")).empty());
+    EXPECT_EQ(workspace.urlForApplicationToOpenURL(url("ical://")), applicationURL("test.Default.desktop"));
+    EXPECT_EQ(workspace.urlForApplicationToOpenURL(url("nothing://")), std::nullopt);
+}
+
+TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundle) {
+    using Value = platform::InfoDictionaryValue;
+    const auto bundle = workspace.bundleWithURL(applicationURL("test.Calendar.desktop"));
+    ASSERT_TRUE(bundle);
+    EXPECT_EQ(bundle->bundleIdentifier(), "test.Calendar.desktop");
+    EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleDisplayName"), Value("Test Calendar"));
+    EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleName"), Value("Calendar"));
+    EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleVersion"), std::nullopt);
+    EXPECT_EQ(workspace.bundleWithURL(applicationURL("test.Default.desktop"))
+                  ->objectForInfoDictionaryKey("CFBundleDisplayName"),
+              std::nullopt);
+    EXPECT_EQ(workspace.bundleWithURL(applicationURL("vendor/test.Nested.desktop"))->bundleIdentifier(),
+              "vendor-test.Nested.desktop");
+    EXPECT_EQ(workspace.iconForFile(desktop().applications() / "test.Calendar.desktop"), "x-office-calendar");
+    EXPECT_EQ(workspace.iconForFile(desktop().root() / "missing.desktop"), "application-x-executable");
+}
+
+TEST_F(GioWorkspaceTest, OpensNoBundleForWhatIsNoApplicationEntryAndNoIdentifierOutsideTheFolders) {
+    for (const auto& nothing :
+         {URL::fileURL(desktop().program()), URL::fileURL(desktop().applications()),
+          URL::fileURL(desktop().root() / "missing.desktop"), url("https://x/a.desktop")})
+        EXPECT_FALSE(workspace.bundleWithURL(nothing)) << nothing.absoluteString();
+
+    const auto loose = desktop().root() / "elsewhere/test.Loose.desktop";
+    std::filesystem::create_directories(loose.parent_path());
+    std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", loose);
+    const auto bundle = workspace.bundleWithURL(URL::fileURL(loose));
+    ASSERT_TRUE(bundle);
+    EXPECT_EQ(bundle->bundleIdentifier(), std::nullopt);
+}
+
+TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationAndCompletesOnce) {
+    const auto completions = complete([&](auto done) {
+        workspace.openURLs({url("ical://")}, applicationURL("test.Calendar.desktop"), configuration, done);
+    });
+    EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
+    EXPECT_EQ(desktop().waitForRecord("calendar"), "calendar\nical://\n");
+}
+
+TEST_F(GioWorkspaceTest, ReportsAVanishedProgramOrAnythingButAnEntryAsAnError) {
+    for (const auto& application : {applicationURL("test.Vanished.desktop"), url("https://example.org/"),
+                                    URL::fileURL(desktop().root() / "missing.desktop")}) {
+        const auto completions = complete(
+            [&](auto done) { workspace.openURLs({url("ical://")}, application, configuration, done); });
+        ASSERT_EQ(completions.size(), 1u);
+        EXPECT_TRUE(completions[0]) << application.absoluteString();
+    }
+}
+
+TEST_F(GioWorkspaceTest, RefusesToOpenAURLWithAnEntryThatTakesNone) {
+    const auto refused = complete([&](auto done) {
+        workspace.openURLs({url("ical://")}, applicationURL("test.NoURL.desktop"), configuration, done);
+    });
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_TRUE(refused[0]);
+    EXPECT_FALSE(desktop().recorded("nourl"));
+
+    const auto plain = complete([&](auto done) {
+        workspace.openApplicationAtURL(applicationURL("test.NoURL.desktop"), configuration, done);
+    });
+    EXPECT_EQ(plain, (std::vector<std::optional<std::string>>{std::nullopt}));
+    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
+}
+
+TEST_F(GioWorkspaceTest, OpensAURLWithTheDefaultHandler) {
+    EXPECT_TRUE(workspace.openURL(url("ical://")));
+    EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
+    EXPECT_FALSE(workspace.openURL(url("nothing://")));
+}

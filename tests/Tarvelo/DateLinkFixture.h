@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CalendarAppPreference.h"
+#include "DateLink.h"
+#include "FakeWorkspace.h"
+#include "ScratchFolder.h"
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+namespace tarvelo::testing {
+
+// Date-link handling over a fake workspace and a preference in a scratch
+// folder; counts the quits that reached the main context.
+class DateLinkTest : public ::testing::Test {
+protected:
+    // Quits queued by this test refer to it: run them while it still exists.
+    void TearDown() override { runPending(); }
+
+    DateLinkServices services() {
+        return DateLinkServices{workspace, preference, [this] { ++quits; }};
+    }
+
+    // Handles `text`, which must be a well-formed URL.
+    void handle(const std::string& text) {
+        const auto url = platform::URL::string(text);
+        ASSERT_TRUE(url) << text;
+        handleDateLink(*url, services());
+    }
+
+    // Runs what is queued on the main context.
+    void runPending() {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+    }
+
+    // Whether the link launched anything and quit.
+    bool handedOff() {
+        runPending();
+        return !workspace.openedWithSystemHandler.empty() || !workspace.openURLsRequests.empty();
+    }
+
+    ScratchFolder folder;
+    platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
+    FakeWorkspace workspace;
+    CalendarAppPreference preference{defaults, workspace};
+    int quits = 0;
+};
+
+} // namespace tarvelo::testing
