@@ -1,4 +1,5 @@
 #include "Localization.h"
+#include "ProgramFolders.h"
 #include "TarveloApp.h"
 #include "UserDefaults.h"
 
@@ -9,16 +10,6 @@
 #include <system_error>
 
 namespace {
-
-// Translations lie beside the installed program: <prefix>/bin/tarvelo and
-// <prefix>/share/locale.
-std::filesystem::path localeFolder() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return "/usr/share/locale";
-    return program.parent_path().parent_path() / "share" / "locale";
-}
 
 // GTK needs a display as soon as a Gtk::Application exists, and the help
 // text does not: it is printed by the plain GIO application underneath.
@@ -38,7 +29,7 @@ bool asksForHelp(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     platform::UserDefaults::setStandardDomain(tarvelo::TarveloApp::applicationIdentifier);
-    platform::bindTextDomain(localeFolder().string());
+    platform::bindTextDomain(platform::ProgramFolders::localeFolder().string());
     if (asksForHelp(argc, argv)) {
         Gio::init();
         return Gio::Application::create(tarvelo::TarveloApp::applicationIdentifier,

@@ -32,3 +32,10 @@ endif()
 # Where programs find their installed resources, relative to the binary, so
 # an installed tree can be moved as a whole.
 set(TARVELO_DATADIR_RELATIVE "../${CMAKE_INSTALL_DATADIR}/tarvelo")
+
+# Programs are built where they will be installed relative to each other
+# (bin/, libexec/tarvelo/, with share/ beside them), so a program finds its
+# data the same way in the build tree and in an installed tree.
+function(tarvelo_program target folder)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${folder})
+endfunction()

@@ -1,0 +1,185 @@
+#include "ExtensionProcess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace platform {
+
+using Clock = std::chrono::steady_clock;
+
+ExtensionProcess::ExtensionProcess(std::filesystem::path executable) : executable_(std::move(executable)) {}
+
+ExtensionProcess::~ExtensionProcess() { stop(); }
+
+bool ExtensionProcess::start(std::string& problem) {
+    int sockets[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        problem = "cannot make a socket pair";
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // The child's end becomes its standard input and output; dup2 clears
+    // close-on-exec on the copies, and every other descriptor of ours has it set.
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], STDOUT_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+    std::string program = executable_.string();
+    char* arguments[] = {program.data(), nullptr};
+    pid_t child = -1;
+    const int result = ::posix_spawn(&child, program.c_str(), &actions, &attributes, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(sockets[1]);
+    if (result != 0) {
+        ::close(sockets[0]);
+        problem = "cannot start " + program;
+        return false;
+    }
+    process_ = child;
+    socket_ = sockets[0];
+    buffer_.clear();
+    ++starts_;
+    return true;
+}
+
+bool ExtensionProcess::isRunning() {
+    std::lock_guard guard(lock_);
+    if (process_ <= 0)
+        return false;
+    int status = 0;
+    if (::waitpid(process_, &status, WNOHANG) == process_) {
+        process_ = -1;
+        end(false);
+        return false;
+    }
+    return true;
+}
+
+void ExtensionProcess::stop() {
+    std::lock_guard guard(lock_);
+    end(false);
+}
+
+void ExtensionProcess::end(bool forcefully) {
+    if (socket_ >= 0) {
+        ::close(socket_);
+        socket_ = -1;
+    }
+    buffer_.clear();
+    if (process_ <= 0)
+        return;
+    // With its input closed a well-behaved extension finishes at once.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(forcefully ? 0 : 500);
+    int status = 0;
+    while (::waitpid(process_, &status, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) {
+            ::kill(process_, SIGKILL);
+            ::waitpid(process_, &status, 0);
+            break;
+        }
+        ::usleep(2000);
+    }
+    process_ = -1;
+}
+
+ExtensionProcess::Reply ExtensionProcess::failure(const std::string& code, const std::string& message,
+                                                  bool endProcess) {
+    if (endProcess)
+        end(true);
+    Reply reply;
+    reply.errorCode = code;
+    reply.errorMessage = message;
+    return reply;
+}
+
+ExtensionProcess::Reply ExtensionProcess::request(const std::string& method, const nlohmann::json& parameters,
+                                                  std::chrono::milliseconds timeout) {
+    std::lock_guard guard(lock_);
+    const auto deadline = Clock::now() + timeout;
+    if (process_ > 0) {
+        int status = 0;
+        if (::waitpid(process_, &status, WNOHANG) == process_) {
+            process_ = -1;
+            end(false);
+        }
+    }
+    if (process_ <= 0) {
+        std::string problem;
+        if (!start(problem))
+            return failure("failed", problem, false);
+    }
+
+    const std::uint64_t identifier = nextRequest_++;
+    const std::string line =
+        nlohmann::json{{"id", identifier}, {"method", method}, {"params", parameters}}.dump() + "\n";
+    for (std::size_t sent = 0; sent < line.size();) {
+        const ssize_t count = ::send(socket_, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return failure("failed", "the extension is not reading its input", true);
+        sent += static_cast<std::size_t>(count);
+    }
+
+    char chunk[65536];
+    for (;;) {
+        // Answer from the lines already read first.
+        for (auto newline = buffer_.find('\n'); newline != std::string::npos; newline = buffer_.find('\n')) {
+            const auto reply = nlohmann::json::parse(std::string_view(buffer_).substr(0, newline), nullptr, false);
+            buffer_.erase(0, newline + 1);
+            // Lines that are not replies to this request (garbage, or a late
+            // reply to one that timed out) are skipped.
+            if (!reply.is_object() || reply.value("id", nlohmann::json()) != identifier)
+                continue;
+            Reply result;
+            if (const auto found = reply.find("result"); found != reply.end()) {
+                result.result = *found;
+                return result;
+            }
+            const auto error = reply.value("error", nlohmann::json::object());
+            result.errorCode = error.is_object() && error.value("code", nlohmann::json()).is_string()
+                                   ? error["code"].get<std::string>()
+                                   : "failed";
+            result.errorMessage = error.is_object() && error.value("message", nlohmann::json()).is_string()
+                                      ? error["message"].get<std::string>()
+                                      : "malformed error reply";
+            return result;
+        }
+        if (buffer_.size() > maximumReplySize)
+            return failure("failed", "the extension wrote a line longer than 4 MiB", true);
+
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (remaining.count() <= 0)
+            return failure("timeout", "the extension did not answer \"" + method + "\" in time", true);
+        pollfd descriptor{socket_, POLLIN, 0};
+        const int ready = ::poll(&descriptor, 1, static_cast<int>(remaining.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
+            continue;
+        const ssize_t count = ::recv(socket_, chunk, sizeof chunk, 0);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (count <= 0)
+            return failure("failed", "the extension ended before answering \"" + method + "\"", true);
+        buffer_.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
+} // namespace platform

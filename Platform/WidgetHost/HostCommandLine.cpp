@@ -1,0 +1,204 @@
+// tarvelo-widgets: the widget host. The commands here need no display.
+
+#include <cairo.h>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DisplayListJSON.h"
+#include "Painter.h"
+#include "WidgetHost.h"
+
+namespace {
+
+using platform::WidgetFamily;
+using platform::WidgetHost;
+
+constexpr const char* usage =
+    "Usage: tarvelo-widgets COMMAND [OPTIONS]\n"
+    "\n"
+    "The Tarvelo widget host: runs widget extensions and shows their widgets.\n"
+    "\n"
+    "Commands that need no display:\n"
+    "  gallery                       list the available widgets (kind, name, sizes, description)\n"
+    "  render --kind KIND --family small|medium --out FILE.png\n"
+    "         [--json FILE.json] [--scale N] [--dark] [--preview]\n"
+    "                                paint what the widget shows now; --preview paints the\n"
+    "                                gallery's snapshot instead\n"
+    "  click --kind KIND --family small|medium --at X,Y\n"
+    "                                do what a click at X,Y (points from the top-left corner)\n"
+    "                                does: run the button's intent, or open the day's link\n"
+    "\n"
+    "Sizes: small is 170x170 points, medium 364x170.\n";
+
+struct Arguments {
+    std::string command;
+    std::string kind;
+    std::optional<WidgetFamily> family;
+    std::string out;
+    std::string json;
+    double scale = 2.0;
+    bool dark = false;
+    bool preview = false;
+    std::optional<platform::Point> at;
+};
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "tarvelo-widgets: %s\n", message.c_str());
+    return 1;
+}
+
+std::optional<Arguments> parse(int argc, char** argv, std::string& problem) {
+    Arguments arguments;
+    if (argc < 2) {
+        problem = "no command given (try --help)";
+        return std::nullopt;
+    }
+    arguments.command = argv[1];
+    for (int index = 2; index < argc; ++index) {
+        const std::string option = argv[index];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (index + 1 >= argc)
+                return std::nullopt;
+            return std::string(argv[++index]);
+        };
+        if (option == "--dark") {
+            arguments.dark = true;
+        } else if (option == "--preview") {
+            arguments.preview = true;
+        } else if (option == "--kind" || option == "--family" || option == "--out" || option == "--json" ||
+                   option == "--scale" || option == "--at") {
+            const auto text = value();
+            if (!text) {
+                problem = option + " needs a value";
+                return std::nullopt;
+            }
+            if (option == "--kind") {
+                arguments.kind = *text;
+            } else if (option == "--family") {
+                arguments.family = platform::widgetFamilyNamed(*text);
+                if (!arguments.family) {
+                    problem = "unknown family \"" + *text + "\" (small or medium)";
+                    return std::nullopt;
+                }
+            } else if (option == "--out") {
+                arguments.out = *text;
+            } else if (option == "--json") {
+                arguments.json = *text;
+            } else if (option == "--scale") {
+                char* end = nullptr;
+                arguments.scale = std::strtod(text->c_str(), &end);
+                if (end == text->c_str() || *end || !std::isfinite(arguments.scale) || arguments.scale < 0.25 ||
+                    arguments.scale > 8) {
+                    problem = "--scale must be a number from 0.25 to 8";
+                    return std::nullopt;
+                }
+            } else {
+                double x = 0, y = 0;
+                char extra = 0;
+                if (std::sscanf(text->c_str(), "%lf,%lf%c", &x, &y, &extra) != 2 || !std::isfinite(x) ||
+                    !std::isfinite(y)) {
+                    problem = "--at must be X,Y in points";
+                    return std::nullopt;
+                }
+                arguments.at = platform::Point{x, y};
+            }
+        } else {
+            problem = "unknown option " + option + " (try --help)";
+            return std::nullopt;
+        }
+    }
+    return arguments;
+}
+
+int gallery(WidgetHost& host) {
+    const auto widgets = host.gallery();
+    if (widgets.empty())
+        return fail("no widget extension found (see docs/widget-host.md for where they are searched)");
+    for (const auto& widget : widgets) {
+        std::string families;
+        for (auto family : widget.families)
+            families += (families.empty() ? "" : ",") + std::string(platform::name(family));
+        std::printf("%s\t%s\t%s\t%s\n", widget.kind.c_str(), widget.displayName.c_str(), families.c_str(),
+                    widget.description.c_str());
+    }
+    return 0;
+}
+
+int render(WidgetHost& host, const Arguments& arguments) {
+    if (arguments.kind.empty() || !arguments.family || arguments.out.empty())
+        return fail("render needs --kind, --family and --out");
+    std::string problem;
+    const auto picture = host.picture(arguments.kind, *arguments.family, arguments.preview, problem);
+    if (!picture)
+        return fail(problem);
+    platform::Painter painter;
+    const auto surface = painter.render(picture->displayList, arguments.scale,
+                                        arguments.dark ? platform::Appearance::dark : platform::Appearance::light,
+                                        /*cornerRadius=*/20.0);
+    if (cairo_surface_write_to_png(surface.get(), arguments.out.c_str()) != CAIRO_STATUS_SUCCESS)
+        return fail("cannot write " + arguments.out);
+    if (!arguments.json.empty()) {
+        std::ofstream stream(arguments.json);
+        stream << platform::toJSON(picture->displayList).dump(2) << "\n";
+        if (!stream)
+            return fail("cannot write " + arguments.json);
+    }
+    return 0;
+}
+
+int click(WidgetHost& host, const Arguments& arguments) {
+    if (arguments.kind.empty() || !arguments.family || !arguments.at)
+        return fail("click needs --kind, --family and --at");
+    std::string problem;
+    const auto picture = host.picture(arguments.kind, *arguments.family, false, problem);
+    if (!picture)
+        return fail(problem);
+    switch (host.click(arguments.kind, *picture, *arguments.at, problem)) {
+    case WidgetHost::ClickResult::nothing:
+        std::printf("nothing to click at %g,%g\n", arguments.at->x, arguments.at->y);
+        return 0;
+    case WidgetHost::ClickResult::openedLink:
+        std::printf("opened a link\n");
+        return 0;
+    case WidgetHost::ClickResult::failed:
+        return fail(problem);
+    case WidgetHost::ClickResult::ranIntent:
+        break;
+    }
+    // As after every intent, the widget's timeline is asked for anew.
+    if (!host.picture(arguments.kind, *arguments.family, false, problem))
+        return fail(problem);
+    std::printf("ran the intent; the widget has its new timeline\n");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int index = 1; index < argc; ++index)
+        if (!std::strcmp(argv[index], "--help") || !std::strcmp(argv[index], "-h")) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    std::string problem;
+    const auto arguments = parse(argc, argv, problem);
+    if (!arguments)
+        return fail(problem) + 1;
+
+    WidgetHost::Options options;
+    options.log = [](const std::string& line) { std::fprintf(stderr, "tarvelo-widgets: %s\n", line.c_str()); };
+    WidgetHost host(options);
+    if (arguments->command == "gallery")
+        return gallery(host);
+    if (arguments->command == "render")
+        return render(host, *arguments);
+    if (arguments->command == "click")
+        return click(host, *arguments);
+    return fail("unknown command " + arguments->command + " (try --help)") + 1;
+}

@@ -1,0 +1,218 @@
+#include "WidgetHost.h"
+
+#include "DisplayListJSON.h"
+#include "Workspace.h"
+
+namespace platform {
+
+namespace {
+
+nlohmann::json sizeParameters(const std::string& kind, WidgetFamily family) {
+    const Size size = WidgetHost::size(family);
+    return {{"kind", kind}, {"family", std::string(name(family))}, {"width", size.width}, {"height", size.height}};
+}
+
+bool contains(const Rect& frame, Point point) {
+    return point.x >= frame.origin.x && point.y >= frame.origin.y && point.x < frame.origin.x + frame.size.width &&
+           point.y < frame.origin.y + frame.size.height;
+}
+
+// The entry of a timeline to show at `now`: the last one whose date has come,
+// or the first when none has.
+std::optional<nlohmann::json> currentEntry(const nlohmann::json& entries, Instant now) {
+    if (!entries.is_array() || entries.empty())
+        return std::nullopt;
+    nlohmann::json chosen = entries.front();
+    for (const auto& entry : entries)
+        if (entry.is_object() && entry.value("date", nlohmann::json()).is_number() &&
+            entry["date"].get<double>() <= now.timeIntervalSinceReferenceDate())
+            chosen = entry;
+    return chosen;
+}
+
+} // namespace
+
+WidgetHost::WidgetHost(Options options) : options_(std::move(options)) {
+    if (!options_.openURL)
+        options_.openURL = [](const URL& url) { return Workspace::shared().openURL(url); };
+}
+
+WidgetHost::~WidgetHost() { stopExtensions(); }
+
+Size WidgetHost::size(WidgetFamily family) {
+    switch (family) {
+    case WidgetFamily::systemSmall:
+        return {170.0, 170.0};
+    case WidgetFamily::systemMedium:
+        return {364.0, 170.0};
+    }
+    return {170.0, 170.0};
+}
+
+void WidgetHost::loadExtensions() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    const auto manifests = options_.manifests ? *options_.manifests : ExtensionManifest::discover(options_.log);
+    for (const auto& manifest : manifests)
+        extensions_.push_back(Extension{manifest, std::make_unique<ExtensionProcess>(manifest.executable), {}});
+}
+
+std::vector<WidgetDescription> WidgetHost::gallery() {
+    loadExtensions();
+    std::vector<WidgetDescription> all;
+    for (auto& extension : extensions_) {
+        if (!extension.widgets) {
+            const auto reply = extension.process->request("describe", nlohmann::json::object(), options_.timeout);
+            const auto& result = reply.result;
+            if (!reply.ok() || !result->is_object() || !result->value("widgets", nlohmann::json()).is_array()) {
+                options_.log("widget extension " + extension.manifest.identifier +
+                             " did not describe itself: " + reply.errorMessage);
+                continue;
+            }
+            extension.widgets.emplace();
+            for (const auto& widget : (*result)["widgets"]) {
+                if (!widget.is_object() || !widget.value("kind", nlohmann::json()).is_string())
+                    continue;
+                WidgetDescription description;
+                description.kind = widget["kind"].get<std::string>();
+                const auto text = [&](const char* key) {
+                    const auto value = widget.value(key, nlohmann::json());
+                    return value.is_string() ? value.get<std::string>() : std::string();
+                };
+                description.displayName = text("displayName");
+                description.description = text("description");
+                description.extensionIdentifier = extension.manifest.identifier;
+                for (const auto& family : widget.value("families", nlohmann::json::array()))
+                    if (family.is_string())
+                        if (auto known = widgetFamilyNamed(family.get<std::string>()))
+                            description.families.push_back(*known);
+                extension.widgets->push_back(std::move(description));
+            }
+        }
+        all.insert(all.end(), extension.widgets->begin(), extension.widgets->end());
+    }
+    return all;
+}
+
+WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetFamily family, std::string& problem) {
+    gallery();
+    for (auto& extension : extensions_) {
+        if (!extension.widgets)
+            continue;
+        for (const auto& widget : *extension.widgets) {
+            if (widget.kind != kind)
+                continue;
+            if (std::find(widget.families.begin(), widget.families.end(), family) == widget.families.end()) {
+                problem = "widget " + kind + " does not come in the " + std::string(name(family)) + " size";
+                return nullptr;
+            }
+            return &extension;
+        }
+    }
+    problem = "no widget of kind " + kind;
+    return nullptr;
+}
+
+std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, const std::string& kind,
+                                                      WidgetFamily family, const nlohmann::json& entry,
+                                                      std::string& problem) {
+    auto parameters = sizeParameters(kind, family);
+    parameters["entry"] = entry.value("id", nlohmann::json());
+    const auto reply = extension.process->request("render", parameters, options_.timeout);
+    if (!reply.ok()) {
+        problem = "render failed: " + reply.errorMessage;
+        return std::nullopt;
+    }
+    auto reading = displayListFromJSON(reply.result->value("displayList", nlohmann::json()));
+    if (!reading.displayList) {
+        problem = "the extension sent an unusable picture: " + reading.error;
+        return std::nullopt;
+    }
+    Picture picture;
+    picture.displayList = std::move(*reading.displayList);
+    picture.entryDate = Instant::sinceReferenceDate(entry.value("date", 0.0));
+    return picture;
+}
+
+std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, WidgetFamily family, bool preview,
+                                                       std::string& problem) {
+    Extension* extension = extensionFor(kind, family, problem);
+    if (!extension)
+        return std::nullopt;
+    auto parameters = sizeParameters(kind, family);
+    std::optional<nlohmann::json> entry;
+    if (preview) {
+        parameters["isPreview"] = true;
+        const auto reply = extension->process->request("snapshot", parameters, options_.timeout);
+        if (reply.ok())
+            entry = reply.result->value("entry", nlohmann::json());
+    } else {
+        const auto reply = extension->process->request("timeline", parameters, options_.timeout);
+        if (reply.ok())
+            entry = currentEntry(reply.result->value("entries", nlohmann::json()), Instant::now());
+        else
+            options_.log("widget " + kind + ": no timeline (" + reply.errorMessage + "), showing its placeholder");
+    }
+    bool isPlaceholder = false;
+    if (!entry || !entry->is_object()) {
+        const auto reply = extension->process->request("placeholder", parameters, options_.timeout);
+        if (!reply.ok()) {
+            problem = "widget " + kind + " gave no entry: " + reply.errorMessage;
+            return std::nullopt;
+        }
+        entry = reply.result->value("entry", nlohmann::json());
+        isPlaceholder = true;
+    }
+    auto picture = render(*extension, kind, family, *entry, problem);
+    if (picture)
+        picture->isPlaceholder = isPlaceholder;
+    return picture;
+}
+
+const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
+    const HitRegion* found = nullptr;
+    for (const auto& item : list.items)
+        if (const auto* region = std::get_if<HitRegion>(&item); region && contains(region->frame, point))
+            found = region; // later regions lie on top
+    return found;
+}
+
+WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture& picture, Point point,
+                                          std::string& problem) {
+    const HitRegion* region = hitTest(picture.displayList, point);
+    if (!region)
+        return ClickResult::nothing;
+    if (const auto* url = std::get_if<URL>(&region->action)) {
+        if (!options_.openURL(*url)) {
+            problem = "nothing opened " + url->absoluteString();
+            return ClickResult::failed;
+        }
+        return ClickResult::openedLink;
+    }
+    const auto& intent = std::get<IntentReference>(region->action);
+    Extension* extension = nullptr;
+    for (auto& candidate : extensions_)
+        if (candidate.widgets)
+            for (const auto& widget : *candidate.widgets)
+                if (widget.kind == kind)
+                    extension = &candidate;
+    if (!extension) {
+        problem = "no widget of kind " + kind;
+        return ClickResult::failed;
+    }
+    const auto reply = extension->process->request(
+        "perform", {{"intent", {{"type", intent.type}, {"parameters", intent.parameters}}}}, options_.timeout);
+    if (!reply.ok()) {
+        problem = "the intent failed: " + reply.errorMessage;
+        return ClickResult::failed;
+    }
+    return ClickResult::ranIntent;
+}
+
+void WidgetHost::stopExtensions() {
+    for (auto& extension : extensions_)
+        extension.process->stop();
+}
+
+} // namespace platform

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DisplayList.h"
+#include "ExtensionManifest.h"
+#include "ExtensionProcess.h"
+#include "Geometry.h"
+#include "WidgetFamily.h"
+
+namespace platform {
+
+// A widget one of the installed extensions offers.
+struct WidgetDescription {
+    std::string kind;
+    std::string displayName;
+    std::string description;
+    std::vector<WidgetFamily> families;
+    std::string extensionIdentifier;
+};
+
+// The widget host's logic, without any window: finds extensions, starts them
+// on demand, asks for timelines and pictures, and does what clicks do. The
+// desktop windows and the command line sit on top of it.
+class WidgetHost {
+public:
+    struct Options {
+        // Longest wait for any one answer of an extension.
+        std::chrono::milliseconds timeout{4000};
+        // Where problems are reported (one line each).
+        std::function<void(const std::string&)> log = [](const std::string&) {};
+        // Opens a link a widget hands over; by default through the desktop.
+        std::function<bool(const URL&)> openURL;
+        // Extensions to use instead of the discovered ones (tests).
+        std::optional<std::vector<ExtensionManifest>> manifests;
+    };
+
+    // What a widget shows: the display list, and which entry it came from.
+    struct Picture {
+        DisplayList displayList;
+        Instant entryDate;
+        bool isPlaceholder = false;
+    };
+
+    // What a click did.
+    enum class ClickResult { nothing, ranIntent, openedLink, failed };
+
+    explicit WidgetHost(Options options);
+    ~WidgetHost();
+
+    // The point size the host gives each family.
+    static Size size(WidgetFamily family);
+
+    // Every widget of every usable extension, in discovery order.
+    std::vector<WidgetDescription> gallery();
+
+    // What the widget shows now (`preview`: the gallery's snapshot instead of
+    // the timeline). Absent, with the reason, when the kind is unknown, the
+    // family unsupported, or the extension failed.
+    std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview, std::string& problem);
+
+    // Does what a click at `point` (in points) on `picture` does: runs the
+    // button's intent and then fetches the new timeline, or opens the link.
+    ClickResult click(const std::string& kind, const Picture& picture, Point point, std::string& problem);
+
+    // The topmost click region at `point`, if any.
+    static const HitRegion* hitTest(const DisplayList& list, Point point);
+
+    // Ends every extension process (they are started again when needed).
+    void stopExtensions();
+
+private:
+    struct Extension {
+        ExtensionManifest manifest;
+        std::unique_ptr<ExtensionProcess> process;
+        std::optional<std::vector<WidgetDescription>> widgets;
+    };
+
+    void loadExtensions();
+    Extension* extensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
+    std::optional<Picture> render(Extension& extension, const std::string& kind, WidgetFamily family,
+                                  const nlohmann::json& entry, std::string& problem);
+
+    Options options_;
+    bool loaded_ = false;
+    std::vector<Extension> extensions_;
+};
+
+} // namespace platform

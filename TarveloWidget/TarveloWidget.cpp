@@ -1,0 +1,29 @@
+#include "TarveloWidget.h"
+
+#include "Localization.h"
+#include "MonthProvider.h"
+#include "MonthStepIntent.h"
+#include "WidgetBundle.h"
+#include "WidgetRendering.h"
+
+namespace tarvelo {
+
+platform::WidgetConfiguration TarveloWidget::body() const {
+    return platform::StaticConfiguration(kind, MonthProvider(),
+                                         std::function<platform::View(const MonthEntry&)>(
+                                             [](const MonthEntry& entry) { return widgetContent(entry); }))
+        .configurationDisplayName(platform::localized("Tarvelo"))
+        .description(platform::localized("A month calendar you can step through without opening Calendar."))
+        .supportedFamilies({platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
+        .contentMarginsDisabled();
+}
+
+platform::WidgetBundleContents TarveloWidgetBundle::body() const {
+    return platform::WidgetBundleBuilder().widget(TarveloWidget().body()).intent<MonthStepIntent>().build();
+}
+
+int TarveloWidgetBundle::main(int argc, char** argv) {
+    return platform::WidgetBundle::main(TarveloWidgetBundle().body(), argc, argv);
+}
+
+} // namespace tarvelo
