@@ -1,0 +1,48 @@
+#pragma once
+
+#include <variant>
+
+#include "DisplayList.h"
+#include "LayoutEnvironment.h"
+#include "TextMeasurer.h"
+#include "View.h"
+
+namespace platform {
+
+struct TextNode;
+struct ViewNode;
+
+// One layout pass over a view tree: sizing (what a view wants for a
+// proposal) and placing (emitting display items for the rectangle a view
+// was given). Every container first asks its children for their sizes and
+// then places each child at exactly the size it asked for.
+class LayoutEngine {
+public:
+    LayoutEngine(const TextMeasurer& measurer, Rect container);
+
+    Size sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const;
+    void place(const View& view, Rect rect, const LayoutEnvironment& environment);
+
+    DisplayList takeDisplayList();
+
+private:
+    // What placing carries down besides the environment.
+    struct Placement {
+        double opacity = 1.0;
+        const std::variant<IntentReference, URL>* action = nullptr; // inside a button or link
+        bool clickAreaSet = false; // a content shape already made the whole label clickable
+    };
+
+    Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;
+    void placeView(const View& view, Rect rect, const LayoutEnvironment& environment, const Placement& placement);
+    void placeNode(const ViewNode& node, Rect rect, const LayoutEnvironment& environment, Placement placement);
+    void placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
+                       const LayoutEnvironment& environment, const Placement& placement);
+    void emit(DisplayItem item, const Placement& placement);
+
+    const TextMeasurer& measurer_;
+    Rect container_;
+    DisplayList list_;
+};
+
+} // namespace platform
