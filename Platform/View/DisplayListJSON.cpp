@@ -212,7 +212,7 @@ DisplayListReading displayListFromJSON(const nlohmann::json& input) {
     }
 }
 
-DisplayListReading displayListFromJSON(std::string_view text) {
+DisplayListReading displayListFromJSONText(std::string_view text) {
     // The JSON parser and its values are not recursive, so deep nesting
     // cannot exhaust the stack; the size bound keeps memory in check.
     constexpr std::size_t largestInput = 16 * 1024 * 1024;

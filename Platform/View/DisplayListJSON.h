@@ -25,6 +25,6 @@ nlohmann::json toJSON(const DisplayList& list);
 // negative, not finite or absurdly large, invalid URLs, too many items) is
 // refused as a whole with a short reason; nothing in the input can crash it.
 DisplayListReading displayListFromJSON(const nlohmann::json& json);
-DisplayListReading displayListFromJSON(std::string_view text);
+DisplayListReading displayListFromJSONText(std::string_view text);
 
 } // namespace platform
