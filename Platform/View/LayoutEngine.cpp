@@ -126,7 +126,7 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
                 return {proposal.width.value_or(defaultLength), proposal.height.value_or(defaultLength)};
             } else if constexpr (std::is_same_v<Node, StackNode>) {
                 const auto children = stackChildren(content.children);
-                return stackSize(stackChildSizes(children, content.axis, content.spacing, proposal, sizeOf),
+                return stackSize(stackChildLayouts(children, content.axis, content.spacing, proposal, sizeOf),
                                  content.axis, content.spacing);
             } else if constexpr (std::is_same_v<Node, ForEachNode>) {
                 // Outside a stack the elements stand one above the other.
@@ -174,13 +174,13 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
         node.content);
 }
 
-void LayoutEngine::place(const View& view, Rect rect, const LayoutEnvironment& environment) {
-    placeView(view, rect, environment, Placement{});
+void LayoutEngine::place(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment) {
+    placeView(view, rect, proposal, environment, Placement{});
 }
 
-void LayoutEngine::placeView(const View& view, Rect rect, const LayoutEnvironment& environment,
-                             const Placement& placement) {
-    placeNode(view.node(), rect, environment, placement);
+void LayoutEngine::placeView(const View& view, Rect rect, ProposedSize proposal,
+                             const LayoutEnvironment& environment, const Placement& placement) {
+    placeNode(view.node(), rect, proposal, environment, placement);
 }
 
 void LayoutEngine::emit(DisplayItem item, const Placement& placement) {
@@ -200,17 +200,20 @@ void LayoutEngine::emit(DisplayItem item, const Placement& placement) {
 }
 
 void LayoutEngine::placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
-                                 const LayoutEnvironment& environment, const Placement& placement) {
+                                 const std::vector<ProposedSize>& proposals, const LayoutEnvironment& environment,
+                                 const Placement& placement) {
     for (const std::size_t index : paintingOrder(children))
-        placeView(*children[index], rects[index], environment, placement);
+        placeView(*children[index], rects[index], proposals[index], environment, placement);
 }
 
-void LayoutEngine::placeNode(const ViewNode& node, Rect rect, const LayoutEnvironment& environment,
-                             Placement placement) {
-    const auto sizeOf = [&](const View& child, ProposedSize proposal) {
+// Every container sizes its children again from the proposal it was given
+// (not from the rectangle it ended up with, which may be larger when a child
+// overflows), so a child is placed at exactly the size it asked for.
+void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offered,
+                             const LayoutEnvironment& environment, Placement placement) {
+    const SizeOfChild sizeOf = [&](const View& child, ProposedSize proposal) {
         return sizeThatFits(child, proposal, environment);
     };
-    const ProposedSize offered = ProposedSize::of(rect.size);
     std::visit(
         [&](const auto& content) {
             using Node = std::decay_t<decltype(content)>;
@@ -219,7 +222,7 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, const LayoutEnviro
             } else if constexpr (std::is_same_v<Node, TextNode>) {
                 const Font& font = environment.font;
                 const TextMetrics metrics = measurer_.measure(content.text, font);
-                const FittedText fitted = fitText(metrics, font.size, rect.size.width,
+                const FittedText fitted = fitText(metrics, font.size, offered.width,
                                                   {environment.minimumScaleFactor, environment.allowsTightening});
                 const Font shown{font.size * fitted.scale, font.weight, font.design};
                 emit(TextRun{content.text, aligned(fitted.size, rect, Alignment::center()), shown, fitted.tracking,
@@ -240,11 +243,14 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, const LayoutEnviro
                 emit(ShapeItem{content.kind, frame, content.cornerRadius, fill}, placement);
             } else if constexpr (std::is_same_v<Node, StackNode>) {
                 const auto children = stackChildren(content.children);
-                const auto sizes = stackChildSizes(children, content.axis, content.spacing, offered, sizeOf);
+                const auto layouts = stackChildLayouts(children, content.axis, content.spacing, offered, sizeOf);
                 const bool horizontal = content.axis == Axis::horizontal;
                 std::vector<Rect> rects;
+                std::vector<ProposedSize> proposals;
                 double position = horizontal ? rect.origin.x : rect.origin.y;
-                for (const Size& size : sizes) {
+                for (const ChildLayout& layout : layouts) {
+                    const Size& size = layout.size;
+                    proposals.push_back(layout.proposal);
                     const double crossSpace = horizontal ? rect.size.height : rect.size.width;
                     const double crossOffset =
                         alignedOffset(content.alignment, crossSpace, horizontal ? size.height : size.width);
@@ -254,64 +260,76 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, const LayoutEnviro
                         rects.push_back({{rect.origin.x + crossOffset, position}, size});
                     position += (horizontal ? size.width : size.height) + content.spacing;
                 }
-                placeChildren(children, rects, environment, placement);
+                placeChildren(children, rects, proposals, environment, placement);
             } else if constexpr (std::is_same_v<Node, ForEachNode>) {
                 placeNode(ViewNode{StackNode{Axis::vertical, AxisAlignment::center, 0.0,
                                              {View(std::make_shared<const ViewNode>(node))}}},
-                          rect, environment, placement);
+                          rect, offered, environment, placement);
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 const auto children = stackChildren(content.children);
                 std::vector<Rect> rects;
                 for (const View* child : children)
                     rects.push_back(aligned(sizeOf(*child, offered), rect, content.alignment));
-                placeChildren(children, rects, environment, placement);
+                placeChildren(children, rects, std::vector<ProposedSize>(children.size(), offered), environment,
+                              placement);
             } else if constexpr (std::is_same_v<Node, GeometryReaderNode>) {
                 if (!content.content)
                     return;
+                // The reader offers its content the whole of its own size.
                 const View inside = content.content(rect.size);
-                placeView(inside, {rect.origin, sizeOf(inside, offered)}, environment, placement);
+                const ProposedSize whole = ProposedSize::of(rect.size);
+                placeView(inside, {rect.origin, sizeOf(inside, whole)}, whole, environment, placement);
             } else if constexpr (std::is_same_v<Node, FrameNode>) {
-                const Size child = sizeOf(content.child, offered);
-                placeView(content.child, aligned(child, rect, content.alignment), environment, placement);
+                const ProposedSize childProposal{content.width ? content.width : offered.width,
+                                                 content.height ? content.height : offered.height};
+                const Size child = sizeOf(content.child, childProposal);
+                placeView(content.child, aligned(child, rect, content.alignment), childProposal, environment,
+                          placement);
             } else if constexpr (std::is_same_v<Node, FlexibleFrameNode>) {
                 const FlexibleFrame& bounds = content.bounds;
                 const ProposedSize childProposal{
                     flexibleProposal(offered.width, bounds.minWidth, bounds.idealWidth, bounds.maxWidth),
                     flexibleProposal(offered.height, bounds.minHeight, bounds.idealHeight, bounds.maxHeight)};
                 const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, bounds.alignment), environment, placement);
+                placeView(content.child, aligned(child, rect, bounds.alignment), childProposal, environment,
+                          placement);
             } else if constexpr (std::is_same_v<Node, PaddingNode>) {
                 const EdgeInsets& insets = content.insets;
                 const Rect inner{{rect.origin.x + insets.leading, rect.origin.y + insets.top},
                                  {std::max(0.0, rect.size.width - insets.horizontal()),
                                   std::max(0.0, rect.size.height - insets.vertical())}};
-                const Size child = sizeOf(content.child, ProposedSize::of(inner.size));
-                placeView(content.child, aligned(child, inner, Alignment::center()), environment, placement);
+                const ProposedSize childProposal{reduced(offered.width, insets.horizontal()),
+                                                 reduced(offered.height, insets.vertical())};
+                const Size child = sizeOf(content.child, childProposal);
+                placeView(content.child, aligned(child, inner, Alignment::topLeading()), childProposal, environment,
+                          placement);
             } else if constexpr (std::is_same_v<Node, FixedSizeNode>) {
-                const Size child = sizeOf(content.child, {content.horizontal ? std::nullopt : offered.width,
-                                                          content.vertical ? std::nullopt : offered.height});
-                placeView(content.child, aligned(child, rect, Alignment::center()), environment, placement);
+                const ProposedSize childProposal{content.horizontal ? std::nullopt : offered.width,
+                                                 content.vertical ? std::nullopt : offered.height};
+                const Size child = sizeOf(content.child, childProposal);
+                placeView(content.child, aligned(child, rect, Alignment::center()), childProposal, environment,
+                          placement);
             } else if constexpr (std::is_same_v<Node, EnvironmentNode>) {
-                placeView(content.child, rect, applied(environment, content.change), placement);
+                placeView(content.child, rect, offered, applied(environment, content.change), placement);
             } else if constexpr (std::is_same_v<Node, OpacityNode>) {
                 placement.opacity *= content.opacity;
-                placeView(content.child, rect, environment, placement);
+                placeView(content.child, rect, offered, environment, placement);
             } else if constexpr (std::is_same_v<Node, ContentShapeNode>) {
                 const bool claims = placement.action && !placement.clickAreaSet;
                 Placement inner = placement;
                 inner.clickAreaSet = inner.clickAreaSet || claims;
-                placeView(content.child, rect, environment, inner);
+                placeView(content.child, rect, offered, environment, inner);
                 if (claims)
                     list_.items.push_back(HitRegion{rect, *placement.action});
             } else if constexpr (std::is_same_v<Node, ActionNode>) {
                 Placement inner = placement;
                 inner.action = &content.action;
                 inner.clickAreaSet = false;
-                placeView(content.label, rect, labelEnvironment(environment), inner);
+                placeView(content.label, rect, offered, labelEnvironment(environment), inner);
             } else if constexpr (std::is_same_v<Node, ContainerBackgroundNode>) {
                 list_.items.push_back(
                     ShapeItem{ShapeKind::rectangle, container_, 0.0, content.style.withOpacity(placement.opacity)});
-                placeView(content.child, rect, environment, placement);
+                placeView(content.child, rect, offered, environment, placement);
             }
         },
         node.content);
@@ -322,7 +340,7 @@ DisplayList layout(const View& view, Size size, const TextMeasurer& measurer) {
     LayoutEngine engine(measurer, container);
     const LayoutEnvironment environment;
     const Size wanted = engine.sizeThatFits(view, ProposedSize::of(size), environment);
-    engine.place(view, aligned(wanted, container, Alignment::center()), environment);
+    engine.place(view, aligned(wanted, container, Alignment::center()), ProposedSize::of(size), environment);
     return engine.takeDisplayList();
 }
 

@@ -21,7 +21,8 @@ public:
     LayoutEngine(const TextMeasurer& measurer, Rect container);
 
     Size sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const;
-    void place(const View& view, Rect rect, const LayoutEnvironment& environment);
+    // Places `view` at `rect`, the size it asked for when offered `proposal`.
+    void place(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment);
 
     DisplayList takeDisplayList();
 
@@ -34,10 +35,14 @@ private:
     };
 
     Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;
-    void placeView(const View& view, Rect rect, const LayoutEnvironment& environment, const Placement& placement);
-    void placeNode(const ViewNode& node, Rect rect, const LayoutEnvironment& environment, Placement placement);
+    void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
+                   const Placement& placement);
+    void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
+                   Placement placement);
+    // Places children in painting order (by z-index, then in order).
     void placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
-                       const LayoutEnvironment& environment, const Placement& placement);
+                       const std::vector<ProposedSize>& proposals, const LayoutEnvironment& environment,
+                       const Placement& placement);
     void emit(DisplayItem item, const Placement& placement);
 
     const TextMeasurer& measurer_;

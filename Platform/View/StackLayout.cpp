@@ -42,10 +42,10 @@ std::vector<const View*> stackChildren(const std::vector<View>& children) {
     return result;
 }
 
-std::vector<Size> stackChildSizes(const std::vector<const View*>& children, Axis axis, double spacing,
-                                  ProposedSize proposal, const SizeOfChild& sizeOf) {
+std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& children, Axis axis, double spacing,
+                                           ProposedSize proposal, const SizeOfChild& sizeOf) {
     const std::size_t count = children.size();
-    std::vector<Size> sizes(count);
+    std::vector<ChildLayout> sizes(count);
     if (count == 0)
         return sizes;
 
@@ -53,7 +53,7 @@ std::vector<Size> stackChildSizes(const std::vector<const View*>& children, Axis
     const std::optional<double> offered = along(proposal, axis);
     if (!offered) {
         for (std::size_t index = 0; index < count; ++index)
-            sizes[index] = sizeOf(*children[index], proposal);
+            sizes[index] = {proposal, sizeOf(*children[index], proposal)};
         return sizes;
     }
 
@@ -93,24 +93,25 @@ std::vector<Size> stackChildSizes(const std::vector<const View*>& children, Axis
         std::size_t remaining = group.size();
         for (const std::size_t index : group) {
             const double share = std::max(0.0, groupAvailable / static_cast<double>(remaining));
-            sizes[index] = sizeOf(*children[index], withMain(proposal, axis, share));
-            groupAvailable -= along(sizes[index], axis);
-            available -= along(sizes[index], axis);
+            const ProposedSize offer = withMain(proposal, axis, share);
+            sizes[index] = {offer, sizeOf(*children[index], offer)};
+            groupAvailable -= along(sizes[index].size, axis);
+            available -= along(sizes[index].size, axis);
             --remaining;
         }
     }
     return sizes;
 }
 
-Size stackSize(const std::vector<Size>& childSizes, Axis axis, double spacing) {
+Size stackSize(const std::vector<ChildLayout>& children, Axis axis, double spacing) {
     Size result;
-    if (childSizes.empty())
+    if (children.empty())
         return result;
-    double main = spacing * static_cast<double>(childSizes.size() - 1);
+    double main = spacing * static_cast<double>(children.size() - 1);
     double cross = 0.0;
-    for (const Size& size : childSizes) {
-        main += along(size, axis);
-        cross = std::max(cross, across(size, axis));
+    for (const ChildLayout& child : children) {
+        main += along(child.size, axis);
+        cross = std::max(cross, across(child.size, axis));
     }
     along(result, axis) = main;
     if (axis == Axis::horizontal)
