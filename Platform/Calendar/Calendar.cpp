@@ -162,16 +162,17 @@ std::optional<Instant> Calendar::startOfDay(Instant instant) const {
 std::optional<Instant> Calendar::adding(CalendarUnit unit, std::int64_t value, Instant instant) const {
     if (unit != CalendarUnit::month && unit != CalendarUnit::day)
         return std::nullopt;
+    // ICU's calendars span about 5.8 million years either way; a larger
+    // amount cannot succeed, and ICU may spin for a long time finding that
+    // out, so such amounts are refused up front.
+    constexpr std::int64_t reachableMonths = 12LL * 5'900'000;
+    constexpr std::int64_t reachableDays = 366LL * 5'900'000;
+    const std::int64_t reachable = unit == CalendarUnit::month ? reachableMonths : reachableDays;
+    if (value > reachable || value < -reachable)
+        return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     calendar_->setTime(instant.udate(), status);
-    // ICU adds 32-bit amounts; larger ones go in pieces. Anything that large
-    // leaves the calendar's range within a few pieces and fails there.
-    constexpr std::int64_t piece = std::numeric_limits<std::int32_t>::max();
-    while (value != 0 && U_SUCCESS(status)) {
-        const std::int64_t amount = std::clamp(value, -piece, piece);
-        calendar_->add(icuField(unit), static_cast<int32_t>(amount), status);
-        value -= amount;
-    }
+    calendar_->add(icuField(unit), static_cast<int32_t>(value), status);
     const UDate date = calendar_->getTime(status);
     if (U_FAILURE(status))
         return std::nullopt;

@@ -8,41 +8,44 @@
 namespace tarvelo::testing {
 
 // Sets environment variables for the life of the guard and puts the old
-// values back afterwards, so a test can pin TZ and the locale.
+// values back afterwards, so a test can pin TZ, LANG and friends.
 class EnvironmentGuard {
 public:
-    // A value of std::nullopt unsets the variable.
-    explicit EnvironmentGuard(const std::map<std::string, std::optional<std::string>>& values) {
-        for (const auto& [name, value] : values) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    EnvironmentGuard() = default;
+    EnvironmentGuard(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values)
             set(name, value);
-        }
     }
     ~EnvironmentGuard() {
-        for (const auto& [name, value] : saved_)
-            set(name, value);
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
     }
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
 
-    // Berlin time and US English: Sunday starts the week, titles are "March 2025".
-    static EnvironmentGuard berlinInEnglish() {
-        return EnvironmentGuard({{"TZ", "Europe/Berlin"},
-                                 {"LANG", "en_US.UTF-8"},
-                                 {"LC_ALL", std::nullopt},
-                                 {"LC_TIME", std::nullopt},
-                                 {"LANGUAGE", std::nullopt}});
+    // A null value unsets the variable.
+    void set(const char* name, const char* value) {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name);
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
 
 private:
-    static void set(const std::string& name, const std::optional<std::string>& value) {
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
     std::map<std::string, std::optional<std::string>> saved_;
 };
+
+// Pins the locale and time zone the calendar code reads.
+inline EnvironmentGuard pinLocaleAndZone(const char* locale, const char* zone) {
+    return EnvironmentGuard{{"LC_ALL", nullptr}, {"LC_TIME", nullptr}, {"LANG", locale}, {"TZ", zone}};
+}
 
 } // namespace tarvelo::testing

@@ -52,7 +52,7 @@ std::vector<DayLook> days(const DisplayList& list) {
 
 class TodayMark : public ::testing::Test {
 protected:
-    EnvironmentGuard environment = EnvironmentGuard::berlinInEnglish();
+    EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
     FakeTextMeasurer measurer;
 
     std::vector<DayLook> daysOf(Instant shown, Instant now) const {

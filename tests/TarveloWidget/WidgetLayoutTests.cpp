@@ -48,7 +48,7 @@ std::vector<TextRun> textsOfSize(const DisplayList& list, double size) {
 
 class WidgetLayout : public ::testing::Test {
 protected:
-    EnvironmentGuard environment = EnvironmentGuard::berlinInEnglish();
+    EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
     const Instant now = berlinWinter2025(3, 12, 10);
     const TarveloWidgetView::Clock clock = [this] { return now; };
     FakeTextMeasurer measurer;

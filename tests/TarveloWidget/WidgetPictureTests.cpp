@@ -38,7 +38,7 @@ Pixel pixelAt(cairo_surface_t* surface, double x, double y, double scale) {
 
 class WidgetPicture : public ::testing::Test {
 protected:
-    EnvironmentGuard environment = EnvironmentGuard::berlinInEnglish();
+    EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
     const Instant now = berlinWinter2025(3, 12, 10);
     Painter painter;
 
