@@ -1,6 +1,8 @@
 #include "SymbolLibrary.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -109,6 +111,8 @@ SymbolLibrary::SymbolLibrary(std::vector<std::string> themes) {
 SymbolLibrary::~SymbolLibrary() {
     for (auto& [name, handle] : icons_)
         g_object_unref(handle);
+    for (auto& [key, surface] : masks_)
+        cairo_surface_destroy(surface);
 }
 
 std::string_view SymbolLibrary::iconName(std::string_view systemName) {
@@ -120,27 +124,54 @@ std::string_view SymbolLibrary::iconName(std::string_view systemName) {
 
 bool SymbolLibrary::hasIcon(std::string_view systemName) const { return icons_.count(systemName) != 0; }
 
-void SymbolLibrary::draw(cairo_t* cairo, std::string_view systemName, const Rect& frame) const {
-    if (iconName(systemName).empty() || frame.size.width <= 0 || frame.size.height <= 0)
-        return;
-    cairo_save(cairo);
-    cairo_push_group(cairo);
-    const auto found = icons_.find(systemName);
-    if (found != icons_.end()) {
-        const RsvgRectangle viewport{frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
-        const std::lock_guard guard(lock_);
-        rsvg_handle_render_document(found->second, cairo, &viewport, nullptr);
+cairo_surface_t* SymbolLibrary::mask(std::string_view systemName, int width, int height) const {
+    auto key = std::make_tuple(std::string(systemName), width, height);
+    const auto found = masks_.find(key);
+    if (found != masks_.end())
+        return found->second;
+    // A few sizes per scale factor are all a picture needs; keep the table small.
+    constexpr std::size_t largestCount = 64;
+    if (masks_.size() >= largestCount) {
+        for (auto& [unused, surface] : masks_)
+            cairo_surface_destroy(surface);
+        masks_.clear();
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    cairo_t* cairo = cairo_create(surface);
+    const auto icon = icons_.find(systemName);
+    if (icon != icons_.end()) {
+        const RsvgRectangle viewport{0, 0, static_cast<double>(width), static_cast<double>(height)};
+        rsvg_handle_render_document(icon->second, cairo, &viewport, nullptr);
     } else {
-        const double side = std::min(frame.size.width, frame.size.height);
-        cairo_translate(cairo, frame.midX() - side / 2, frame.midY() - side / 2);
+        const double side = std::min(width, height);
+        cairo_translate(cairo, (width - side) / 2, (height - side) / 2);
         cairo_scale(cairo, side / 16.0, side / 16.0);
         drawBuiltIn(cairo, systemName);
     }
-    cairo_pattern_t* mask = cairo_pop_group(cairo);
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface);
+    masks_.emplace(std::move(key), surface);
+    return surface;
+}
+
+void SymbolLibrary::draw(cairo_t* cairo, std::string_view systemName, const Rect& frame) const {
+    if (iconName(systemName).empty() || frame.size.width <= 0 || frame.size.height <= 0)
+        return;
+    // The mask is made at the frame's size in device pixels, so it stays
+    // sharp at every scale factor.
+    double pixelWidth = frame.size.width;
+    double pixelHeight = frame.size.height;
+    cairo_user_to_device_distance(cairo, &pixelWidth, &pixelHeight);
+    const int width = std::clamp(static_cast<int>(std::lround(std::fabs(pixelWidth))), 1, 1024);
+    const int height = std::clamp(static_cast<int>(std::lround(std::fabs(pixelHeight))), 1, 1024);
+    const std::lock_guard guard(lock_);
+    cairo_surface_t* surface = mask(systemName, width, height);
+    cairo_save(cairo);
+    cairo_translate(cairo, frame.origin.x, frame.origin.y);
+    cairo_scale(cairo, frame.size.width / width, frame.size.height / height);
+    // The source (the symbol's colour) stays as the caller set it.
+    cairo_mask_surface(cairo, surface, 0, 0);
     cairo_restore(cairo);
-    // The pushed group kept the caller's source; the icon only shapes it.
-    cairo_mask(cairo, mask);
-    cairo_pattern_destroy(mask);
 }
 
 } // namespace platform

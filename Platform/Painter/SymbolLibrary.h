@@ -4,12 +4,14 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "Geometry.h"
 
 typedef struct _RsvgHandle RsvgHandle;
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace platform {
 
@@ -36,8 +38,13 @@ public:
     void draw(cairo_t* cairo, std::string_view systemName, const Rect& frame) const;
 
 private:
+    // The symbol drawn once at a pixel size, as an alpha mask; painting then
+    // only composites it. Called with the lock held.
+    cairo_surface_t* mask(std::string_view systemName, int width, int height) const;
+
     std::map<std::string, RsvgHandle*, std::less<>> icons_;
-    mutable std::mutex lock_; // librsvg handles are not for concurrent use
+    mutable std::map<std::tuple<std::string, int, int>, cairo_surface_t*, std::less<>> masks_;
+    mutable std::mutex lock_; // librsvg handles and the masks are not for concurrent use
 };
 
 } // namespace platform

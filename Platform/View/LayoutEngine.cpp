@@ -1,6 +1,8 @@
 #include "LayoutEngine.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -100,8 +102,36 @@ LayoutEngine::LayoutEngine(const TextMeasurer& measurer, Rect container) : measu
 
 DisplayList LayoutEngine::takeDisplayList() { return std::move(list_); }
 
+const View& LayoutEngine::asColumn(const ViewNode& forEach) const {
+    // One column per ForEach node for the whole pass, so its answers are kept too.
+    for (const auto& [node, column] : columns_)
+        if (node == &forEach)
+            return column;
+    View column = VStack(HorizontalAlignment::center, 0.0, {View(std::make_shared<const ViewNode>(forEach))});
+    columns_.emplace_back(&forEach, std::move(column));
+    return columns_.back().second;
+}
+
+std::size_t LayoutEngine::SizingQuestionHash::operator()(const SizingQuestion& question) const {
+    std::uint64_t hash = reinterpret_cast<std::uintptr_t>(question.node) * 0x9e3779b97f4a7c15u;
+    const auto mix = [&hash](double value) {
+        hash = (hash ^ std::bit_cast<std::uint64_t>(value)) * 0x100000001b3u;
+        hash ^= hash >> 29;
+    };
+    mix(question.proposal.width.value_or(-1.0));
+    mix(question.proposal.height.value_or(-1.0));
+    mix(question.environment.font.size);
+    return static_cast<std::size_t>(hash);
+}
+
 Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const {
-    return sizeOfNode(view.node(), proposal, environment);
+    SizingQuestion question{&view.node(), proposal, environment};
+    const auto found = sizes_.find(question);
+    if (found != sizes_.end())
+        return found->second;
+    const Size size = sizeOfNode(view.node(), proposal, environment);
+    sizes_.emplace(std::move(question), size);
+    return size;
 }
 
 Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
@@ -130,8 +160,7 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
                                  content.axis, content.spacing);
             } else if constexpr (std::is_same_v<Node, ForEachNode>) {
                 // Outside a stack the elements stand one above the other.
-                return sizeOfNode(ViewNode{StackNode{Axis::vertical, AxisAlignment::center, 0.0, {View(std::make_shared<const ViewNode>(node))}}},
-                                  proposal, environment);
+                return sizeThatFits(asColumn(node), proposal, environment);
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 Size result;
                 for (const View* child : stackChildren(content.children)) {
@@ -262,9 +291,7 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 }
                 placeChildren(children, rects, proposals, environment, placement);
             } else if constexpr (std::is_same_v<Node, ForEachNode>) {
-                placeNode(ViewNode{StackNode{Axis::vertical, AxisAlignment::center, 0.0,
-                                             {View(std::make_shared<const ViewNode>(node))}}},
-                          rect, offered, environment, placement);
+                placeView(asColumn(node), rect, offered, environment, placement);
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 const auto children = stackChildren(content.children);
                 std::vector<Rect> rects;
@@ -276,7 +303,8 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 if (!content.content)
                     return;
                 // The reader offers its content the whole of its own size.
-                const View inside = content.content(rect.size);
+                madeDuringPass_.push_back(content.content(rect.size));
+                const View inside = madeDuringPass_.back();
                 const ProposedSize whole = ProposedSize::of(rect.size);
                 placeView(inside, {rect.origin, sizeOf(inside, whole)}, whole, environment, placement);
             } else if constexpr (std::is_same_v<Node, FrameNode>) {

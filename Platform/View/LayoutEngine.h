@@ -1,6 +1,11 @@
 #pragma once
 
+#include <deque>
+#include <memory>
+#include <memory_resource>
+#include <unordered_map>
 #include <variant>
+#include <vector>
 
 #include "DisplayList.h"
 #include "LayoutEnvironment.h"
@@ -27,6 +32,10 @@ public:
     DisplayList takeDisplayList();
 
 private:
+    // A ForEach outside a stack, as the column it is laid out as.
+    const View& asColumn(const ViewNode& forEach) const;
+
+private:
     // What placing carries down besides the environment.
     struct Placement {
         double opacity = 1.0;
@@ -45,9 +54,28 @@ private:
                        const Placement& placement);
     void emit(DisplayItem item, const Placement& placement);
 
+    // Sizing asks the same child the same question many times (stacks ask
+    // for the smallest, the largest and the actual size, at every level), so
+    // answers are kept for the pass. A node is identified by its address;
+    // the nodes made during the pass are kept alive so no address is reused.
+    struct SizingQuestion {
+        const ViewNode* node;
+        ProposedSize proposal;
+        LayoutEnvironment environment;
+        bool operator==(const SizingQuestion&) const = default;
+    };
+    struct SizingQuestionHash {
+        std::size_t operator()(const SizingQuestion& question) const;
+    };
+
     const TextMeasurer& measurer_;
     Rect container_;
     DisplayList list_;
+    // The answers live in an arena: hundreds of them per pass, freed at once.
+    mutable std::pmr::monotonic_buffer_resource arena_{64 * 1024};
+    mutable std::pmr::unordered_map<SizingQuestion, Size, SizingQuestionHash> sizes_{1024, &arena_};
+    mutable std::vector<View> madeDuringPass_;
+    mutable std::deque<std::pair<const ViewNode*, View>> columns_;
 };
 
 } // namespace platform

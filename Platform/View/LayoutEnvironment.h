@@ -16,6 +16,7 @@ struct LayoutEnvironment {
     double minimumScaleFactor = 1.0;  // texts do not shrink unless asked to
     bool allowsTightening = false;
     ButtonStyle buttonStyle = ButtonStyle::automatic;
+    bool operator==(const LayoutEnvironment&) const = default;
 };
 
 } // namespace platform
