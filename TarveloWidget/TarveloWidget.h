@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "WidgetBundle.h"
 #include "WidgetConfiguration.h"
 
 namespace tarvelo {

@@ -10,9 +10,9 @@ namespace {
 // Validation alone: the fake workspace launches nothing, and the queued
 // quits are drained outside the timing.
 void handle(benchmark::State& state, const char* link) {
-    tarvelo::testing::ScratchFolder folder;
+    tarvelo::testsupport::ScratchFolder folder;
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", folder.path());
-    tarvelo::testing::FakeWorkspace workspace;
+    tarvelo::testsupport::FakeWorkspace workspace;
     tarvelo::CalendarAppPreference preference(defaults, workspace);
     const tarvelo::DateLinkServices services{workspace, preference, [] {}};
     const auto url = *platform::URL::string(link);
@@ -40,7 +40,7 @@ void BM_isDateLinkNumber(benchmark::State& state) {
 
 // The picker's list over GIO, thirty calendar applications installed.
 void BM_installed(benchmark::State& state) {
-    static tarvelo::testing::DesktopFixture desktop;
+    static tarvelo::testsupport::DesktopFixture desktop;
     static const bool prepared = [] {
         for (int index = 0; index < 30; ++index) {
             const auto name = "Calendar " + std::to_string(index);

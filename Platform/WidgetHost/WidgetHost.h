@@ -12,6 +12,7 @@
 #include "ExtensionManifest.h"
 #include "ExtensionProcess.h"
 #include "Geometry.h"
+#include "Instant.h"
 #include "WidgetFamily.h"
 
 namespace platform {

@@ -8,7 +8,7 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // Date-link handling over a fake workspace and a preference in a scratch
 // folder; counts the quits that reached the main context.
@@ -47,4 +47,4 @@ protected:
     int quits = 0;
 };
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

@@ -1,7 +1,7 @@
 #include "DateLinkFixture.h"
 
 using tarvelo::CalendarAppSelection;
-using DateLinkHandOff = tarvelo::testing::DateLinkTest;
+using DateLinkHandOff = tarvelo::testsupport::DateLinkTest;
 
 TEST_F(DateLinkHandOff, OpensIcalWithTheSystemHandlerWhenNothingIsChosenThenQuits) {
     handle("tarvelo://date?t=0");

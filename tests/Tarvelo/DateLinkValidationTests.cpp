@@ -1,7 +1,7 @@
 #include "DateLinkFixture.h"
 
 using tarvelo::isDateLinkNumber;
-using DateLinkValidation = tarvelo::testing::DateLinkTest;
+using DateLinkValidation = tarvelo::testsupport::DateLinkTest;
 
 TEST_F(DateLinkValidation, AcceptsEveryNumberTheCLibraryReadsWhole) {
     for (const char* value :

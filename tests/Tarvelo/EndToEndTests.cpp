@@ -13,7 +13,7 @@
 #include <thread>
 
 using tarvelo::CalendarAppPreference;
-using tarvelo::testing::DesktopFixture;
+using tarvelo::testsupport::DesktopFixture;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // A private desktop: XDG data and config folders with test applications
 // whose one program, "fake-calendar", records each launch as a file
@@ -110,4 +110,4 @@ private:
     ScratchFolder folder_;
 };
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // A workspace made of plain tables, which records what it was asked to open
 // and leaves completing those requests to the test.
@@ -100,4 +100,4 @@ inline std::unique_ptr<platform::Bundle> FakeWorkspace::bundleWithURL(const plat
     return std::make_unique<FakeBundle>(found->second);
 }
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using platform::URL;
-using tarvelo::testing::DesktopFixture;
+using tarvelo::testsupport::DesktopFixture;
 
 namespace {
 

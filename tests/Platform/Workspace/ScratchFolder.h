@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-namespace tarvelo::testing {
+namespace tarvelo::testsupport {
 
 // A fresh folder under the temporary folder, removed with its contents at the end.
 class ScratchFolder {
@@ -36,4 +36,4 @@ private:
     std::filesystem::path path_;
 };
 
-} // namespace tarvelo::testing
+} // namespace tarvelo::testsupport

@@ -25,7 +25,7 @@ protected:
         return workspace.install(file, identifier, {{"CFBundleName", InfoDictionaryValue(name)}});
     }
 
-    tarvelo::testing::FakeWorkspace workspace;
+    tarvelo::testsupport::FakeWorkspace workspace;
 };
 
 } // namespace

@@ -11,9 +11,9 @@ namespace {
 
 class CalendarAppPreferenceTest : public ::testing::Test {
 protected:
-    tarvelo::testing::ScratchFolder folder;
+    tarvelo::testsupport::ScratchFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
-    tarvelo::testing::FakeWorkspace workspace;
+    tarvelo::testsupport::FakeWorkspace workspace;
     CalendarAppPreference preference{defaults, workspace};
 };
 

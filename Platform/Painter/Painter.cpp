@@ -1,0 +1,145 @@
+#include "Painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <pango/pangocairo.h>
+
+#include "ColorPalette.h"
+
+namespace platform {
+
+namespace {
+
+constexpr double largestScale = 16.0;
+constexpr double largestPixelSide = 16384.0;
+
+void setSource(cairo_t* cairo, const RGBAColor& color) {
+    cairo_set_source_rgba(cairo, color.red, color.green, color.blue, color.alpha);
+}
+
+void roundedRectanglePath(cairo_t* cairo, const Rect& frame, double radius) {
+    radius = std::clamp(radius, 0.0, std::min(frame.size.width, frame.size.height) / 2);
+    const double degrees = M_PI / 180.0;
+    cairo_new_sub_path(cairo);
+    cairo_arc(cairo, frame.maxX() - radius, frame.minY() + radius, radius, -90 * degrees, 0);
+    cairo_arc(cairo, frame.maxX() - radius, frame.maxY() - radius, radius, 0, 90 * degrees);
+    cairo_arc(cairo, frame.minX() + radius, frame.maxY() - radius, radius, 90 * degrees, 180 * degrees);
+    cairo_arc(cairo, frame.minX() + radius, frame.minY() + radius, radius, 180 * degrees, 270 * degrees);
+    cairo_close_path(cairo);
+}
+
+} // namespace
+
+void SurfaceRelease::operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+
+Painter::Painter() : Painter(Options{}) {}
+
+Painter::Painter(const Options& options)
+    : engine_(options.fontFamily), measurer_(engine_), symbols_(options.iconThemes) {
+    const std::lock_guard guard(engine_.lock());
+    layout_ = pango_layout_new(engine_.context());
+    // Load the fonts now: fontconfig reads its configuration and the font
+    // files are opened here rather than during the first paint.
+    for (const FontWeight weight : {FontWeight::regular, FontWeight::medium, FontWeight::semibold, FontWeight::bold}) {
+        pango_layout_set_font_description(layout_, engine_.description(Font::system(13.0, weight)));
+        pango_layout_set_text(layout_, "0123456789 Aa", -1);
+        pango_layout_get_extents(layout_, nullptr, nullptr);
+    }
+}
+
+Painter::~Painter() {
+    const std::lock_guard guard(engine_.lock());
+    g_object_unref(layout_);
+}
+
+void Painter::paint(cairo_t* cairo, const DisplayList& list, Appearance appearance) const {
+    const std::lock_guard guard(engine_.lock());
+    // Text is shaped for the target's current matrix (the scale factor).
+    pango_cairo_update_context(cairo, engine_.context());
+    pango_layout_context_changed(layout_);
+    for (const DisplayItem& item : list.items)
+        paintItem(cairo, item, appearance);
+}
+
+void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance) const {
+    std::visit(
+        [&](const auto& value) {
+            using Item = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<Item, TextRun>) {
+                if (value.text.empty() || value.style.opacity <= 0)
+                    return;
+                pango_layout_set_font_description(layout_, engine_.description(value.font));
+                pango_layout_set_text(layout_, value.text.data(), static_cast<int>(value.text.size()));
+                PangoAttrList* attributes = nullptr;
+                if (value.tracking != 0.0) {
+                    attributes = pango_attr_list_new();
+                    pango_attr_list_insert(attributes,
+                                           pango_attr_letter_spacing_new(static_cast<int>(value.tracking * PANGO_SCALE)));
+                }
+                pango_layout_set_attributes(layout_, attributes);
+                if (attributes)
+                    pango_attr_list_unref(attributes);
+                if (value.truncated) {
+                    pango_layout_set_width(layout_, static_cast<int>(value.frame.size.width * PANGO_SCALE));
+                    pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
+                } else {
+                    pango_layout_set_width(layout_, -1);
+                    pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_NONE);
+                }
+                setSource(cairo, resolvedColor(value.style, appearance));
+                cairo_move_to(cairo, value.frame.origin.x, value.frame.origin.y);
+                pango_cairo_show_layout(cairo, layout_);
+            } else if constexpr (std::is_same_v<Item, ShapeItem>) {
+                setSource(cairo, resolvedColor(value.fill, appearance));
+                switch (value.kind) {
+                case ShapeKind::rectangle:
+                    cairo_rectangle(cairo, value.frame.origin.x, value.frame.origin.y, value.frame.size.width,
+                                    value.frame.size.height);
+                    break;
+                case ShapeKind::roundedRectangle:
+                    roundedRectanglePath(cairo, value.frame, value.cornerRadius);
+                    break;
+                case ShapeKind::circle:
+                    cairo_new_sub_path(cairo);
+                    cairo_arc(cairo, value.frame.midX(), value.frame.midY(),
+                              std::min(value.frame.size.width, value.frame.size.height) / 2, 0, 2 * M_PI);
+                    break;
+                }
+                cairo_fill(cairo);
+            } else if constexpr (std::is_same_v<Item, SymbolItem>) {
+                setSource(cairo, resolvedColor(value.style, appearance));
+                symbols_.draw(cairo, value.name, value.frame);
+            }
+        },
+        item);
+}
+
+ImageSurface Painter::render(const DisplayList& list, double scale, Appearance appearance,
+                             double cornerRadius) const {
+    if (!std::isfinite(scale) || scale <= 0)
+        scale = 1.0;
+    scale = std::min(scale, largestScale);
+    const double width = std::clamp(std::ceil(list.size.width * scale), 1.0, largestPixelSide);
+    const double height = std::clamp(std::ceil(list.size.height * scale), 1.0, largestPixelSide);
+    ImageSurface surface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
+    cairo_t* cairo = cairo_create(surface.get());
+    cairo_scale(cairo, scale, scale);
+    paint(cairo, list, appearance);
+    if (cornerRadius > 0) {
+        // Cut the corners away afterwards: a rounded clip would make every
+        // drawing operation go through a mask, which costs more than all
+        // the drawing itself.
+        cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_rectangle(cairo, 0, 0, list.size.width, list.size.height);
+        roundedRectanglePath(cairo, Rect{{0, 0}, list.size}, cornerRadius);
+        cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cairo);
+    }
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface.get());
+    return surface;
+}
+
+} // namespace platform

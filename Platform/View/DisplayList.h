@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "AppIntent.h"
+#include "Font.h"
+#include "Geometry.h"
+#include "ShapeStyle.h"
+#include "URL.h"
+
+namespace platform {
+
+// One line of text, laid out: the painter sets it at the frame's top-left
+// corner in the given font (already shrunk where the layout had to shrink it).
+struct TextRun {
+    std::string text;       // the whole text, even when it is shown truncated
+    Rect frame;             // where it goes, in points
+    Font font;              // final size, weight and design
+    double tracking = 0.0;  // extra space between characters, in points (negative when tightened)
+    bool truncated = false; // the text does not fit: end it with an ellipsis at the frame's width
+    ShapeStyle style;       // colour and opacity (the view's opacity folded in)
+    bool operator==(const TextRun&) const = default;
+};
+
+enum class ShapeKind { rectangle, roundedRectangle, circle };
+
+// A filled shape. A circle is the largest one centred in its frame.
+struct ShapeItem {
+    ShapeKind kind = ShapeKind::rectangle;
+    Rect frame;
+    double cornerRadius = 0.0; // rounded rectangles only
+    ShapeStyle fill;
+    bool operator==(const ShapeItem&) const = default;
+};
+
+// A symbolic icon ("chevron.left"), drawn in one colour, fitted to its frame.
+struct SymbolItem {
+    std::string name;
+    Rect frame;
+    Font font; // the font the symbol was sized for; its weight guides the stroke where the painter can
+    ShapeStyle style;
+    bool operator==(const SymbolItem&) const = default;
+};
+
+// A clickable area. Not painted: the host hit-tests clicks against these, and
+// of overlapping regions the one later in the list wins (it lies on top).
+struct HitRegion {
+    Rect frame;
+    std::variant<IntentReference, URL> action; // run the intent, or open the URL
+    bool operator==(const HitRegion&) const = default;
+};
+
+using DisplayItem = std::variant<TextRun, ShapeItem, SymbolItem, HitRegion>;
+
+// A laid-out view: everything to paint, in painting order (back to front),
+// and everything clickable. Sizes are in points; colours are semantic.
+struct DisplayList {
+    Size size;
+    std::vector<DisplayItem> items;
+    bool operator==(const DisplayList&) const = default;
+};
+
+} // namespace platform

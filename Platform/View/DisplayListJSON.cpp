@@ -1,0 +1,227 @@
+#include "DisplayListJSON.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+
+using nlohmann::json;
+
+// Bounds that no real widget comes near; past them the input is garbage.
+constexpr double largestLength = 100000.0;
+constexpr std::size_t largestItemCount = 10000;
+constexpr std::size_t largestTextLength = 4096;
+constexpr double largestFontSize = 1000.0;
+
+// Thrown inside the reader only, and turned into a refusal at its top.
+struct Refusal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+json frameJSON(const Rect& rect) { return json::array({rect.origin.x, rect.origin.y, rect.size.width, rect.size.height}); }
+
+json fontJSON(const Font& font) {
+    return {{"size", font.size}, {"weight", std::string(name(font.weight))}, {"design", std::string(name(font.design))}};
+}
+
+std::string_view shapeTypeName(ShapeKind kind) {
+    switch (kind) {
+    case ShapeKind::rectangle:
+        return "rectangle";
+    case ShapeKind::roundedRectangle:
+        return "roundedRectangle";
+    case ShapeKind::circle:
+        return "circle";
+    }
+    return "rectangle";
+}
+
+json itemJSON(const DisplayItem& item) {
+    return std::visit(
+        [](const auto& value) -> json {
+            using Item = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<Item, TextRun>) {
+                return {{"type", "text"},          {"frame", frameJSON(value.frame)},
+                        {"text", value.text},      {"font", fontJSON(value.font)},
+                        {"tracking", value.tracking}, {"truncated", value.truncated},
+                        {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+            } else if constexpr (std::is_same_v<Item, ShapeItem>) {
+                json result = {{"type", std::string(shapeTypeName(value.kind))},
+                               {"frame", frameJSON(value.frame)},
+                               {"fill", std::string(name(value.fill.color))},
+                               {"opacity", value.fill.opacity}};
+                if (value.kind == ShapeKind::roundedRectangle)
+                    result["cornerRadius"] = value.cornerRadius;
+                return result;
+            } else if constexpr (std::is_same_v<Item, SymbolItem>) {
+                return {{"type", "symbol"},         {"frame", frameJSON(value.frame)},
+                        {"name", value.name},       {"font", fontJSON(value.font)},
+                        {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+            } else {
+                if (const auto* intent = std::get_if<IntentReference>(&value.action))
+                    return {{"type", "button"},
+                            {"frame", frameJSON(value.frame)},
+                            {"intent", {{"type", intent->type}, {"parameters", intent->parameters}}}};
+                return {{"type", "link"},
+                        {"frame", frameJSON(value.frame)},
+                        {"url", std::get<URL>(value.action).absoluteString()}};
+            }
+        },
+        item);
+}
+
+const json& member(const json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end())
+        throw Refusal(std::string("missing \"") + key + "\"");
+    return *found;
+}
+
+double number(const json& value, const char* what, double lowest, double highest) {
+    if (!value.is_number())
+        throw Refusal(std::string(what) + " is not a number");
+    const double result = value.get<double>();
+    if (!std::isfinite(result) || result < lowest || result > highest)
+        throw Refusal(std::string(what) + " is out of range");
+    return result;
+}
+
+double optionalNumber(const json& object, const char* key, double fallback, double lowest, double highest) {
+    const auto found = object.find(key);
+    return found == object.end() ? fallback : number(*found, key, lowest, highest);
+}
+
+std::string text(const json& value, const char* what) {
+    if (!value.is_string())
+        throw Refusal(std::string(what) + " is not a string");
+    std::string result = value.get<std::string>();
+    if (result.size() > largestTextLength)
+        throw Refusal(std::string(what) + " is too long");
+    return result;
+}
+
+Rect frameFrom(const json& object) {
+    const json& frame = member(object, "frame");
+    if (!frame.is_array() || frame.size() != 4)
+        throw Refusal("\"frame\" is not [x, y, width, height]");
+    return {{number(frame[0], "x", -largestLength, largestLength), number(frame[1], "y", -largestLength, largestLength)},
+            {number(frame[2], "width", 0.0, largestLength), number(frame[3], "height", 0.0, largestLength)}};
+}
+
+SemanticColor colorFrom(const json& object, const char* key) {
+    const auto color = semanticColorNamed(text(member(object, key), key));
+    if (!color)
+        throw Refusal(std::string("unknown colour in \"") + key + "\"");
+    return *color;
+}
+
+ShapeStyle styleFrom(const json& object, const char* key) {
+    return {colorFrom(object, key), optionalNumber(object, "opacity", 1.0, 0.0, 1.0)};
+}
+
+Font fontFrom(const json& object) {
+    const json& font = member(object, "font");
+    if (!font.is_object())
+        throw Refusal("\"font\" is not an object");
+    const auto weight = fontWeightNamed(text(member(font, "weight"), "weight"));
+    const auto design = fontDesignNamed(text(member(font, "design"), "design"));
+    if (!weight || !design)
+        throw Refusal("unknown font weight or design");
+    return {number(member(font, "size"), "font size", 0.0, largestFontSize), *weight, *design};
+}
+
+bool flag(const json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end())
+        return false;
+    if (!found->is_boolean())
+        throw Refusal(std::string(key) + " is not true or false");
+    return found->get<bool>();
+}
+
+DisplayItem itemFrom(const json& object) {
+    if (!object.is_object())
+        throw Refusal("an item is not an object");
+    const std::string type = text(member(object, "type"), "type");
+    const Rect frame = frameFrom(object);
+    if (type == "text")
+        return TextRun{text(member(object, "text"), "text"), frame, fontFrom(object),
+                       optionalNumber(object, "tracking", 0.0, -largestFontSize, largestFontSize),
+                       flag(object, "truncated"), styleFrom(object, "color")};
+    if (type == "rectangle" || type == "roundedRectangle" || type == "circle") {
+        const ShapeKind kind = type == "circle"             ? ShapeKind::circle
+                               : type == "roundedRectangle" ? ShapeKind::roundedRectangle
+                                                            : ShapeKind::rectangle;
+        return ShapeItem{kind, frame, optionalNumber(object, "cornerRadius", 0.0, 0.0, largestLength),
+                         styleFrom(object, "fill")};
+    }
+    if (type == "symbol")
+        return SymbolItem{text(member(object, "name"), "name"), frame, fontFrom(object), styleFrom(object, "color")};
+    if (type == "button") {
+        const json& intent = member(object, "intent");
+        if (!intent.is_object())
+            throw Refusal("\"intent\" is not an object");
+        const json& parameters = member(intent, "parameters");
+        if (!parameters.is_object())
+            throw Refusal("intent parameters are not an object");
+        return HitRegion{frame, IntentReference{text(member(intent, "type"), "intent type"), parameters}};
+    }
+    if (type == "link") {
+        auto url = URL::string(text(member(object, "url"), "url"));
+        if (!url)
+            throw Refusal("\"url\" is not a valid URL");
+        return HitRegion{frame, std::move(*url)};
+    }
+    throw Refusal("unknown item type \"" + type + "\"");
+}
+
+} // namespace
+
+nlohmann::json toJSON(const DisplayList& list) {
+    json items = json::array();
+    for (const DisplayItem& item : list.items)
+        items.push_back(itemJSON(item));
+    return {{"size", json::array({list.size.width, list.size.height})}, {"items", std::move(items)}};
+}
+
+DisplayListReading displayListFromJSON(const nlohmann::json& input) {
+    try {
+        if (!input.is_object())
+            throw Refusal("not a JSON object");
+        const json& size = member(input, "size");
+        if (!size.is_array() || size.size() != 2)
+            throw Refusal("\"size\" is not [width, height]");
+        DisplayList list;
+        list.size = {number(size[0], "width", 0.0, largestLength), number(size[1], "height", 0.0, largestLength)};
+        const json& items = member(input, "items");
+        if (!items.is_array())
+            throw Refusal("\"items\" is not an array");
+        if (items.size() > largestItemCount)
+            throw Refusal("too many items");
+        list.items.reserve(items.size());
+        for (const json& item : items)
+            list.items.push_back(itemFrom(item));
+        return {std::move(list), {}};
+    } catch (const Refusal& refusal) {
+        return {std::nullopt, refusal.what()};
+    } catch (const std::exception& exception) {
+        // nlohmann throws on type mismatches we did not foresee; still a refusal.
+        return {std::nullopt, std::string("malformed display list: ") + exception.what()};
+    }
+}
+
+DisplayListReading displayListFromJSONText(std::string_view text) {
+    // The JSON parser and its values are not recursive, so deep nesting
+    // cannot exhaust the stack; the size bound keeps memory in check.
+    constexpr std::size_t largestInput = 16 * 1024 * 1024;
+    if (text.size() > largestInput)
+        return {std::nullopt, "input too large"};
+    json parsed = json::parse(text.begin(), text.end(), nullptr, false);
+    if (parsed.is_discarded())
+        return {std::nullopt, "not valid JSON"};
+    return displayListFromJSON(parsed);
+}
+
+} // namespace platform

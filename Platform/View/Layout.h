@@ -1,0 +1,21 @@
+#pragma once
+
+#include "DisplayList.h"
+#include "Geometry.h"
+#include "TextMeasurer.h"
+#include "View.h"
+
+namespace platform {
+
+// How big a symbol is for its font: a square of this share of the font size.
+inline constexpr double symbolSizePerPoint = 1.2;
+
+// Lays `view` out in a container of `size` points and returns what to paint
+// and where to click. The view is offered the whole container and centred
+// in it. Pure: the same view, size and measurer give the same list.
+DisplayList layout(const View& view, Size size, const TextMeasurer& measurer);
+
+// The size `view` takes when offered `proposal`.
+Size sizeThatFits(const View& view, ProposedSize proposal, const TextMeasurer& measurer);
+
+} // namespace platform

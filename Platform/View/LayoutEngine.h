@@ -1,0 +1,81 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <memory_resource>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "DisplayList.h"
+#include "LayoutEnvironment.h"
+#include "TextMeasurer.h"
+#include "View.h"
+
+namespace platform {
+
+struct TextNode;
+struct ViewNode;
+
+// One layout pass over a view tree: sizing (what a view wants for a
+// proposal) and placing (emitting display items for the rectangle a view
+// was given). Every container first asks its children for their sizes and
+// then places each child at exactly the size it asked for.
+class LayoutEngine {
+public:
+    LayoutEngine(const TextMeasurer& measurer, Rect container);
+
+    Size sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const;
+    // Places `view` at `rect`, the size it asked for when offered `proposal`.
+    void place(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment);
+
+    DisplayList takeDisplayList();
+
+private:
+    // A ForEach outside a stack, as the column it is laid out as.
+    const View& asColumn(const ViewNode& forEach) const;
+
+private:
+    // What placing carries down besides the environment.
+    struct Placement {
+        double opacity = 1.0;
+        const std::variant<IntentReference, URL>* action = nullptr; // inside a button or link
+        bool clickAreaSet = false; // a content shape already made the whole label clickable
+    };
+
+    Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;
+    void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
+                   const Placement& placement);
+    void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
+                   Placement placement);
+    // Places children in painting order (by z-index, then in order).
+    void placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
+                       const std::vector<ProposedSize>& proposals, const LayoutEnvironment& environment,
+                       const Placement& placement);
+    void emit(DisplayItem item, const Placement& placement);
+
+    // Sizing asks the same child the same question many times (stacks ask
+    // for the smallest, the largest and the actual size, at every level), so
+    // answers are kept for the pass. A node is identified by its address;
+    // the nodes made during the pass are kept alive so no address is reused.
+    struct SizingQuestion {
+        const ViewNode* node;
+        ProposedSize proposal;
+        LayoutEnvironment environment;
+        bool operator==(const SizingQuestion&) const = default;
+    };
+    struct SizingQuestionHash {
+        std::size_t operator()(const SizingQuestion& question) const;
+    };
+
+    const TextMeasurer& measurer_;
+    Rect container_;
+    DisplayList list_;
+    // The answers live in an arena: hundreds of them per pass, freed at once.
+    mutable std::pmr::monotonic_buffer_resource arena_{64 * 1024};
+    mutable std::pmr::unordered_map<SizingQuestion, Size, SizingQuestionHash> sizes_{1024, &arena_};
+    mutable std::vector<View> madeDuringPass_;
+    mutable std::deque<std::pair<const ViewNode*, View>> columns_;
+};
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+
+#include "Font.h"
+#include "ShapeStyle.h"
+#include "View.h"
+
+namespace platform {
+
+// The settings a view inherits from the views around it.
+struct LayoutEnvironment {
+    Font font = Font::system(13.0);   // the desktop's body text
+    ShapeStyle foreground;            // primary
+    std::optional<int> lineLimit;     // absent: no limit
+    double minimumScaleFactor = 1.0;  // texts do not shrink unless asked to
+    bool allowsTightening = false;
+    ButtonStyle buttonStyle = ButtonStyle::automatic;
+    bool operator==(const LayoutEnvironment&) const = default;
+};
+
+} // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "Calendar.h"
+#include "DayCell.h"
+#include "Instant.h"
+#include "MonthEntry.h"
+#include "URL.h"
+#include "View.h"
+
+namespace tarvelo {
+
+// The widget's month page: a header with the two step chevrons around the
+// month's title, the weekday initials, six weeks of day links with today on
+// a red disc, and the footer label. It draws no background of its own and
+// never asks which size it is: every vertical measure is a share of the
+// height it is given and the columns share the width.
+class TarveloWidgetView {
+public:
+    // Where the view reads the time; the real clock unless a test pins it.
+    using Clock = std::function<platform::Instant()>;
+
+    explicit TarveloWidgetView(MonthEntry entry, Clock clock = platform::Instant::now);
+
+    // The view tree. Reads the clock once for the header and once for the
+    // grid, so the today mark and the title follow the moment of rendering.
+    platform::View body() const;
+
+    // "tarvelo://date?t=" and the seconds from 2001-01-01 00:00:00 UTC to
+    // `date`, truncated toward zero.
+    static platform::URL dateLink(platform::Instant date);
+
+    // The footer's text, a localizable key.
+    static constexpr const char* footerLabel = "tarvelo.today";
+
+    const MonthEntry& entry() const { return entry_; }
+
+private:
+    platform::View header(double height) const;
+    platform::View weekdayRow(double height) const;
+    platform::View dayGrid(double height) const;
+    platform::View footer(double height) const;
+    static platform::View dayCell(const DayCell& cell, const platform::Calendar& calendar);
+    static platform::View chevron(const std::string& systemName);
+
+    MonthEntry entry_;
+    Clock clock_;
+};
+
+} // namespace tarvelo

@@ -1,0 +1,18 @@
+#include "WidgetRendering.h"
+
+#include "Layout.h"
+
+namespace tarvelo {
+
+platform::View widgetContent(const MonthEntry& entry, TarveloWidgetView::Clock clock) {
+    return TarveloWidgetView(entry, std::move(clock))
+        .body()
+        .containerBackground(platform::ShapeStyle{platform::SemanticColor::tertiaryFill});
+}
+
+platform::DisplayList widgetPicture(const MonthEntry& entry, platform::Size size,
+                                    const platform::TextMeasurer& measurer, TarveloWidgetView::Clock clock) {
+    return platform::layout(widgetContent(entry, std::move(clock)), size, measurer);
+}
+
+} // namespace tarvelo

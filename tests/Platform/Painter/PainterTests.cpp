@@ -1,0 +1,154 @@
+// Painting display lists: colours by appearance, recoloured symbols, text
+// where layout put it, and one golden picture.
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include "ColorPalette.h"
+#include "GoldenImage.h"
+#include "Layout.h"
+#include "Painter.h"
+#include "View.h"
+
+using namespace platform;
+
+namespace {
+
+struct Pixel {
+    int red, green, blue, alpha;
+};
+
+Pixel pixelAt(cairo_surface_t* surface, int column, int row) {
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const auto* word =
+        reinterpret_cast<const std::uint32_t*>(data + row * cairo_image_surface_get_stride(surface)) + column;
+    const int alpha = static_cast<int>(*word >> 24);
+    const auto channel = [&](int shift) {
+        return alpha ? static_cast<int>((*word >> shift) & 0xFF) * 255 / alpha : 0;
+    };
+    return {channel(16), channel(8), channel(0), alpha};
+}
+
+// The bounding box of the pixels with any ink, in pixels; empty when none.
+struct Ink {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    bool any() const { return right >= 0; }
+};
+
+Ink inkOf(cairo_surface_t* surface) {
+    Ink ink;
+    for (int row = 0; row < cairo_image_surface_get_height(surface); ++row)
+        for (int column = 0; column < cairo_image_surface_get_width(surface); ++column)
+            if (pixelAt(surface, column, row).alpha > 0) {
+                ink.left = std::min(ink.left, column);
+                ink.top = std::min(ink.top, row);
+                ink.right = std::max(ink.right, column);
+                ink.bottom = std::max(ink.bottom, row);
+            }
+    return ink;
+}
+
+class PainterTest : public ::testing::Test {
+protected:
+    Painter painter;
+};
+
+} // namespace
+
+TEST_F(PainterTest, SemanticColoursDifferBetweenAppearances) {
+    for (const auto color : {SemanticColor::primary, SemanticColor::secondary, SemanticColor::tertiaryFill,
+                             SemanticColor::red, SemanticColor::accent})
+        EXPECT_NE(resolvedColor(color, Appearance::light), resolvedColor(color, Appearance::dark));
+    EXPECT_EQ(resolvedColor(SemanticColor::white, Appearance::dark), (RGBAColor{1, 1, 1, 1}));
+    EXPECT_DOUBLE_EQ(resolvedColor(ShapeStyle{SemanticColor::white, 0.4}, Appearance::light).alpha, 0.4);
+}
+
+TEST_F(PainterTest, ShapesLandOnTheirPixelsAtFractionalScale) {
+    DisplayList list;
+    list.size = {40, 20};
+    list.items.push_back(ShapeItem{ShapeKind::rectangle, {{0, 0}, {20, 20}}, 0, {SemanticColor::orange}});
+    list.items.push_back(ShapeItem{ShapeKind::circle, {{20, 0}, {20, 20}}, 0, {SemanticColor::red}});
+    const auto image = painter.render(list, 1.25, Appearance::light);
+    ASSERT_EQ(cairo_image_surface_get_width(image.get()), 50);
+    const Pixel square = pixelAt(image.get(), 12, 12);
+    EXPECT_EQ(square.alpha, 255);
+    EXPECT_EQ(square.red, 255);
+    EXPECT_EQ(square.green, 0x95);
+    const Pixel disc = pixelAt(image.get(), 37, 12);
+    EXPECT_EQ(disc.red, 255);
+    EXPECT_EQ(disc.green, 0x3b);
+    // Outside the circle, inside its frame: nothing.
+    EXPECT_EQ(pixelAt(image.get(), 26, 1).alpha, 0);
+}
+
+TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
+    for (const char* name : {"chevron.left", "chevron.right", "checkmark", "exclamationmark.triangle.fill"})
+        EXPECT_TRUE(painter.symbols().hasIcon(name)) << name;
+    DisplayList list;
+    list.size = {16, 16};
+    list.items.push_back(SymbolItem{"chevron.right", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
+    const auto image = painter.render(list, 2.0, Appearance::light);
+    const Ink ink = inkOf(image.get());
+    ASSERT_TRUE(ink.any());
+    // The icon's chevron spans x 4 to 12 of its 16 × 16 box.
+    EXPECT_NEAR(ink.left, 8, 1);
+    EXPECT_NEAR(ink.right, 24, 1);
+    int solid = 0;
+    for (int row = 0; row < 32; ++row)
+        for (int column = 0; column < 32; ++column) {
+            const Pixel pixel = pixelAt(image.get(), column, row);
+            if (pixel.alpha == 255) {
+                ++solid;
+                EXPECT_EQ(pixel.red, 255);
+                EXPECT_EQ(pixel.green, 0x3b);
+            }
+        }
+    EXPECT_GT(solid, 20);
+}
+
+TEST_F(PainterTest, UnknownSymbolsDrawNothing) {
+    DisplayList list;
+    list.size = {16, 16};
+    list.items.push_back(SymbolItem{"no.such.symbol", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
+    EXPECT_FALSE(inkOf(painter.render(list, 1.0, Appearance::light).get()).any());
+}
+
+TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrame) {
+    const DisplayList list =
+        layout(Text("Mittwoch 28").font(Font::system(13, FontWeight::semibold)), {120, 30}, painter.measurer());
+    const auto& run = std::get<TextRun>(list.items.at(0));
+    for (const double scale : {1.0, 1.25, 2.0}) {
+        const Ink ink = inkOf(painter.render(list, scale, Appearance::light).get());
+        ASSERT_TRUE(ink.any());
+        EXPECT_GE(ink.left, std::floor(run.frame.minX() * scale) - 1) << scale;
+        EXPECT_LE(ink.right, std::ceil(run.frame.maxX() * scale) + 1) << scale;
+        EXPECT_GE(ink.top, std::floor(run.frame.minY() * scale) - 1) << scale;
+        EXPECT_LE(ink.bottom, std::ceil(run.frame.maxY() * scale) + 1) << scale;
+    }
+}
+
+TEST_F(PainterTest, TruncatedTextEndsWithinItsFrame) {
+    DisplayList list;
+    list.size = {60, 20};
+    list.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
+                                 {SemanticColor::primary}});
+    const Ink ink = inkOf(painter.render(list, 2.0, Appearance::light).get());
+    ASSERT_TRUE(ink.any());
+    EXPECT_LE(ink.right, 81);
+}
+
+TEST_F(PainterTest, SmallPictureMatchesItsGolden) {
+    DisplayList list;
+    list.size = {64, 32};
+    list.items.push_back(ShapeItem{ShapeKind::roundedRectangle, {{0, 0}, {64, 32}}, 8, {SemanticColor::tertiaryFill}});
+    list.items.push_back(ShapeItem{ShapeKind::circle, {{4, 7.5}, {17, 17}}, 0, {SemanticColor::red}});
+    list.items.push_back(TextRun{"6", {{9.3, 10}, {6.4, 12}}, Font::system(10), 0, false, {SemanticColor::white}});
+    list.items.push_back(TextRun{"Mai", {{25, 8}, {22, 16}}, Font::system(13, FontWeight::semibold), 0, false,
+                                 {SemanticColor::primary}});
+    list.items.push_back(SymbolItem{"chevron.right", {{48, 9.4}, {13.2, 13.2}}, Font::system(11, FontWeight::semibold),
+                                    {SemanticColor::accent}});
+    const auto image = painter.render(list, 2.0, Appearance::light);
+    const std::string mismatch = tarvelo::testsupport::compareWithGolden(image.get(), "Platform/Painter/sample@2x.png");
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+}

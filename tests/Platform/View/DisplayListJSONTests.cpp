@@ -1,0 +1,122 @@
+// The display list's JSON form: what goes out comes back the same, and
+// garbage is refused without harm.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "DisplayListJSON.h"
+
+using namespace platform;
+
+namespace {
+
+DisplayList sample() {
+    DisplayList list;
+    list.size = {170.0, 170.0};
+    list.items.push_back(ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}});
+    list.items.push_back(ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}});
+    list.items.push_back(ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}});
+    list.items.push_back(TextRun{"Dezember 2026", {{52, 14.6}, {66, 15.6}}, {10.4, FontWeight::semibold, FontDesign::standard},
+                                 -0.52, true, {SemanticColor::primary}});
+    list.items.push_back(TextRun{"31", {{1, 2}, {11, 12}}, {10.0, FontWeight::regular, FontDesign::monospaced}, 0.0,
+                                 false, {SemanticColor::secondary, 0.4}});
+    list.items.push_back(SymbolItem{"chevron.left", {{15.4, 18.4}, {13.2, 13.2}},
+                                    {11.0, FontWeight::semibold, FontDesign::standard}, {SemanticColor::primary}});
+    list.items.push_back(HitRegion{{{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}});
+    list.items.push_back(HitRegion{{{8, 50}, {20, 17}}, *URL::string("tarvelo://date?t=-86400")});
+    return list;
+}
+
+} // namespace
+
+TEST(DisplayListJSON, RoundTripKeepsEveryItem) {
+    const DisplayList list = sample();
+    const auto reading = displayListFromJSONText(toJSON(list).dump());
+    ASSERT_TRUE(reading.displayList) << reading.error;
+    EXPECT_EQ(*reading.displayList, list);
+}
+
+TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
+    const nlohmann::json json = toJSON(sample());
+    for (const auto& item : json["items"]) {
+        EXPECT_TRUE(item["type"].is_string());
+        ASSERT_TRUE(item["frame"].is_array());
+        EXPECT_EQ(item["frame"].size(), 4u);
+    }
+    EXPECT_EQ(json["items"][0]["fill"], "tertiaryFill");
+    EXPECT_EQ(json["items"][3]["text"], "Dezember 2026");
+    EXPECT_EQ(json["items"][6]["type"], "button");
+    EXPECT_EQ(json["items"][6]["intent"]["type"], "MonthStepIntent");
+    EXPECT_EQ(json["items"][6]["intent"]["parameters"]["delta"], -1);
+    EXPECT_EQ(json["items"][7]["url"], "tarvelo://date?t=-86400");
+}
+
+TEST(DisplayListJSON, RefusesMalformedInput) {
+    const char* garbage[] = {
+        "",
+        "nonsense",
+        "[]",
+        "null",
+        "{\"size\": [10, 10]}",
+        "{\"size\": [10], \"items\": []}",
+        "{\"size\": [-1, 10], \"items\": []}",
+        "{\"size\": [1e300, 10], \"items\": []}",
+        "{\"size\": [\"10\", 10], \"items\": []}",
+        "{\"size\": [10, 10], \"items\": {}}",
+        "{\"size\": [10, 10], \"items\": [42]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"sparkle\", \"frame\": [0, 0, 1, 1]}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1], \"fill\": \"red\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1, 1], \"fill\": \"mauve\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1, 1], \"fill\": \"red\", "
+        "\"opacity\": 7}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"no url\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"button\", \"frame\": [0, 0, 1, 1], \"intent\": "
+        "{\"type\": \"X\", \"parameters\": []}}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": 5}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": \"a\", "
+        "\"font\": {\"size\": 10, \"weight\": \"hefty\", \"design\": \"default\"}, \"color\": \"primary\"}]}",
+        "{\"size\": [10, 10], \"items\": [",
+    };
+    for (const char* text : garbage) {
+        const auto reading = displayListFromJSONText(text);
+        EXPECT_FALSE(reading.displayList) << text;
+        EXPECT_FALSE(reading.error.empty()) << text;
+    }
+}
+
+TEST(DisplayListJSON, DeepNestingAndHugeInputAreRefusedQuietly) {
+    const std::string deep(200000, '[');
+    EXPECT_FALSE(displayListFromJSONText(deep).displayList);
+    const std::string nested = std::string(50000, '[') + std::string(50000, ']');
+    EXPECT_FALSE(displayListFromJSONText(nested).displayList);
+}
+
+TEST(DisplayListJSON, MangledListsNeverCrashTheReader) {
+    const std::string valid = toJSON(sample()).dump();
+    std::mt19937 random(20250101);
+    const std::string alphabet = "{}[]\",:0-9.eE truefalsn\\u";
+    int read = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string mangled = valid;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int edit = 0; edit < edits; ++edit) {
+            const std::size_t at = random() % mangled.size();
+            switch (random() % 3) {
+            case 0:
+                mangled[at] = alphabet[random() % alphabet.size()];
+                break;
+            case 1:
+                mangled.erase(at, 1 + random() % 8);
+                break;
+            default:
+                mangled.insert(at, 1, alphabet[random() % alphabet.size()]);
+            }
+        }
+        const auto reading = displayListFromJSONText(mangled);
+        EXPECT_NE(static_cast<bool>(reading.displayList), !reading.error.empty());
+        read += reading.displayList ? 1 : 0;
+    }
+    // Some edits land in harmless places (a digit in a coordinate); most do not.
+    EXPECT_LT(read, 3000);
+}

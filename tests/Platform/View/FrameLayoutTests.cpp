@@ -1,0 +1,121 @@
+// Frames, padding, fixed size and geometry readers: what they propose and
+// what size they take.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "FakeTextMeasurer.h"
+#include "Layout.h"
+#include "LayoutTestHelpers.h"
+#include "View.h"
+
+using namespace platform;
+using tarvelo::testsupport::FakeTextMeasurer;
+using tarvelo::testsupport::itemsOf;
+
+namespace {
+
+const FakeTextMeasurer measurer;
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+View label(const std::string& text) { return Text(text).font(Font::system(10.0)); }
+
+} // namespace
+
+TEST(FrameLayout, FixedFrameTakesItsSizeAndAlignsTheChild) {
+    const View framed = label("ab").frame(40.0, 30.0, Alignment::topLeading());
+    EXPECT_EQ(sizeThatFits(framed, ProposedSize::of({5.0, 5.0}), measurer), (Size{40.0, 30.0}));
+    const auto texts = itemsOf<TextRun>(layout(framed, {40.0, 30.0}, measurer));
+    EXPECT_EQ(texts.at(0).frame, (Rect{{0.0, 0.0}, {10.0, 12.0}}));
+}
+
+TEST(FrameLayout, FrameWithOneLengthKeepsTheChildsOtherLength) {
+    EXPECT_EQ(sizeThatFits(label("abc").frame(std::nullopt, 50.0), ProposedSize::infinity(), measurer),
+              (Size{15.0, 50.0}));
+}
+
+TEST(FrameLayout, InfiniteMaximumFillsTheOfferButNotTheIdeal) {
+    FlexibleFrame filling;
+    filling.maxWidth = infinity;
+    const View framed = label("abc").frame(filling);
+    EXPECT_EQ(sizeThatFits(framed, ProposedSize::of({80.0, 40.0}), measurer), (Size{80.0, 12.0}));
+    EXPECT_EQ(sizeThatFits(framed, ProposedSize::unspecified(), measurer), (Size{15.0, 12.0}));
+}
+
+TEST(FrameLayout, MinimumAndMaximumBoundTheSize) {
+    FlexibleFrame bounds;
+    bounds.minWidth = 30.0;
+    bounds.maxWidth = 50.0;
+    const View framed = label("a").frame(bounds);
+    EXPECT_DOUBLE_EQ(sizeThatFits(framed, ProposedSize::of({10.0, 10.0}), measurer).width, 30.0);
+    // With a maximum the frame grows to what it is offered, within bounds.
+    EXPECT_DOUBLE_EQ(sizeThatFits(framed, ProposedSize::of({40.0, 10.0}), measurer).width, 40.0);
+    EXPECT_DOUBLE_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::of({90.0, 10.0}), measurer).width, 50.0);
+}
+
+TEST(FrameLayout, IdealLengthAnswersAnUnspecifiedProposal) {
+    FlexibleFrame bounds;
+    bounds.idealWidth = 33.0;
+    bounds.idealHeight = 22.0;
+    EXPECT_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::unspecified(), measurer), (Size{33.0, 22.0}));
+}
+
+TEST(FrameLayout, ContradictoryBoundsAreMadeConsistent) {
+    FlexibleFrame bounds;
+    bounds.minWidth = 50.0;
+    bounds.maxWidth = 10.0;
+    EXPECT_DOUBLE_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::of({5.0, 5.0}), measurer).width, 50.0);
+}
+
+TEST(FrameLayout, PaddingOnChosenEdgesOnly) {
+    const View padded = Rectangle().padding(Edges::leading | Edges::top, 4.0);
+    const auto shapes = itemsOf<ShapeItem>(layout(padded, {20.0, 20.0}, measurer));
+    EXPECT_EQ(shapes.at(0).frame, (Rect{{4.0, 4.0}, {16.0, 16.0}}));
+}
+
+TEST(FrameLayout, PaddingLargerThanTheOfferLeavesNothingNegative) {
+    const auto shapes = itemsOf<ShapeItem>(layout(Rectangle().padding(Edges::all, 30.0), {20.0, 20.0}, measurer));
+    ASSERT_EQ(shapes.size(), 1u);
+    EXPECT_GE(shapes[0].frame.size.width, 0.0);
+    EXPECT_GE(shapes[0].frame.size.height, 0.0);
+}
+
+TEST(FrameLayout, FixedSizeKeepsTheNaturalWidthWhenOfferedLess) {
+    const View text = label("abcdefghij").lineLimit(1).fixedSize(true, false);
+    const auto texts = itemsOf<TextRun>(layout(text.frame(20.0, 20.0), {20.0, 20.0}, measurer));
+    EXPECT_DOUBLE_EQ(texts.at(0).frame.size.width, 50.0);
+    EXPECT_FALSE(texts[0].truncated);
+    // Centred on the space it overflows.
+    EXPECT_DOUBLE_EQ(texts[0].frame.midX(), 10.0);
+}
+
+TEST(FrameLayout, GeometryReaderGetsTheOfferedSizeAndPlacesAtTopLeading) {
+    Size seen;
+    const View reader = GeometryReader([&seen](Size size) {
+        seen = size;
+        return Rectangle().frame(size.width / 2, size.height / 4);
+    });
+    const auto shapes = itemsOf<ShapeItem>(layout(reader.padding(Edges::horizontal, 8.0), {100.0, 60.0}, measurer));
+    EXPECT_EQ(seen, (Size{84.0, 60.0}));
+    EXPECT_EQ(shapes.at(0).frame, (Rect{{8.0, 0.0}, {42.0, 15.0}}));
+}
+
+TEST(FrameLayout, ContainerBackgroundCoversTheWholeContainerBehindEverything) {
+    const View content = label("a").padding(Edges::all, 10.0).containerBackground({SemanticColor::tertiaryFill});
+    const auto list = layout(content, {64.0, 48.0}, measurer);
+    const auto* background = std::get_if<ShapeItem>(&list.items.at(0));
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->frame, (Rect{{0.0, 0.0}, {64.0, 48.0}}));
+    EXPECT_EQ(background->fill.color, SemanticColor::tertiaryFill);
+}
+
+TEST(FrameLayout, OpacityMultipliesIntoEveryItem) {
+    const View faded = VStack(HorizontalAlignment::center, 0.0,
+                              {label("a").foregroundStyle(ShapeStyle{SemanticColor::secondary}.withOpacity(0.5)),
+                               Circle().frame(4.0, 4.0)})
+                           .opacity(0.5);
+    const auto list = layout(faded, {20.0, 20.0}, measurer);
+    EXPECT_DOUBLE_EQ(itemsOf<TextRun>(list).at(0).style.opacity, 0.25);
+    EXPECT_DOUBLE_EQ(itemsOf<ShapeItem>(list).at(0).fill.opacity, 0.5);
+}

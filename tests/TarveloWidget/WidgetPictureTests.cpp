@@ -1,0 +1,94 @@
+// The widget as painted: golden pictures of both sizes, and single pixels
+// that must hold at every scale factor.
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include "EnvironmentGuard.h"
+#include "GoldenImage.h"
+#include "Painter.h"
+#include "WidgetRendering.h"
+#include "WidgetTestHelpers.h"
+
+using namespace platform;
+using namespace tarvelo;
+using namespace tarvelo::testsupport;
+
+namespace {
+
+struct Pixel {
+    int red, green, blue, alpha;
+};
+
+// Un-premultiplied pixel at (x, y) points.
+Pixel pixelAt(cairo_surface_t* surface, double x, double y, double scale) {
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const int column = static_cast<int>(x * scale);
+    const int row = static_cast<int>(y * scale);
+    const auto* word = reinterpret_cast<const std::uint32_t*>(data + row * stride) + column;
+    const int alpha = static_cast<int>(*word >> 24);
+    const auto channel = [&](int shift) {
+        const int value = static_cast<int>((*word >> shift) & 0xFF);
+        return alpha ? value * 255 / alpha : 0;
+    };
+    return {channel(16), channel(8), channel(0), alpha};
+}
+
+class WidgetPicture : public ::testing::Test {
+protected:
+    EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
+    const Instant now = berlinWinter2025(3, 12, 10);
+    Painter painter;
+
+    DisplayList listFor(Size size) const {
+        return widgetPicture(entryShowing(now), size, painter.measurer(), [this] { return now; });
+    }
+};
+
+} // namespace
+
+TEST_F(WidgetPicture, SmallLightMatchesItsGolden) {
+    const auto image = painter.render(listFor(systemSmallSize), 2.0, Appearance::light, 20.0);
+    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/small-light@2x.png");
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+}
+
+TEST_F(WidgetPicture, MediumDarkMatchesItsGolden) {
+    const auto image = painter.render(listFor(systemMediumSize), 2.0, Appearance::dark, 20.0);
+    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/medium-dark@2x.png");
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+}
+
+TEST_F(WidgetPicture, TodayDiscIsRedAtEveryScale) {
+    const DisplayList list = listFor(systemSmallSize);
+    const ShapeItem* disc = nullptr;
+    for (const auto& item : list.items)
+        if (const auto* shape = std::get_if<ShapeItem>(&item); shape && shape->kind == ShapeKind::circle)
+            disc = shape;
+    ASSERT_NE(disc, nullptr);
+    for (const double scale : {1.0, 1.25, 2.0}) {
+        const auto image = painter.render(list, scale, Appearance::light);
+        EXPECT_EQ(cairo_image_surface_get_width(image.get()), static_cast<int>(std::ceil(170 * scale)));
+        // Just inside the disc's rim, clear of the white number.
+        const Pixel rim = pixelAt(image.get(), disc->frame.midX(), disc->frame.minY() + 1.5, scale);
+        EXPECT_EQ(rim.alpha, 255) << scale;
+        EXPECT_GT(rim.red, 240) << scale;
+        EXPECT_LT(rim.green, 80) << scale;
+        EXPECT_LT(rim.blue, 80) << scale;
+    }
+}
+
+TEST_F(WidgetPicture, BackgroundFollowsTheAppearance) {
+    const DisplayList list = listFor(systemSmallSize);
+    const auto light = painter.render(list, 1.0, Appearance::light);
+    const auto dark = painter.render(list, 1.0, Appearance::dark);
+    // A corner: background only.
+    EXPECT_GT(pixelAt(light.get(), 2, 2, 1.0).green, 230);
+    EXPECT_LT(pixelAt(dark.get(), 2, 2, 1.0).green, 60);
+    EXPECT_EQ(pixelAt(dark.get(), 2, 2, 1.0).alpha, 255);
+    // With rounded corners the very corner is transparent.
+    const auto rounded = painter.render(list, 1.0, Appearance::light, 20.0);
+    EXPECT_EQ(pixelAt(rounded.get(), 0.5, 0.5, 1.0).alpha, 0);
+}
