@@ -10,6 +10,9 @@
 //   garbage          answer with lines that are no replies
 //   enormous         write a 6 MiB line
 //   exit             answer, then exit
+// TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
+// per line; TARVELO_TEST_BUNDLE=count serves the counting test widget
+// (timelines due again at once) instead of Tarvelo's.
 
 #include <chrono>
 #include <csignal>
@@ -20,7 +23,12 @@
 #include <thread>
 #include <unistd.h>
 
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
 #include "PangoTextMeasurer.h"
+#include "TestBundle.h"
 #include "TarveloWidget.h"
 #include "TextEngine.h"
 #include "WidgetRunner.h"
@@ -42,11 +50,18 @@ int main() {
 
     platform::TextEngine engine;
     platform::PangoTextMeasurer measurer(engine);
-    platform::WidgetRunner runner(tarvelo::TarveloWidgetBundle().body(), measurer);
+    const char* bundle = std::getenv("TARVELO_TEST_BUNDLE");
+    platform::WidgetRunner runner(bundle && std::string(bundle) == "count" ? tarvelo::testsupport::countBundle()
+                                                                            : tarvelo::TarveloWidgetBundle().body(),
+                                  measurer);
+    const char* requestLog = std::getenv("TARVELO_TEST_REQUEST_LOG");
 
     long answered = 0;
     std::string line;
     while (std::getline(std::cin, line)) {
+        if (requestLog)
+            std::ofstream(requestLog, std::ios::app)
+                << nlohmann::json::parse(line, nullptr, false).value("method", "?") << "\n";
         const std::string reply = runner.reply(line) + "\n";
         if (mode == "good" || answered < goodReplies) {
             writeOut(reply);
