@@ -270,6 +270,14 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
     return ClickResult::ranIntent;
 }
 
+std::vector<pid_t> WidgetHost::extensionProcesses() const {
+    std::vector<pid_t> running;
+    for (const auto& extension : extensions_)
+        if (extension.process->processIdentifier() > 0)
+            running.push_back(extension.process->processIdentifier());
+    return running;
+}
+
 void WidgetHost::stopExtensions() {
     for (auto& extension : extensions_)
         extension.process->stop();

@@ -80,6 +80,9 @@ public:
     // Forgets the kind's timelines, so the next picture asks for new ones.
     void invalidate(const std::string& kind);
 
+    // The running extension processes (for diagnostics and measurements).
+    std::vector<pid_t> extensionProcesses() const;
+
     // Ends every extension process (they are started again when needed).
     void stopExtensions();
 
