@@ -38,7 +38,9 @@ test-asan: deps
 	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DTARVELO_SANITIZE=address -DTARVELO_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
-	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
