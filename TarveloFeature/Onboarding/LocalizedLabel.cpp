@@ -1,0 +1,18 @@
+#include "LocalizedLabel.h"
+
+#include "Localization.h"
+#include "MarkdownEmphasis.h"
+
+namespace tarvelo {
+
+LocalizedLabel::LocalizedLabel(const char* key, std::initializer_list<const char*> styleClasses) {
+    set_markup(MarkdownEmphasis::pangoMarkup(platform::localized(key)));
+    set_wrap(true);
+    set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+    set_xalign(0.0F);
+    set_halign(Gtk::Align::START);
+    for (const char* styleClass : styleClasses)
+        add_css_class(styleClass);
+}
+
+} // namespace tarvelo
