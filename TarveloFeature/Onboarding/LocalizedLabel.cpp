@@ -10,7 +10,9 @@ LocalizedLabel::LocalizedLabel(const char* key, std::initializer_list<const char
     set_wrap(true);
     set_wrap_mode(Pango::WrapMode::WORD_CHAR);
     set_xalign(0.0F);
-    set_halign(Gtk::Align::START);
+    // Across the whole column: a wrapping label left to its natural width
+    // would wrap early, at a width GTK guesses for a pleasant shape.
+    set_halign(Gtk::Align::FILL);
     for (const char* styleClass : styleClasses)
         add_css_class(styleClass);
 }
