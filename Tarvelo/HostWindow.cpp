@@ -1,8 +1,7 @@
 #include "HostWindow.h"
 
-#include "Localization.h"
+#include "ContentView.h"
 
-#include <gtkmm/label.h>
 #include <gtkmm/window.h>
 
 namespace tarvelo {
@@ -12,12 +11,9 @@ Gtk::Window* makeHostWindow() {
     // application once no window is left.
     auto* window = Gtk::make_managed<Gtk::Window>();
     window->set_title("Tarvelo");
-    window->set_default_size(640, -1);
-    auto* label = Gtk::make_managed<Gtk::Label>(
-        platform::localized("A month calendar you can step through without opening Calendar."));
-    label->set_margin(24);
-    label->set_wrap(true);
-    window->set_child(*label);
+    // Exactly as large as the page: 640 wide, as high as the screen allows.
+    window->set_resizable(false);
+    window->set_child(*Gtk::make_managed<ContentView>());
     return window;
 }
 

@@ -1,0 +1,153 @@
+#include "ContentView.h"
+
+#include "Accessibility.h"
+#include "LocalizedLabel.h"
+#include "OnboardingStyle.h"
+#include "PageSize.h"
+#include "SectionHeading.h"
+#include "Step.h"
+
+#include <gtkmm/image.h>
+
+namespace tarvelo {
+
+namespace {
+
+// Sizes in points.
+constexpr int columnSpacing = 18;
+constexpr int columnPadding = 28;
+constexpr int warningIconSize = 18;
+
+// A vertical stack, leading-aligned.
+Gtk::Box* makeStack(int spacing) {
+    auto* stack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, spacing);
+    stack->set_halign(Gtk::Align::FILL);
+    return stack;
+}
+
+} // namespace
+
+ContentView::Services ContentView::Services::standard() {
+    return Services{CalendarAppPreference::shared(), platform::Workspace::shared(), {},
+                    WidgetArt::resourcesFolder(), platform::Screen::mainScreen};
+}
+
+ContentView::ContentView()
+    : ContentView(Services::standard()) {}
+
+ContentView::ContentView(Services services)
+    : services_(std::move(services))
+    , pageHeight_(PageSize::height([&]() -> std::optional<double> {
+        const auto screen = services_.mainScreen ? services_.mainScreen() : std::nullopt;
+        return screen ? std::optional(screen->visibleFrame.size.height) : std::nullopt;
+    }()))
+    , column_(Gtk::Orientation::VERTICAL, columnSpacing)
+    , smallPreview_(WidgetArt::small, "Small", 106, 106, services_.resourcesFolder)
+    , mediumPreview_(WidgetArt::medium, "Medium", 222, 106, services_.resourcesFolder)
+    , picker_(services_.preference, services_.workspace, services_.makeOpenPanel) {
+    OnboardingStyle::install();
+
+    // The page is exactly this size, and so is the window around it.
+    set_size_request(static_cast<int>(PageSize::width), static_cast<int>(pageHeight_));
+    set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    set_propagate_natural_width(false);
+    set_propagate_natural_height(false);
+
+    column_.set_margin(columnPadding);
+    column_.set_halign(Gtk::Align::FILL);
+    column_.set_valign(Gtk::Align::START);
+
+    buildHeader();
+    buildWidgetSection();
+    buildWhereItLives();
+    column_.append(picker_);
+    buildAddToDesktop();
+    buildWarningBox();
+
+    set_child(column_);
+}
+
+void ContentView::buildHeader() {
+    auto* header = makeStack(6);
+    auto* title = Gtk::make_managed<LocalizedLabel>("Tarvelo", std::initializer_list{OnboardingStyle::appTitle});
+    title->property_accessible_role().set_value(Gtk::Accessible::Role::HEADING);
+    header->append(*title);
+    header->append(*Gtk::make_managed<LocalizedLabel>(
+        "A month calendar you can step through without opening Calendar.",
+        std::initializer_list{OnboardingStyle::title3, OnboardingStyle::secondary}));
+    column_.append(*header);
+}
+
+void ContentView::buildWidgetSection() {
+    auto* section = makeStack(12);
+    section->append(*Gtk::make_managed<SectionHeading>("This is the widget"));
+    section->append(*Gtk::make_managed<LocalizedLabel>("It comes in two sizes. Pick either one when you add it.",
+                                                       std::initializer_list{OnboardingStyle::secondary}));
+    auto* previews = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 24);
+    previews->set_margin_top(4);
+    previews->set_halign(Gtk::Align::START);
+    previews->set_valign(Gtk::Align::START);
+    previews->append(smallPreview_);
+    previews->append(mediumPreview_);
+    section->append(*previews);
+    column_.append(*section);
+}
+
+void ContentView::buildWhereItLives() {
+    auto* section = makeStack(12);
+    section->append(*Gtk::make_managed<SectionHeading>("Where it lives"));
+    section->append(*Gtk::make_managed<LocalizedLabel>(
+        "The widget sits in **Notification Center**, and on the **desktop** on macOS 14 and later. It does "
+        "not appear in the Dock, and this window is not the widget. This app exists to install the widget "
+        "and to open your calendar when you click a date."));
+    column_.append(*section);
+}
+
+void ContentView::buildAddToDesktop() {
+    auto* section = makeStack(14);
+    section->append(*Gtk::make_managed<SectionHeading>("Add it to your desktop"));
+    auto* steps = makeStack(10);
+    steps->append(*Gtk::make_managed<Step>(1, "Right-click anywhere on the desktop."));
+    steps->append(*Gtk::make_managed<Step>(2, "Choose **Edit Widgets**."));
+    steps->append(*Gtk::make_managed<Step>(3, "Search for **Tarvelo**."));
+    steps->append(*Gtk::make_managed<Step>(4, "Drag it out onto the desktop."));
+    section->append(*steps);
+    auto* notificationCenter = Gtk::make_managed<LocalizedLabel>(
+        "To put it in Notification Center instead, click the date and time in the menu bar, scroll to the "
+        "bottom, and choose **Edit Widgets** there.",
+        std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary});
+    notificationCenter->set_margin_top(2);
+    section->append(*notificationCenter);
+    column_.append(*section);
+}
+
+void ContentView::buildWarningBox() {
+    auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
+    box->add_css_class(OnboardingStyle::warningBox);
+    box->set_halign(Gtk::Align::FILL);
+
+    auto* icon = Gtk::make_managed<Gtk::Image>();
+    icon->set_from_icon_name("dialog-warning-symbolic");
+    icon->set_pixel_size(warningIconSize);
+    icon->set_valign(Gtk::Align::START);
+    icon->add_css_class(OnboardingStyle::warningIcon);
+    Accessibility::hide(*icon);
+    box->append(*icon);
+
+    auto* texts = makeStack(6);
+    texts->set_hexpand(true);
+    texts->append(*Gtk::make_managed<LocalizedLabel>("If Tarvelo is not in the list",
+                                                     std::initializer_list{OnboardingStyle::headline}));
+    texts->append(*Gtk::make_managed<LocalizedLabel>(
+        "macOS does not register a widget until the app it came with has been opened at least once. Opening "
+        "this window is that step, so the widget should be there now. If it still is not, quit Tarvelo, open "
+        "it again, and search once more."));
+    texts->append(*Gtk::make_managed<LocalizedLabel>(
+        "There is no error message for this. The widget is just missing from the list, which is why it is "
+        "worth saying out loud.",
+        std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary}));
+    box->append(*texts);
+    column_.append(*box);
+}
+
+} // namespace tarvelo

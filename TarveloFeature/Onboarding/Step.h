@@ -1,0 +1,28 @@
+#pragma once
+
+#include "LocalizedLabel.h"
+
+#include <cstdint>
+#include <gtkmm/box.h>
+#include <gtkmm/label.h>
+
+namespace tarvelo {
+
+// One numbered instruction: a round badge with the number, then the text,
+// aligned on the text's first baseline. Assistive technologies read only
+// the text; the number is decoration.
+class Step : public Gtk::Box {
+public:
+    // `text` is a localizable key and may carry "**…**" emphasis.
+    Step(std::int64_t number, const char* text);
+
+    std::int64_t number() const { return number_; }
+    const Gtk::Label& textLabel() const { return text_; }
+
+private:
+    std::int64_t number_;
+    Gtk::Label badge_;
+    LocalizedLabel text_;
+};
+
+} // namespace tarvelo

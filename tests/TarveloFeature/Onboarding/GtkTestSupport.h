@@ -1,0 +1,119 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <gtk/gtktestatcontext.h>
+#include <gtkmm/adjustment.h>
+#include <gtkmm/application.h>
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/widget.h>
+#include <string>
+#include <vector>
+
+namespace tarvelo::testsupport {
+
+// Brings GTK and gtkmm up once per test program (a display is needed:
+// the tests run under xvfb-run).
+inline void initializeGtk() {
+    static const Glib::RefPtr<Gtk::Application> application = [] {
+        gtk_init();
+        // Making an application sets up gtkmm's wrappers.
+        return Gtk::Application::create("today.tarvelo.OnboardingTests", Gio::Application::Flags::NON_UNIQUE);
+    }();
+    (void)application;
+}
+
+// Runs the main loop until `done` holds or a minute has passed.
+inline bool spinUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        g_main_context_iteration(nullptr, FALSE);
+    }
+    return true;
+}
+
+// Runs whatever is pending (idle refreshes, layout) without waiting.
+inline void settle() {
+    for (int round = 0; round < 50; ++round)
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+}
+
+// The text of the first label in `widget`, depth first.
+inline std::string firstLabelText(Gtk::Widget& widget) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
+        return label->get_text();
+    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        if (auto text = firstLabelText(*child); !text.empty())
+            return text;
+    return {};
+}
+
+// Every label text in `widget`, depth first, visible ones only.
+inline void collectLabels(Gtk::Widget& widget, std::vector<std::string>& texts) {
+    if (!widget.get_visible())
+        return;
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
+        texts.push_back(label->get_text());
+    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        collectLabels(*child, texts);
+}
+
+// The lines of a menu box as the user sees them: "---" for a separator,
+// "✓ Title" for a checked entry, "Title" otherwise.
+inline std::vector<std::string> menuLines(Gtk::Widget& menu) {
+    std::vector<std::string> lines;
+    for (Gtk::Widget* child = menu.get_first_child(); child; child = child->get_next_sibling()) {
+        if (dynamic_cast<Gtk::Separator*>(child)) {
+            lines.push_back("---");
+            continue;
+        }
+        std::string line;
+        std::function<void(Gtk::Widget&)> visit = [&](Gtk::Widget& widget) {
+            if (auto* image = dynamic_cast<Gtk::Image*>(&widget);
+                image && image->get_storage_type() != Gtk::Image::Type::EMPTY)
+                line += "\u2713 ";
+            if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
+                line += label->get_text();
+            for (Gtk::Widget* inner = widget.get_first_child(); inner; inner = inner->get_next_sibling())
+                visit(*inner);
+        };
+        visit(*child);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// What assistive technologies get from a widget, checked without an
+// accessibility bus.
+inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole role) {
+    if (gtk_test_accessible_has_role(GTK_ACCESSIBLE(widget.gobj()), role))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "another accessible role";
+}
+inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
+    char* error =
+        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label);
+    if (!error)
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << error;
+    g_free(error);
+    return failure;
+}
+inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
+    char* error = gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE);
+    if (!error)
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << error;
+    g_free(error);
+    return failure;
+}
+
+} // namespace tarvelo::testsupport

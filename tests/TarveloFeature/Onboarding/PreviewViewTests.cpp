@@ -1,0 +1,96 @@
+// The two pictures of the widget, and the placeholder in their place when a
+// file is missing or broken.
+#include "OnboardingFixture.h"
+
+#include "TemporaryFolder.h"
+
+#include <fstream>
+
+using tarvelo::testsupport::OnboardingFixture;
+using tarvelo::testsupport::TemporaryFolder;
+
+namespace {
+
+class PreviewViewTest : public OnboardingFixture {
+protected:
+    std::vector<std::string> texts(Gtk::Widget& widget) {
+        std::vector<std::string> found;
+        tarvelo::testsupport::collectLabels(widget, found);
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(PreviewViewTest, TheBuiltPicturesHaveTheirSizes) {
+    for (const auto& asset : {tarvelo::WidgetArt::small, tarvelo::WidgetArt::medium}) {
+        const auto image = tarvelo::WidgetArt::loadImage(asset.resourceName, TARVELO_RESOURCES_FOLDER);
+        ASSERT_TRUE(image) << asset.resourceName;
+        EXPECT_EQ(image->get_width(), asset.pixelWidth);
+        EXPECT_EQ(image->get_height(), asset.pixelHeight);
+    }
+}
+
+TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFrames) {
+    auto& shown = openWindow();
+    auto& small = shown.smallPreview();
+    auto& medium = shown.mediumPreview();
+    EXPECT_FALSE(small.frame().showsPlaceholder());
+    EXPECT_FALSE(medium.frame().showsPlaceholder());
+    EXPECT_EQ(small.frame().get_width(), 106);
+    EXPECT_EQ(small.frame().get_height(), 106);
+    EXPECT_EQ(medium.frame().get_width(), 222);
+    EXPECT_EQ(medium.frame().get_height(), 106);
+    EXPECT_EQ(texts(small), std::vector<std::string>{"Small"});
+    EXPECT_EQ(texts(medium), std::vector<std::string>{"Medium"});
+
+    graphene_point_t smallOrigin{};
+    graphene_point_t mediumOrigin{};
+    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(small.gobj()),
+                                         GTK_WIDGET(shown.gobj()), &smallOrigin, &smallOrigin));
+    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(medium.gobj()),
+                                         GTK_WIDGET(shown.gobj()), &mediumOrigin, &mediumOrigin));
+    EXPECT_EQ(smallOrigin.y, mediumOrigin.y);
+    EXPECT_EQ(mediumOrigin.x - smallOrigin.x, 106 + 24);
+}
+
+TEST_F(PreviewViewTest, AMissingPictureShowsThePlaceholderInTheSameFrame) {
+    TemporaryFolder resources;
+    std::filesystem::copy_file(std::filesystem::path(TARVELO_RESOURCES_FOLDER) / "tarvelo-small.png",
+                               resources.path() / "tarvelo-small.png");
+    auto& shown = openWindow(resources.path());
+    EXPECT_FALSE(shown.smallPreview().frame().showsPlaceholder());
+    EXPECT_TRUE(shown.mediumPreview().frame().showsPlaceholder());
+    EXPECT_EQ(texts(shown.mediumPreview().frame()), std::vector<std::string>{"Preview unavailable"});
+    EXPECT_EQ(shown.mediumPreview().frame().get_width(), 222);
+    EXPECT_EQ(shown.mediumPreview().frame().get_height(), 106);
+    EXPECT_EQ(texts(shown.mediumPreview().caption()), std::vector<std::string>{"Medium"});
+}
+
+TEST_F(PreviewViewTest, AFileThatIsNoPictureShowsThePlaceholderToo) {
+    TemporaryFolder resources;
+    std::ofstream(resources.path() / "tarvelo-small.png") << "not a PNG at all";
+    std::ofstream(resources.path() / "tarvelo-medium.png") << "\x89PNG\r\n\x1a\n truncated";
+    EXPECT_FALSE(tarvelo::WidgetArt::loadImage("tarvelo-small", resources.path()));
+    auto& shown = openWindow(resources.path());
+    EXPECT_TRUE(shown.smallPreview().frame().showsPlaceholder());
+    EXPECT_TRUE(shown.mediumPreview().frame().showsPlaceholder());
+    EXPECT_EQ(shown.smallPreview().frame().get_width(), 106);
+}
+
+TEST_F(PreviewViewTest, ResourceNamesAreFileNamesOnly) {
+    EXPECT_FALSE(tarvelo::WidgetArt::loadImage("../tarvelo/tarvelo-small", TARVELO_RESOURCES_FOLDER));
+    EXPECT_FALSE(tarvelo::WidgetArt::loadImage("", TARVELO_RESOURCES_FOLDER));
+}
+
+TEST_F(PreviewViewTest, EachPreviewIsOneImageReadWithItsCaption) {
+    auto& shown = openWindow();
+    using namespace tarvelo::testsupport;
+    auto& medium = shown.mediumPreview();
+    EXPECT_TRUE(hasRole(medium, GTK_ACCESSIBLE_ROLE_IMG));
+    EXPECT_TRUE(hasLabel(medium, "Medium size preview of the Tarvelo widget"));
+    EXPECT_TRUE(isHidden(medium.caption()));
+    EXPECT_TRUE(isHidden(medium.frame()));
+    auto& small = shown.smallPreview();
+    EXPECT_TRUE(hasLabel(small, "Small size preview of the Tarvelo widget"));
+}
