@@ -30,9 +30,9 @@ using tarvelo::fuzzing::DateLinkOracle::isNumber;
 
 // No application chosen: valid links go to the desktop's handler of ical://.
 struct Desktop {
-    tarvelo::testing::ScratchFolder folder;
+    tarvelo::testsupport::ScratchFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
-    tarvelo::testing::FakeWorkspace workspace;
+    tarvelo::testsupport::FakeWorkspace workspace;
     tarvelo::CalendarAppPreference preference{defaults, workspace};
     int quits = 0;
 };

@@ -62,7 +62,7 @@ void readEveryType(platform::UserDefaults& defaults) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static tarvelo::testing::ScratchFolder folder;
+    static tarvelo::testsupport::ScratchFolder folder;
     const std::string input(reinterpret_cast<const char*>(data), size);
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         std::filesystem::remove(entry.path());

@@ -267,7 +267,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     try {
-        tarvelo::testing::DesktopFixture desktop;
+        tarvelo::testsupport::DesktopFixture desktop;
         desktop.addApplication("bench.Calendar.desktop", std::string(TARVELO_BENCH_CALENDAR) + " %u",
                                "Name=Bench Calendar\nMimeType=x-scheme-handler/ical;\n");
         desktop.setDefault("ical", "bench.Calendar.desktop");
