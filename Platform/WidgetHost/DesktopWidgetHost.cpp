@@ -25,17 +25,21 @@ DesktopWidgetHost::DesktopWidgetHost(Glib::RefPtr<Gtk::Application> application)
     application_->signal_command_line().connect(sigc::mem_fun(*this, &DesktopWidgetHost::commandLine), false);
 }
 
-int DesktopWidgetHost::run(const char* programName, bool openGallery) {
+int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLogin) {
     // For a few small windows GTK's Cairo renderer starts sooner and needs
     // about half the memory of the GL one; the user's choice still wins.
     ::setenv("GSK_RENDERER", "cairo", 0);
     auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
+    application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',
+                                       "Started with the session: open nothing when no widget is placed");
     DesktopWidgetHost host(application);
     std::vector<std::string> arguments{programName};
     if (openGallery)
         arguments.emplace_back("--gallery");
+    if (atLogin)
+        arguments.emplace_back("--login");
     std::vector<char*> pointers;
     for (auto& argument : arguments)
         pointers.push_back(argument.data());
@@ -88,7 +92,11 @@ void DesktopWidgetHost::startup() {
 int DesktopWidgetHost::commandLine(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) {
     const bool firstStart = !started_;
     started_ = true;
-    const bool galleryAsked = commandLine->get_options_dict()->contains("gallery");
+    const auto options = commandLine->get_options_dict();
+    const bool galleryAsked = options->contains("gallery");
+    // Logging in with nothing placed is no reason to put a window up.
+    if (firstStart && options->contains("login") && !galleryAsked)
+        return 0;
     // A second start (from the "Edit Widgets" entry, say) means the user
     // wants to add or find a widget.
     if (galleryAsked || !firstStart || placements_.empty())

@@ -27,8 +27,9 @@ namespace platform {
 class DesktopWidgetHost {
 public:
     // Runs the host until its last window goes. `openGallery`: show the
-    // gallery even when widgets are placed.
-    static int run(const char* programName, bool openGallery);
+    // gallery even when widgets are placed. `atLogin`: started with the
+    // session; with nothing placed, show nothing rather than the gallery.
+    static int run(const char* programName, bool openGallery, bool atLogin = false);
 
     static constexpr const char* applicationIdentifier = "today.tarvelo.Widgets";
 

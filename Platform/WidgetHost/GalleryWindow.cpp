@@ -27,7 +27,8 @@ GalleryWindow::GalleryWindow(const Painter& painter, Appearance appearance)
     set_title("Edit Widgets");
     set_default_size(520, 560);
 
-    search_.set_placeholder_text("Search Widgets");
+    // GTK 4.8's search entry is no Gtk::Entry; its placeholder is a property.
+    g_object_set(search_.gobj(), "placeholder-text", "Search Widgets", nullptr);
     search_.set_margin(12);
     search_.signal_search_changed().connect(sigc::mem_fun(*this, &GalleryWindow::filter));
     content_.append(search_);
@@ -174,7 +175,7 @@ bool GalleryWindow::activateAdd(const std::string& kind, WidgetFamily family) {
     for (auto& entry : entries_)
         if (entry->description.kind == kind)
             if (auto found = entry->previews.find(family); found != entry->previews.end()) {
-                found->second.add->activate();
+                g_signal_emit_by_name(found->second.add->gobj(), "clicked");
                 return true;
             }
     return false;

@@ -223,7 +223,7 @@ TEST_F(DesktopHost, ChevronStepsTheMonthAndSurvivesAKilledExtension) {
     }));
 }
 
-TEST_F(DesktopHost, NothingPlacedOpensTheGalleryAndASecondStartOpensItAgain) {
+TEST_F(DesktopHost, NothingPlacedOpensTheGallery) {
     startHost();
     const Window gallery = waitForWindow("Edit Widgets");
     ASSERT_NE(gallery, 0u);
@@ -236,6 +236,32 @@ TEST_F(DesktopHost, NothingPlacedOpensTheGalleryAndASecondStartOpensItAgain) {
         return first && screen_.capture(gallery) == first && first->distinctColors() > 64;
     });
     screen_.captureRoot().savePNG(screenshotPath("gallery"));
+}
+
+TEST_F(DesktopHost, ASecondStartOpensTheGalleryInTheRunningHost) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 10}, {"y", 10}}});
+    startHost();
+    ASSERT_NE(waitForWindow("Tarvelo"), 0u);
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
+    pid_t second = -1;
+    std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
+    char* arguments[] = {program.data(), option.data(), nullptr};
+    ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(second, &status, 0), second);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(waitForWindow("Edit Widgets"), 0u);
+    // Still one widget: the second start showed nothing of its own.
+    EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 1u);
+}
+
+TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {
+    startHost({"run", "--login"});
+    int status = -1;
+    ASSERT_EQ(::waitpid(host_, &status, 0), host_);
+    host_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
 }
 
 } // namespace
