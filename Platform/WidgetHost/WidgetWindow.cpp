@@ -168,8 +168,13 @@ void WidgetWindow::dragUpdated(double x, double y) {
         surfaceX = translatedX + offsetX;
         surfaceY = translatedY + offsetY;
     }
-    gdk_toplevel_begin_move(toplevel, drag_->get_device()->gobj(), static_cast<int>(drag_->get_current_button()),
-                            surfaceX, surfaceY, drag_->get_current_event_time());
+    const auto device = drag_->get_device();
+    const auto button = static_cast<int>(drag_->get_current_button());
+    const auto time = drag_->get_current_event_time();
+    // The pointer is the window manager's from here; let go of it, as
+    // GTK's own title bars do, so GTK's idea of what is pressed stays right.
+    drag_->reset();
+    gdk_toplevel_begin_move(toplevel, device->gobj(), button, surfaceX, surfaceY, time);
 }
 
 void WidgetWindow::dragEnded(double x, double y) {

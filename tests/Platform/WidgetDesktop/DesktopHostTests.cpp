@@ -223,6 +223,29 @@ TEST_F(DesktopHost, ChevronStepsTheMonthAndSurvivesAKilledExtension) {
     }));
 }
 
+TEST_F(DesktopHost, ADragMovesTheWidgetAndTheNewPlaceIsKept) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}}});
+    startHost();
+    const Window window = waitForWindow("Tarvelo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(settledPicture(window));
+    const auto offset = storedOffset();
+    // From the footer, where no button is, 150 right and 50 down.
+    screen_.drag(185, 262, 335, 312);
+    ASSERT_TRUE(eventually([&] {
+        const auto geometry = screen_.geometry(window);
+        return geometry && geometry->x == 250 && geometry->y == 150;
+    })) << screen_.geometry(window)->x << "," << screen_.geometry(window)->y;
+    EXPECT_TRUE(eventually([&] {
+        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        return document.is_object() && document["widgets"][0].value("x", 0) == 250 &&
+               document["widgets"][0].value("y", 0) == 150;
+    }));
+    // A drag is no click.
+    EXPECT_EQ(storedOffset(), offset);
+}
+
 TEST_F(DesktopHost, NothingPlacedOpensTheGallery) {
     startHost();
     const Window gallery = waitForWindow("Edit Widgets");

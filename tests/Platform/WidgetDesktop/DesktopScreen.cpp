@@ -5,6 +5,7 @@
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
 #include <set>
+#include <unistd.h>
 
 namespace tarvelo::testsupport {
 
@@ -88,6 +89,20 @@ void DesktopScreen::click(int x, int y, unsigned button) {
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
     XTestFakeButtonEvent(display_, button, True, CurrentTime);
     XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
+    XTestFakeMotionEvent(display_, -1, fromX, fromY, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    for (int step = 1; step <= 10; ++step) {
+        XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * step / 10, fromY + (toY - fromY) * step / 10,
+                             CurrentTime);
+        XSync(display_, False);
+        usleep(20000); // as a hand moves: GTK sees several motions, not one jump
+    }
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
 }
 

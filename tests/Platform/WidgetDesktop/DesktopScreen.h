@@ -37,6 +37,8 @@ public:
     Capture captureRoot();
     // Presses and releases the left mouse button at (x, y) on the root window.
     void click(int x, int y, unsigned button = 1);
+    // Drags with the left button from one root point to another.
+    void drag(int fromX, int fromY, int toX, int toY);
     // Covers and uncovers the rectangle, so the windows beneath must draw again.
     void exposeArea(int x, int y, int width, int height);
 
