@@ -116,8 +116,15 @@ void DesktopWidgetHost::place(const WidgetPlacement& placement) {
     window->signalRemove().connect([this, identifier] { remove(identifier); });
     window->signalMoved().connect([this, identifier](int x, int y) { moved(identifier, x, y); });
     application_->add_window(*window);
-    window->present();
     windows_[identifier] = std::move(window);
+    // The window comes up with its first picture, so the desktop never sees
+    // it blank; an extension slow to answer gets it shown anyway, soon.
+    Glib::signal_timeout().connect_once(
+        [this, identifier] {
+            if (WidgetWindow* shown = this->window(identifier); shown && !shown->get_visible())
+                shown->present();
+        },
+        1500);
 }
 
 void DesktopWidgetHost::refresh(const std::string& identifier) {
@@ -145,7 +152,9 @@ void DesktopWidgetHost::pictureArrived(const std::string& identifier,
                                        const std::optional<WidgetHost::Picture>& picture,
                                        const std::string& problem) {
     WidgetWindow* shown = window(identifier);
-    if (!shown)
+    const bool placed = std::any_of(placements_.begin(), placements_.end(),
+                                    [&](const auto& placement) { return placement.identifier == identifier; });
+    if (!shown || !placed) // removed while the picture was on its way
         return;
     const std::string kind = shown->placement().kind;
     // A placeholder stands in only until the first real picture; after

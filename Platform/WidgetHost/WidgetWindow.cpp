@@ -111,6 +111,8 @@ void WidgetWindow::positionChanged(int x, int y) {
 
 void WidgetWindow::show(WidgetHost::Picture picture) {
     picture_ = std::move(picture);
+    if (!get_visible())
+        present();
     area_.queue_draw();
 }
 
