@@ -1,12 +1,3 @@
-# The widget host on the desktop beside a bare gtkmm window and gsimplecal;
-# run it through bench/widget-host.sh (Xvfb and a session bus).
-add_executable(bare-gtk-window bare-gtk-window.cpp)
-target_link_libraries(bare-gtk-window PRIVATE PkgConfig::GTKMM tarvelo_build_flags)
-pkg_check_modules(BENCH_X11 REQUIRED IMPORTED_TARGET x11 xtst xdamage)
-tarvelo_add_benchmark(widget-host-bench
-  SOURCES widget-host-bench.cpp
-  LIBRARIES PlatformWidgetHost PkgConfig::BENCH_X11)
-target_compile_definitions(widget-host-bench PRIVATE
-  TARVELO_BARE_WINDOW="$<TARGET_FILE:bare-gtk-window>"
-  TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>")
-add_dependencies(widget-host-bench bare-gtk-window tarvelo-widgets TarveloWidget)
+tarvelo_add_benchmark(widget-host-bench SOURCES WidgetHostBenchmark.cpp LIBRARIES PlatformWidgetHost PlatformPainter)
+add_dependencies(widget-host-bench TarveloWidget)
+set_target_properties(widget-host-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

@@ -12,8 +12,16 @@ namespace platform {
 
 namespace {
 
-std::mutex standardDomainMutex;
-std::string standardDomainName;
+// Function-local, so that naming the domain works even from another
+// translation unit's static initialisation.
+struct StandardDomain {
+    std::mutex lock;
+    std::string name;
+};
+StandardDomain& standardDomain() {
+    static StandardDomain domain;
+    return domain;
+}
 
 std::filesystem::path homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home)
@@ -40,15 +48,17 @@ UserDefaults::~UserDefaults() = default;
 
 UserDefaults& UserDefaults::standard() {
     static UserDefaults instance([] {
-        std::lock_guard lock(standardDomainMutex);
-        return standardDomainName.empty() ? std::string(program_invocation_short_name) : standardDomainName;
+        auto& domain = standardDomain();
+        std::lock_guard lock(domain.lock);
+        return domain.name.empty() ? std::string(program_invocation_short_name) : domain.name;
     }());
     return instance;
 }
 
 void UserDefaults::setStandardDomain(const std::string& domain) {
-    std::lock_guard lock(standardDomainMutex);
-    standardDomainName = domain;
+    auto& standard = standardDomain();
+    std::lock_guard lock(standard.lock);
+    standard.name = domain;
 }
 
 std::filesystem::path UserDefaults::folderForDomains() {

@@ -30,6 +30,31 @@ std::optional<nlohmann::json> currentEntry(const nlohmann::json& entries, Instan
     return chosen;
 }
 
+std::optional<TimelineReloadPolicy> policyFromJSON(const nlohmann::json& policy) {
+    const auto type = policy.is_object() ? policy.value("type", nlohmann::json()) : nlohmann::json();
+    if (type == "never")
+        return TimelineReloadPolicy::never();
+    if (type == "atEnd")
+        return TimelineReloadPolicy::atEnd();
+    if (type == "after" && policy.value("date", nlohmann::json()).is_number())
+        return TimelineReloadPolicy::after(Instant::sinceReferenceDate(policy["date"].get<double>()));
+    return std::nullopt;
+}
+
+// Whether a timeline with this policy and these entries is due for reloading.
+bool isDue(const TimelineReloadPolicy& policy, const nlohmann::json& entries, Instant now) {
+    switch (policy.kind()) {
+    case TimelineReloadPolicy::Kind::never:
+        return false;
+    case TimelineReloadPolicy::Kind::after:
+        return now >= policy.date();
+    case TimelineReloadPolicy::Kind::atEnd:
+        return !entries.is_array() || entries.empty() || !entries.back().value("date", nlohmann::json()).is_number() ||
+               now.timeIntervalSinceReferenceDate() >= entries.back()["date"].get<double>();
+    }
+    return true;
+}
+
 } // namespace
 
 WidgetHost::WidgetHost(Options options) : options_(std::move(options)) {
@@ -148,11 +173,7 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
         if (reply.ok())
             entry = reply.result->value("entry", nlohmann::json());
     } else {
-        const auto reply = extension->process->request("timeline", parameters, options_.timeout);
-        if (reply.ok())
-            entry = currentEntry(reply.result->value("entries", nlohmann::json()), Instant::now());
-        else
-            options_.log("widget " + kind + ": no timeline (" + reply.errorMessage + "), showing its placeholder");
+        entry = timelineEntry(*extension, kind, family);
     }
     bool isPlaceholder = false;
     if (!entry || !entry->is_object()) {
@@ -165,9 +186,46 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
         isPlaceholder = true;
     }
     auto picture = render(*extension, kind, family, *entry, problem);
+    if (!picture && !preview && !isPlaceholder && timelines_.erase({kind, family})) {
+        // The extension may have been restarted between the timeline and the
+        // render, and its entries went with it: ask once more, afresh.
+        if (auto fresh = timelineEntry(*extension, kind, family))
+            picture = render(*extension, kind, family, *fresh, problem);
+    }
     if (picture)
         picture->isPlaceholder = isPlaceholder;
     return picture;
+}
+
+std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, const std::string& kind,
+                                                         WidgetFamily family) {
+    const Instant now = Instant::now();
+    auto known = timelines_.find({kind, family});
+    if (known != timelines_.end() && known->second.extensionStart == extension.process->starts() &&
+        extension.process->isRunning() && !isDue(known->second.policy, known->second.entries, now))
+        return currentEntry(known->second.entries, now);
+
+    const auto reply = extension.process->request("timeline", sizeParameters(kind, family), options_.timeout);
+    if (!reply.ok()) {
+        options_.log("widget " + kind + ": no timeline (" + reply.errorMessage + "), showing its placeholder");
+        timelines_.erase({kind, family});
+        return std::nullopt;
+    }
+    KnownTimeline timeline;
+    timeline.entries = reply.result->value("entries", nlohmann::json::array());
+    // An unknown policy is treated as "never": the widget still updates after
+    // every intent and restart.
+    timeline.policy = policyFromJSON(reply.result->value("policy", nlohmann::json()))
+                          .value_or(TimelineReloadPolicy::never());
+    timeline.extensionStart = extension.process->starts();
+    auto entry = currentEntry(timeline.entries, now);
+    timelines_[{kind, family}] = std::move(timeline);
+    return entry;
+}
+
+void WidgetHost::invalidate(const std::string& kind) {
+    for (auto known = timelines_.begin(); known != timelines_.end();)
+        known = known->first.first == kind ? timelines_.erase(known) : std::next(known);
 }
 
 const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
@@ -203,11 +261,21 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
     }
     const auto reply = extension->process->request(
         "perform", {{"intent", {{"type", intent.type}, {"parameters", intent.parameters}}}}, options_.timeout);
+    // Whatever the outcome, the widget's state may have changed.
+    invalidate(kind);
     if (!reply.ok()) {
         problem = "the intent failed: " + reply.errorMessage;
         return ClickResult::failed;
     }
     return ClickResult::ranIntent;
+}
+
+std::vector<pid_t> WidgetHost::extensionProcesses() const {
+    std::vector<pid_t> running;
+    for (const auto& extension : extensions_)
+        if (extension.process->processIdentifier() > 0)
+            running.push_back(extension.process->processIdentifier());
+    return running;
 }
 
 void WidgetHost::stopExtensions() {

@@ -13,6 +13,7 @@
 #include "ExtensionProcess.h"
 #include "Geometry.h"
 #include "Instant.h"
+#include "Timeline.h"
 #include "WidgetFamily.h"
 
 namespace platform {
@@ -62,8 +63,11 @@ public:
     std::vector<WidgetDescription> gallery();
 
     // What the widget shows now (`preview`: the gallery's snapshot instead of
-    // the timeline). Absent, with the reason, when the kind is unknown, the
-    // family unsupported, or the extension failed.
+    // the timeline). The timeline is asked for only when its reload policy
+    // says so, after an intent ran, or when the extension was restarted; the
+    // current entry is rendered anew at every call, so what the content reads
+    // of the clock is the moment of rendering. Absent, with the reason, when
+    // the kind is unknown, the family unsupported, or the extension failed.
     std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview, std::string& problem);
 
     // Does what a click at `point` (in points) on `picture` does: runs the
@@ -72,6 +76,12 @@ public:
 
     // The topmost click region at `point`, if any.
     static const HitRegion* hitTest(const DisplayList& list, Point point);
+
+    // Forgets the kind's timelines, so the next picture asks for new ones.
+    void invalidate(const std::string& kind);
+
+    // The running extension processes (for diagnostics and measurements).
+    std::vector<pid_t> extensionProcesses() const;
 
     // Ends every extension process (they are started again when needed).
     void stopExtensions();
@@ -83,7 +93,15 @@ private:
         std::optional<std::vector<WidgetDescription>> widgets;
     };
 
+    // The last timeline of one placed widget.
+    struct KnownTimeline {
+        nlohmann::json entries;
+        TimelineReloadPolicy policy = TimelineReloadPolicy::never();
+        int extensionStart = 0; // entries belong to this run of the extension
+    };
+
     void loadExtensions();
+    std::optional<nlohmann::json> timelineEntry(Extension& extension, const std::string& kind, WidgetFamily family);
     Extension* extensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
     std::optional<Picture> render(Extension& extension, const std::string& kind, WidgetFamily family,
                                   const nlohmann::json& entry, std::string& problem);
@@ -91,6 +109,7 @@ private:
     Options options_;
     bool loaded_ = false;
     std::vector<Extension> extensions_;
+    std::map<std::pair<std::string, WidgetFamily>, KnownTimeline> timelines_;
 };
 
 } // namespace platform

@@ -141,7 +141,7 @@ nlohmann::json WidgetRunner::description() const {
 std::string WidgetRunner::reply(std::string_view requestLine) {
     if (requestLine.size() > maximumRequestSize)
         return tooLargeReply();
-    return reply(nlohmann::json::parse(requestLine, nullptr, /*allow_exceptions=*/false));
+    return replyTo(nlohmann::json::parse(requestLine, nullptr, /*allow_exceptions=*/false));
 }
 
 std::string WidgetRunner::tooLargeReply() {
@@ -149,7 +149,7 @@ std::string WidgetRunner::tooLargeReply() {
         .dump();
 }
 
-std::string WidgetRunner::reply(const nlohmann::json& request) {
+std::string WidgetRunner::replyTo(const nlohmann::json& request) {
     nlohmann::json answer = {{"id", nullptr}};
     if (request.is_object()) {
         const auto& id = member(request, "id");
@@ -269,7 +269,7 @@ void WidgetRunner::serve(int input, int output) {
         const auto dispatch = [&](const std::string& line) {
             auto request = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
             const bool isIntent = member(request, "method") == "perform";
-            (isIntent ? intents : requests).post([this, &send, request = std::move(request)] { send(reply(request)); });
+            (isIntent ? intents : requests).post([this, &send, request = std::move(request)] { send(replyTo(request)); });
         };
 
         std::string pending;

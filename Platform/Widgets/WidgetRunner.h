@@ -36,7 +36,8 @@ public:
 
     // Answers one request line (without its newline) in the calling thread.
     std::string reply(std::string_view requestLine);
-    std::string reply(const nlohmann::json& request);
+    // The same for a request already parsed.
+    std::string replyTo(const nlohmann::json& request);
 
     // The "describe" result: protocol version, widgets, intents.
     nlohmann::json description() const;

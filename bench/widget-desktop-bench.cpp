@@ -1,6 +1,6 @@
 // The widget host on the desktop next to its yardsticks, in one run, timed
 // from the display server's own events (run under Xvfb and a session bus:
-// bench/widget-host.sh does both).
+// bench/widget-desktop.sh does both).
 //
 //   FirstFrame/<program>  from starting the program to the first drawing
 //                         in its window (XDamage); counter pss_kB is the

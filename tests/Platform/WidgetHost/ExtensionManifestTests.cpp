@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "EnvironmentGuard.h"
+#include "ExtensionManifest.h"
+#include "TemporaryFolder.h"
+
+using platform::ExtensionManifest;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+    return path;
+}
+
+} // namespace
+
+TEST(ExtensionManifest, ReadsAValidManifestWithARelativeProgram) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    const auto program = write(folder.path() / "libexec/extension", "#!/bin/sh\n");
+    fs::permissions(program, fs::perms::owner_all);
+    const auto path = write(folder.path() / "share/tarvelo/widget-extensions/a.json",
+                            R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "../../../libexec/extension",
+                                "hostApplication": "host"})");
+    std::string problem;
+    const auto manifest = ExtensionManifest::read(path, problem);
+    ASSERT_TRUE(manifest) << problem;
+    EXPECT_EQ(manifest->identifier, "a");
+    EXPECT_EQ(manifest->executable, program);
+    EXPECT_EQ(manifest->hostApplication, "host");
+}
+
+TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    const auto extensions = folder.path() / "data/tarvelo/widget-extensions";
+    const auto program = write(folder.path() / "extension", "#!/bin/sh\n");
+    fs::permissions(program, fs::perms::owner_all);
+    const std::string good = R"({"tarvelo-widget-extension": 1, "identifier": "good", "exec": ")" + program.string() + "\"}";
+    write(extensions / "1-good.json", good);
+    write(extensions / "2-duplicate.json", good);
+    write(extensions / "3-truncated.json", R"({"tarvelo-widget-extension": 1, "ident)");
+    write(extensions / "4-foreign.json", R"({"name": "x"})");
+    write(extensions / "5-no-program.json", R"({"tarvelo-widget-extension": 1, "identifier": "x", "exec": "/nonexistent"})");
+    write(extensions / "6-not-executable.json",
+          R"({"tarvelo-widget-extension": 1, "identifier": "y", "exec": ")" + (extensions / "1-good.json").string() + "\"}");
+    write(extensions / "7-binary.json", std::string("\0\xff\xfe", 3));
+    write(extensions / "8-huge.json", std::string(100 * 1024, ' '));
+    fs::create_directories(extensions / "9-folder.json");
+    write(extensions / "ignored.txt", "not a manifest");
+
+    tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "data").c_str()},
+                                                       {"XDG_DATA_DIRS", "/nonexistent"}};
+    std::vector<std::string> logged;
+    const auto manifests = ExtensionManifest::discover([&](const std::string& line) { logged.push_back(line); });
+    std::vector<std::string> identifiers;
+    for (const auto& manifest : manifests)
+        identifiers.push_back(manifest.identifier);
+    // The build tree's own extension may be found beside the test program too.
+    EXPECT_NE(std::find(identifiers.begin(), identifiers.end(), "good"), identifiers.end());
+    EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), "good"), 1);
+    std::size_t aboutOurs = 0;
+    for (const auto& line : logged)
+        aboutOurs += line.find(extensions.string()) != std::string::npos;
+    EXPECT_EQ(aboutOurs, 7u) << "one line for each unusable file, none for the duplicate";
+}

@@ -1,0 +1,90 @@
+// A widget extension that misbehaves on purpose, for the widget host's
+// fault tests. It serves the real Tarvelo widget until it has answered
+// TARVELO_TEST_GOOD_REPLIES requests (default 0), then does what
+// TARVELO_TEST_EXTENSION_MODE says:
+//   good             keep serving
+//   crash            abort before answering
+//   crash-mid-reply  write half a reply, then abort
+//   hang             stop answering, keep running
+//   slow             answer every request after 300 ms
+//   garbage          answer with lines that are no replies
+//   enormous         write a 6 MiB line
+//   exit             answer, then exit
+// TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
+// per line; TARVELO_TEST_BUNDLE=count serves the counting test widget
+// (timelines due again at once) instead of Tarvelo's.
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "PangoTextMeasurer.h"
+#include "TestBundle.h"
+#include "TarveloWidget.h"
+#include "TextEngine.h"
+#include "WidgetRunner.h"
+
+namespace {
+
+void writeOut(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main() {
+    const char* modeVariable = std::getenv("TARVELO_TEST_EXTENSION_MODE");
+    const std::string mode = modeVariable ? modeVariable : "good";
+    const char* goodVariable = std::getenv("TARVELO_TEST_GOOD_REPLIES");
+    const long goodReplies = goodVariable ? std::atol(goodVariable) : 0;
+
+    platform::TextEngine engine;
+    platform::PangoTextMeasurer measurer(engine);
+    const char* bundle = std::getenv("TARVELO_TEST_BUNDLE");
+    platform::WidgetRunner runner(bundle && std::string(bundle) == "count" ? tarvelo::testsupport::countBundle()
+                                                                            : tarvelo::TarveloWidgetBundle().body(),
+                                  measurer);
+    const char* requestLog = std::getenv("TARVELO_TEST_REQUEST_LOG");
+
+    long answered = 0;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (requestLog)
+            std::ofstream(requestLog, std::ios::app)
+                << nlohmann::json::parse(line, nullptr, false).value("method", "?") << "\n";
+        const std::string reply = runner.reply(line) + "\n";
+        if (mode == "good" || answered < goodReplies) {
+            writeOut(reply);
+        } else if (mode == "crash") {
+            std::abort();
+        } else if (mode == "crash-mid-reply") {
+            writeOut(reply.substr(0, reply.size() / 2));
+            std::abort();
+        } else if (mode == "hang") {
+            std::this_thread::sleep_for(std::chrono::seconds(120));
+            return 0;
+        } else if (mode == "slow") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            writeOut(reply);
+        } else if (mode == "garbage") {
+            writeOut("{\"id\": \"not yours\"}\n\x01\x02\xff garbage\n[1,2,3]\n{\"result\": {}}\n");
+        } else if (mode == "enormous") {
+            writeOut(std::string(6 * 1024 * 1024, 'x'));
+        } else if (mode == "exit") {
+            writeOut(reply);
+            return 0;
+        }
+        ++answered;
+    }
+    return 0;
+}

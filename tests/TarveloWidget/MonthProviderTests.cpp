@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "EnvironmentGuard.h"
+#include "MonthGrid.h"
+#include "MonthProvider.h"
+#include "TemporaryFolder.h"
+
+using namespace tarvelo;
+using platform::Instant;
+
+namespace {
+
+// A provider over a persistent store of its own and a clock the test moves.
+class Provider : public ::testing::Test {
+protected:
+    testsupport::EnvironmentGuard environment = testsupport::pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
+    testsupport::TemporaryFolder folder;
+    platform::UserDefaults defaults{"widget", folder.path()};
+    Instant now = Instant::sinceUnixEpoch(1796596200); // 2026-12-06T22:30Z, a Sunday evening in Berlin
+    std::optional<MonthOffsetStore> store;
+    int sharedStoreUses = 0;
+    MonthProvider provider{[this]() -> MonthOffsetStore& {
+                               ++sharedStoreUses;
+                               if (!store)
+                                   store.emplace(defaults, now);
+                               return *store;
+                           },
+                           [this] { return now; }};
+    platform::TimelineProviderContext placed{false, platform::WidgetFamily::systemSmall, {170, 170}};
+    platform::TimelineProviderContext gallery{true, platform::WidgetFamily::systemMedium, {364, 170}};
+
+    MonthEntry snapshot(const platform::TimelineProviderContext& context) {
+        std::optional<MonthEntry> entry;
+        int calls = 0;
+        provider.getSnapshot(context, [&](MonthEntry value) {
+            ++calls;
+            entry = value;
+        });
+        EXPECT_EQ(calls, 1);
+        return *entry;
+    }
+    platform::Timeline<MonthEntry> timeline() {
+        std::optional<platform::Timeline<MonthEntry>> result;
+        int calls = 0;
+        provider.getTimeline(placed, [&](platform::Timeline<MonthEntry> value) {
+            ++calls;
+            result = value;
+        });
+        EXPECT_EQ(calls, 1);
+        return *result;
+    }
+};
+
+} // namespace
+
+TEST_F(Provider, PlaceholdersAndPreviewsShowTheCurrentMonthAndNeverTouchTheDefaults) {
+    defaults.setInteger(3, MonthOffsetStore::offsetKey);
+    const auto fileBefore = std::filesystem::last_write_time(defaults.path());
+
+    for (const MonthEntry& entry : {provider.placeholder(placed), snapshot(gallery)}) {
+        EXPECT_EQ(entry.visibleMonth, MonthGrid::month(0, now));
+        EXPECT_EQ(entry.offset, 0);
+        EXPECT_EQ(entry.stepCount, 0);
+        EXPECT_EQ(entry.resetCount, 0);
+        EXPECT_FALSE(entry.latency);
+        EXPECT_EQ(entry.processAge, 0.0);
+        EXPECT_EQ(entry.date, now);
+    }
+    EXPECT_EQ(sharedStoreUses, 0) << "the shared store is neither made nor read";
+    EXPECT_EQ(std::filesystem::last_write_time(defaults.path()), fileBefore);
+
+    // A placed widget's snapshot reads the persisted offset.
+    EXPECT_EQ(snapshot(placed).offset, 3);
+    EXPECT_EQ(snapshot(placed).visibleMonth, MonthGrid::month(3, now));
+}
+
+TEST_F(Provider, ATimelineIsOneEntryForNowThatIsNeverReloaded) {
+    const auto result = timeline();
+    ASSERT_EQ(result.entries.size(), 1u);
+    EXPECT_EQ(result.policy, platform::TimelineReloadPolicy::never());
+    EXPECT_EQ(result.entries[0].date, now);
+    EXPECT_EQ(result.entries[0].visibleMonth, MonthGrid::month(0, now));
+    EXPECT_FALSE(result.entries[0].latency) << "no step recorded";
+}
+
+TEST_F(Provider, TheTimelineAfterAStepShowsTheSteppedMonth) {
+    const auto before = timeline().entries[0];
+    store->step(1, now + 10);
+    now = now + 12.5;
+    const auto after = timeline().entries[0];
+    EXPECT_EQ(after.offset, 1);
+    EXPECT_EQ(after.visibleMonth, MonthGrid::month(1, now));
+    EXPECT_EQ(after.stepCount, before.stepCount + 1);
+    EXPECT_EQ(after.latency, 2.5);
+    EXPECT_GT(after.processAge, before.processAge);
+}
+
+TEST_F(Provider, TwoTimelinesWithoutAStepAgreeButForTheirDates) {
+    const auto first = timeline().entries[0];
+    now = now + 60;
+    const auto second = timeline().entries[0];
+    EXPECT_EQ(first.offset, second.offset);
+    EXPECT_EQ(first.visibleMonth, second.visibleMonth);
+    EXPECT_GT(second.date, first.date);
+    EXPECT_EQ(second.processAge - first.processAge, 60.0);
+}
+
+TEST_F(Provider, AnEntryMadeOnTheLastEveningOfAMonthKeepsThatMonth) {
+    now = Instant::sinceUnixEpoch(1798757940); // 2026-12-31T22:59Z, 23:59 in Berlin
+    const auto entry = timeline().entries[0];
+    EXPECT_EQ(entry.visibleMonth, MonthGrid::month(0, now));
+    EXPECT_EQ(MonthGrid::calendar().component(platform::CalendarUnit::month, entry.visibleMonth), 12);
+}
