@@ -1,4 +1,5 @@
-// tarvelo-widgets: the widget host. The commands here need no display.
+// tarvelo-widgets: the widget host. Without a command (or with "run") it
+// shows the placed widgets on the desktop; the other commands need no display.
 
 #include <cairo.h>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DesktopWidgetHost.h"
 #include "DisplayListJSON.h"
 #include "Painter.h"
 #include "WidgetHost.h"
@@ -20,9 +22,16 @@ using platform::WidgetFamily;
 using platform::WidgetHost;
 
 constexpr const char* usage =
-    "Usage: tarvelo-widgets COMMAND [OPTIONS]\n"
+    "Usage: tarvelo-widgets [run] [--gallery | --login]\n"
+    "       tarvelo-widgets COMMAND [OPTIONS]\n"
     "\n"
     "The Tarvelo widget host: runs widget extensions and shows their widgets.\n"
+    "\n"
+    "With a display (no command, or run):\n"
+    "  shows the widgets placed on the desktop; with none placed, or with\n"
+    "  --gallery, opens the gallery (Edit Widgets). A host already running\n"
+    "  in the session opens its gallery instead. --login (the session's\n"
+    "  autostart) opens nothing when no widget is placed.\n"
     "\n"
     "Commands that need no display:\n"
     "  gallery                       list the available widgets (kind, name, sizes, description)\n"
@@ -186,6 +195,19 @@ int main(int argc, char** argv) {
             std::fputs(usage, stdout);
             return 0;
         }
+    // The desktop half needs a display; the commands below never open one.
+    if (argc < 2 || !std::strcmp(argv[1], "run") || !std::strcmp(argv[1], "--gallery")) {
+        bool gallery = false, login = false;
+        for (int index = 1; index < argc; ++index) {
+            if (!std::strcmp(argv[index], "--gallery"))
+                gallery = true;
+            else if (!std::strcmp(argv[index], "--login"))
+                login = true;
+            else if (index > 1 || std::strcmp(argv[index], "run"))
+                return fail(std::string("unknown option ") + argv[index] + " (try --help)") + 1;
+        }
+        return platform::DesktopWidgetHost::run(argv[0], gallery, login);
+    }
     std::string problem;
     const auto arguments = parse(argc, argv, problem);
     if (!arguments)

@@ -1,0 +1,35 @@
+#include "DayClock.h"
+
+#include <algorithm>
+
+namespace platform {
+
+long DayClock::dayNumber(std::time_t now) {
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return (local.tm_year + 1900L) * 10000L + (local.tm_mon + 1L) * 100L + local.tm_mday;
+}
+
+std::chrono::milliseconds DayClock::untilNextDay(std::time_t now) {
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    // Midnight of the following day; mktime normalises the 32nd and works
+    // out whether daylight-saving time applies then.
+    local.tm_mday += 1;
+    local.tm_hour = local.tm_min = local.tm_sec = 0;
+    local.tm_isdst = -1;
+    std::tm midnight = local;
+    std::time_t next = ::mktime(&midnight);
+    // In a zone whose clocks skip midnight itself, mktime may settle on the
+    // hour before it, still today; the day then starts at one o'clock.
+    if (next != static_cast<std::time_t>(-1) && next <= now) {
+        midnight = local;
+        midnight.tm_hour = 1;
+        next = ::mktime(&midnight);
+    }
+    if (next == static_cast<std::time_t>(-1) || next <= now)
+        next = now + 3600;
+    return std::chrono::milliseconds(std::max<long long>(1000, (static_cast<long long>(next) - now) * 1000));
+}
+
+} // namespace platform

@@ -1,0 +1,326 @@
+#include "DesktopWidgetHost.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "DayClock.h"
+
+namespace platform {
+
+namespace {
+
+// Where a newly added widget goes when the desktop lets us choose: near
+// the top-left corner, each further one a step down and to the right so
+// that none hides another.
+std::pair<int, int> cascadePosition(std::size_t count) {
+    const int step = static_cast<int>(count % 10) * 24;
+    return {48 + step, 48 + step};
+}
+
+} // namespace
+
+DesktopWidgetHost::DesktopWidgetHost(Glib::RefPtr<Gtk::Application> application)
+    : application_(std::move(application)), store_(PlacementStore::defaultPath()) {
+    application_->signal_startup().connect(sigc::mem_fun(*this, &DesktopWidgetHost::startup));
+    application_->signal_command_line().connect(sigc::mem_fun(*this, &DesktopWidgetHost::commandLine), false);
+}
+
+int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLogin) {
+    // For a few small windows GTK's Cairo renderer starts sooner and needs
+    // about half the memory of the GL one; the user's choice still wins.
+    ::setenv("GSK_RENDERER", "cairo", 0);
+    auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
+    application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
+                                       "Open the widget gallery (Edit Widgets)");
+    application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',
+                                       "Started with the session: open nothing when no widget is placed");
+    DesktopWidgetHost host(application);
+    std::vector<std::string> arguments{programName};
+    if (openGallery)
+        arguments.emplace_back("--gallery");
+    if (atLogin)
+        arguments.emplace_back("--login");
+    std::vector<char*> pointers;
+    for (auto& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    return application->run(static_cast<int>(arguments.size()), pointers.data());
+}
+
+void DesktopWidgetHost::log(const std::string& line) {
+    // A fault that repeats (an extension that keeps crashing) is told once.
+    std::lock_guard guard(logLock_);
+    if (logged_.insert(line).second)
+        std::fprintf(stderr, "tarvelo-widgets: %s\n", line.c_str());
+}
+
+void DesktopWidgetHost::startup() {
+    WidgetHost::Options options;
+    options.log = [this](const std::string& line) { log(line); };
+    // The first requests go out before any window exists, so the extension
+    // starts while GTK sets up.
+    worker_ = std::make_unique<HostWorker>(options);
+    std::string problem;
+    placements_ = store_.load(problem);
+    if (!problem.empty())
+        log(problem);
+    for (const auto& placement : placements_)
+        refresh(placement.identifier);
+
+    painter_ = std::make_unique<Painter>();
+    appearance_ = std::make_unique<AppearanceMonitor>();
+    appearance_->signalChanged().connect(sigc::mem_fun(*this, &DesktopWidgetHost::appearanceChanged));
+    sleep_ = std::make_unique<SleepMonitor>();
+    sleep_->signalResumed().connect([this] { dayTurned(); });
+    application_->add_action("gallery", [this] { showGallery(); });
+
+    day_ = DayClock::dayNumber(std::time(nullptr));
+    scheduleDayTurn();
+    // Timers of the main loop follow the monotonic clock; a minute's check
+    // of the date also catches a changed wall clock or time zone.
+    dayCheck_ = Glib::signal_timeout().connect_seconds(
+        [this] {
+            if (DayClock::dayNumber(std::time(nullptr)) != day_)
+                dayTurned();
+            return true;
+        },
+        60);
+    for (const auto& placement : placements_)
+        place(placement);
+}
+
+int DesktopWidgetHost::commandLine(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) {
+    const bool firstStart = !started_;
+    started_ = true;
+    const auto options = commandLine->get_options_dict();
+    const bool galleryAsked = options->contains("gallery");
+    // Logging in with nothing placed is no reason to put a window up.
+    if (firstStart && options->contains("login") && !galleryAsked)
+        return 0;
+    // A second start (from the "Edit Widgets" entry, say) means the user
+    // wants to add or find a widget.
+    if (galleryAsked || !firstStart || placements_.empty())
+        showGallery();
+    return 0;
+}
+
+WidgetWindow* DesktopWidgetHost::window(const std::string& identifier) {
+    const auto found = windows_.find(identifier);
+    return found == windows_.end() ? nullptr : found->second.get();
+}
+
+void DesktopWidgetHost::place(const WidgetPlacement& placement) {
+    auto window = std::make_unique<WidgetWindow>(placement, *painter_, appearance_->appearance());
+    const std::string identifier = placement.identifier;
+    window->signalClicked().connect([this, identifier](Point point) { clicked(identifier, point); });
+    window->signalRemove().connect([this, identifier] { remove(identifier); });
+    window->signalMoved().connect([this, identifier](int x, int y) { moved(identifier, x, y); });
+    application_->add_window(*window);
+    windows_[identifier] = std::move(window);
+    // The window comes up with its first picture, so the desktop never sees
+    // it blank; an extension slow to answer gets it shown anyway, soon.
+    Glib::signal_timeout().connect_once(
+        [this, identifier] {
+            if (WidgetWindow* shown = this->window(identifier); shown && !shown->get_visible())
+                shown->present();
+        },
+        1500);
+}
+
+void DesktopWidgetHost::refresh(const std::string& identifier) {
+    const auto found = std::find_if(placements_.begin(), placements_.end(),
+                                    [&](const auto& placement) { return placement.identifier == identifier; });
+    if (found == placements_.end())
+        return;
+    retries_[identifier].disconnect();
+    worker_->submit([this, identifier, kind = found->kind, family = found->family](WidgetHost& host) {
+        std::string problem;
+        auto picture = host.picture(kind, family, false, problem);
+        return HostWorker::Completion(
+            [this, identifier, picture = std::move(picture), problem] { pictureArrived(identifier, picture, problem); });
+    });
+}
+
+void DesktopWidgetHost::refreshAll() {
+    for (const auto& placement : placements_)
+        refresh(placement.identifier);
+    if (gallery_ && gallery_->get_visible())
+        refreshGallery();
+}
+
+void DesktopWidgetHost::pictureArrived(const std::string& identifier,
+                                       const std::optional<WidgetHost::Picture>& picture,
+                                       const std::string& problem) {
+    WidgetWindow* shown = window(identifier);
+    const bool placed = std::any_of(placements_.begin(), placements_.end(),
+                                    [&](const auto& placement) { return placement.identifier == identifier; });
+    if (!shown || !placed) // removed while the picture was on its way
+        return;
+    const std::string kind = shown->placement().kind;
+    // A placeholder stands in only until the first real picture; after
+    // that, a failing extension leaves the last real picture up.
+    const bool hadReal = shown->picture() && !shown->picture()->isPlaceholder;
+    if (picture && !(picture->isPlaceholder && hadReal))
+        shown->show(*picture);
+    if (picture && !picture->isPlaceholder) {
+        backoffs_[kind].succeeded();
+        return;
+    }
+    if (!problem.empty())
+        log("widget " + kind + ": " + problem);
+    retryLater(identifier);
+}
+
+void DesktopWidgetHost::retryLater(const std::string& identifier) {
+    WidgetWindow* shown = window(identifier);
+    if (!shown || retries_[identifier].connected())
+        return;
+    const auto delay = backoffs_[shown->placement().kind].failed();
+    retries_[identifier] = Glib::signal_timeout().connect(
+        [this, identifier] {
+            retries_[identifier] = sigc::connection(); // this source ends by returning false
+            refresh(identifier);
+            return false;
+        },
+        static_cast<unsigned>(delay.count()));
+}
+
+void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
+    WidgetWindow* shown = window(identifier);
+    if (!shown || !shown->picture())
+        return;
+    const auto placement = shown->placement();
+    worker_->submit([this, identifier, placement, picture = *shown->picture(), point](WidgetHost& host) {
+        std::string problem;
+        const auto result = host.click(placement.kind, picture, point, problem);
+        std::optional<WidgetHost::Picture> fresh;
+        if (result == WidgetHost::ClickResult::ranIntent)
+            fresh = host.picture(placement.kind, placement.family, false, problem);
+        return HostWorker::Completion([this, identifier, placement, result, fresh = std::move(fresh), problem] {
+            if (result == WidgetHost::ClickResult::failed) {
+                log("widget " + placement.kind + ": " + problem);
+                return;
+            }
+            if (result != WidgetHost::ClickResult::ranIntent)
+                return;
+            pictureArrived(identifier, fresh, problem);
+            // The intent changed what every widget of its kind shows.
+            for (const auto& other : placements_)
+                if (other.kind == placement.kind && other.identifier != identifier)
+                    refresh(other.identifier);
+        });
+    });
+}
+
+void DesktopWidgetHost::remove(const std::string& identifier) {
+    std::erase_if(placements_, [&](const auto& placement) { return placement.identifier == identifier; });
+    retries_[identifier].disconnect();
+    retries_.erase(identifier);
+    save();
+    if (WidgetWindow* shown = window(identifier))
+        shown->set_visible(false);
+    // The window is still inside its own menu's handler; let it go afterwards.
+    Glib::signal_idle().connect_once([this, identifier] { windows_.erase(identifier); });
+}
+
+void DesktopWidgetHost::moved(const std::string& identifier, int x, int y) {
+    for (auto& placement : placements_)
+        if (placement.identifier == identifier) {
+            placement.x = x;
+            placement.y = y;
+        }
+    // A drag reports many positions; write once it has settled.
+    pendingSave_.disconnect();
+    pendingSave_ = Glib::signal_timeout().connect(
+        [this] {
+            pendingSave_ = sigc::connection(); // this source ends by returning false
+            save();
+            return false;
+        },
+        400);
+}
+
+void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family) {
+    long largest = 0;
+    for (const auto& placement : placements_)
+        largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
+    WidgetPlacement placement{std::to_string(largest + 1), kind, family, {}, {}};
+    const auto [x, y] = cascadePosition(placements_.size());
+    placement.x = x;
+    placement.y = y;
+    placements_.push_back(placement);
+    save();
+    place(placement);
+    refresh(placement.identifier);
+}
+
+void DesktopWidgetHost::save() {
+    pendingSave_.disconnect();
+    std::string problem;
+    if (!store_.save(placements_, problem))
+        log(problem);
+}
+
+void DesktopWidgetHost::showGallery() {
+    if (!gallery_) {
+        gallery_ = std::make_unique<GalleryWindow>(*painter_, appearance_->appearance());
+        gallery_->signalAdd().connect([this](const std::string& kind, WidgetFamily family) { add(kind, family); });
+    }
+    if (!gallery_->get_visible())
+        application_->add_window(*gallery_);
+    gallery_->present();
+    refreshGallery();
+}
+
+void DesktopWidgetHost::refreshGallery() {
+    worker_->submit([this](WidgetHost& host) {
+        auto widgets = host.gallery();
+        return HostWorker::Completion([this, widgets] {
+            if (!gallery_)
+                return;
+            gallery_->setWidgets(widgets);
+            for (const auto& widget : widgets)
+                for (const auto family : widget.families)
+                    worker_->submit([this, kind = widget.kind, family](WidgetHost& inner) {
+                        std::string problem;
+                        auto picture = inner.picture(kind, family, true, problem);
+                        return HostWorker::Completion([this, kind, family, picture, problem] {
+                            if (picture && gallery_)
+                                gallery_->showPreview(kind, family, *picture);
+                            else if (!picture)
+                                log("widget " + kind + ": no preview: " + problem);
+                        });
+                    });
+        });
+    });
+}
+
+void DesktopWidgetHost::scheduleDayTurn() {
+    dayTimer_.disconnect();
+    // A second past midnight, so the extension's "now" is surely the new day.
+    const auto delay = DayClock::untilNextDay(std::time(nullptr)) + std::chrono::seconds(1);
+    dayTimer_ = Glib::signal_timeout().connect(
+        [this] {
+            dayTimer_ = sigc::connection(); // this source ends by returning false
+            dayTurned();
+            return false;
+        },
+        static_cast<unsigned>(delay.count()));
+}
+
+void DesktopWidgetHost::dayTurned() {
+    day_ = DayClock::dayNumber(std::time(nullptr));
+    refreshAll();
+    scheduleDayTurn();
+}
+
+void DesktopWidgetHost::appearanceChanged() {
+    // Display lists carry semantic colours: repainting is enough.
+    const auto appearance = appearance_->appearance();
+    for (auto& [identifier, shown] : windows_)
+        shown->setAppearance(appearance);
+    if (gallery_)
+        gallery_->setAppearance(appearance);
+}
+
+} // namespace platform

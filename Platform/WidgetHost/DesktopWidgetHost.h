@@ -1,0 +1,84 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "AppearanceMonitor.h"
+#include "GalleryWindow.h"
+#include "HostWorker.h"
+#include "Painter.h"
+#include "PlacementStore.h"
+#include "RestartBackoff.h"
+#include "SleepMonitor.h"
+#include "WidgetWindow.h"
+
+namespace platform {
+
+// The widget host with a display: the placed widgets as desktop windows,
+// the "Edit Widgets" gallery, and keeping both fresh. One instance per
+// session (application ID "today.tarvelo.Widgets"); starting another only
+// opens the gallery in the running one.
+class DesktopWidgetHost {
+public:
+    // Runs the host until its last window goes. `openGallery`: show the
+    // gallery even when widgets are placed. `atLogin`: started with the
+    // session; with nothing placed, show nothing rather than the gallery.
+    static int run(const char* programName, bool openGallery, bool atLogin = false);
+
+    static constexpr const char* applicationIdentifier = "today.tarvelo.Widgets";
+
+private:
+    explicit DesktopWidgetHost(Glib::RefPtr<Gtk::Application> application);
+
+    void startup();
+    int commandLine(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine);
+
+    void place(const WidgetPlacement& placement);
+    WidgetWindow* window(const std::string& identifier);
+    void refresh(const std::string& identifier);
+    void refreshAll();
+    void pictureArrived(const std::string& identifier, const std::optional<WidgetHost::Picture>& picture,
+                        const std::string& problem);
+    void retryLater(const std::string& identifier);
+    void clicked(const std::string& identifier, Point point);
+    void remove(const std::string& identifier);
+    void moved(const std::string& identifier, int x, int y);
+    void add(const std::string& kind, WidgetFamily family);
+    void save();
+
+    void showGallery();
+    void refreshGallery();
+
+    void scheduleDayTurn();
+    void dayTurned();
+    void appearanceChanged();
+    void log(const std::string& line);
+
+    Glib::RefPtr<Gtk::Application> application_;
+    bool started_ = false;
+    std::unique_ptr<Painter> painter_;
+    PlacementStore store_;
+    std::vector<WidgetPlacement> placements_;
+    std::map<std::string, std::unique_ptr<WidgetWindow>> windows_;
+    std::unique_ptr<GalleryWindow> gallery_;
+    std::unique_ptr<AppearanceMonitor> appearance_;
+    std::unique_ptr<SleepMonitor> sleep_;
+    std::map<std::string, RestartBackoff> backoffs_; // per widget kind
+    std::map<std::string, sigc::connection> retries_; // per placement
+    sigc::connection dayTimer_;
+    sigc::connection dayCheck_;
+    sigc::connection pendingSave_;
+    long day_ = 0;
+    std::mutex logLock_;
+    std::set<std::string> logged_;
+    // Last, so that it goes first: its thread may still deliver into the rest.
+    std::unique_ptr<HostWorker> worker_;
+};
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include <glibmm/dispatcher.h>
+
+#include "WidgetHost.h"
+
+namespace platform {
+
+// Runs everything that talks to widget extensions on a thread of its own,
+// so that a slow or hung extension (bounded by the host's time-out) never
+// stalls the windows. Each job runs there with the host and returns what to
+// do afterwards; that runs on the main loop, in the order of the jobs.
+class HostWorker {
+public:
+    using Completion = std::function<void()>;
+    using Job = std::function<Completion(WidgetHost&)>;
+
+    // Make it on the thread that runs the main loop.
+    explicit HostWorker(WidgetHost::Options options);
+    ~HostWorker();
+    HostWorker(const HostWorker&) = delete;
+    HostWorker& operator=(const HostWorker&) = delete;
+
+    void submit(Job job);
+
+private:
+    void run();
+    void deliver();
+
+    WidgetHost host_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;
+    std::deque<Completion> completions_;
+    bool stopping_ = false;
+    Glib::Dispatcher dispatcher_;
+    std::thread thread_;
+};
+
+} // namespace platform

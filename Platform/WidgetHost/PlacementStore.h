@@ -1,0 +1,50 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "WidgetPlacement.h"
+
+namespace platform {
+
+// The widget host's own record of the widgets on the desktop.
+//
+// File format (UTF-8 JSON), by default $XDG_STATE_HOME/tarvelo/widgets.json:
+//
+//     {"tarvelo-widgets": 1,
+//      "widgets": [{"id": "1", "kind": "TarveloWidget", "family": "small", "x": 40, "y": 60}]}
+//
+// Writes replace the whole file crash-safely (temporary file, fsync, rename,
+// folder fsync), readable by the owner only. A file we cannot read as ours is
+// moved aside (widgets.json.unreadable-<time>) rather than overwritten, and
+// counts as nothing placed.
+class PlacementStore {
+public:
+    explicit PlacementStore(std::filesystem::path file);
+
+    // $XDG_STATE_HOME/tarvelo/widgets.json, ~/.local/state when unset or relative.
+    static std::filesystem::path defaultPath();
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // The placements on file; empty with `problem` set when the file is
+    // unreadable (it is then kept aside). A missing file is no problem.
+    std::vector<WidgetPlacement> load(std::string& problem);
+
+    // Replaces the file with `placements`; false with `problem` on failure,
+    // in which case the old file is untouched.
+    bool save(const std::vector<WidgetPlacement>& placements, std::string& problem);
+
+    // Largest file we read; a placement list is a few hundred bytes.
+    static constexpr std::uintmax_t maximumFileSize = 1024 * 1024;
+    // Positions beyond this many pixels from the origin are not believed.
+    static constexpr int largestCoordinate = 100000;
+
+private:
+    void keepAside(std::string& problem, const std::string& reason);
+
+    std::filesystem::path path_;
+};
+
+} // namespace platform

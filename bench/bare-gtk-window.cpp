@@ -1,0 +1,29 @@
+// The yardstick for the widget host: the least a gtkmm program can do to put
+// a widget-sized window up — an undecorated 170×170 window with a drawing
+// area that fills itself with one colour.
+
+#include <gtkmm.h>
+
+int main(int argc, char** argv) {
+    auto application = Gtk::Application::create("today.tarvelo.BareWindow", Gio::Application::Flags::NON_UNIQUE);
+    Gtk::Window* window = nullptr;
+    application->signal_activate().connect([&] {
+        window = new Gtk::Window;
+        window->set_title("Bare");
+        window->set_decorated(false);
+        window->set_default_size(170, 170);
+        auto* area = Gtk::make_managed<Gtk::DrawingArea>();
+        area->set_content_width(170);
+        area->set_content_height(170);
+        area->set_draw_func([](const Cairo::RefPtr<Cairo::Context>& cairo, int, int) {
+            cairo->set_source_rgb(0.98, 0.98, 0.99);
+            cairo->paint();
+        });
+        window->set_child(*area);
+        application->add_window(*window);
+        window->present();
+    });
+    const int status = application->run(argc, argv);
+    delete window;
+    return status;
+}

@@ -1,0 +1,290 @@
+// The widget host's desktop half, for real: the tarvelo-widgets program on a
+// private X display and session bus, clicked through XTest and looked at.
+
+#include <csignal>
+#include <dirent.h>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "DesktopScreen.h"
+#include "TemporaryFolder.h"
+#include "WidgetHost.h"
+
+extern char** environ;
+
+using tarvelo::testsupport::DesktopScreen;
+using tarvelo::testsupport::TemporaryFolder;
+
+namespace {
+
+// Waits for the condition; the host answers within milliseconds, the
+// deadline only ends a test that would otherwise wait forever.
+bool eventually(const std::function<bool()>& condition, std::chrono::seconds deadline = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+std::string screenshotPath(const std::string& name) {
+    std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
+    return std::string(TARVELO_SCREENSHOT_DIR) + "/" + name + ".png";
+}
+
+// The children of `parent` named `name` that are still running.
+std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name) {
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const auto pidText = entry.path().filename().string();
+        if (pidText.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto open = line.find('('), close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close + 4 >= line.size())
+            continue;
+        const std::string command = line.substr(open + 1, close - open - 1);
+        const char state = line[close + 2];
+        const pid_t parentPid = static_cast<pid_t>(std::atol(line.c_str() + close + 4));
+        if (parentPid == parent && command == name.substr(0, 15) && state != 'Z')
+            found.push_back(static_cast<pid_t>(std::atol(pidText.c_str())));
+    }
+    return found;
+}
+
+class DesktopHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(screen_.isOpen()) << "run under xvfb-run";
+        ::setenv("XDG_STATE_HOME", (folder_.path() / "state").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (folder_.path() / "config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
+        ::setenv("GTK_A11Y", "none", 1);
+    }
+    void TearDown() override {
+        if (host_ > 0) {
+            ::kill(host_, SIGTERM);
+            int status = 0;
+            ::waitpid(host_, &status, 0);
+        }
+    }
+
+    void place(const nlohmann::json& widgets) {
+        std::filesystem::create_directories(folder_.path() / "state" / "tarvelo");
+        std::ofstream(folder_.path() / "state" / "tarvelo" / "widgets.json")
+            << nlohmann::json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
+    }
+
+    void startHost(std::vector<std::string> arguments = {}) {
+        arguments.insert(arguments.begin(), TARVELO_WIDGETS_PROGRAM);
+        std::vector<char*> pointers;
+        for (auto& argument : arguments)
+            pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
+        ASSERT_EQ(::posix_spawn(&host_, pointers[0], nullptr, nullptr, pointers.data(), environ), 0);
+    }
+
+    Window waitForWindow(const std::string& title) {
+        Window found = 0;
+        eventually([&] {
+            for (auto window : screen_.windowsTitled(title))
+                if (auto geometry = screen_.geometry(window); geometry && geometry->viewable)
+                    found = window;
+            return found != 0;
+        });
+        return found;
+    }
+
+    std::optional<long long> storedOffset() {
+        std::ifstream file(folder_.path() / "config" / "tarvelo" / "today.tarvelo.Tarvelo.TarveloWidget.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        try {
+            return document.at("values").at("Tarvelo.visibleMonthOffset").at("integer").get<long long>();
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+
+    // Where the chevron that steps `delta` months sits in the widget, in points.
+    platform::Point chevron(platform::WidgetFamily family, int delta) {
+        platform::WidgetHost host(platform::WidgetHost::Options{});
+        std::string problem;
+        const auto picture = host.picture("TarveloWidget", family, false, problem);
+        EXPECT_TRUE(picture) << problem;
+        if (!picture)
+            return {};
+        for (const auto& item : picture->displayList.items)
+            if (const auto* region = std::get_if<platform::HitRegion>(&item))
+                if (const auto* intent = std::get_if<platform::IntentReference>(&region->action))
+                    for (const auto& [key, value] : intent->parameters.items())
+                        if (value == delta)
+                            return {region->frame.origin.x + region->frame.size.width / 2,
+                                    region->frame.origin.y + region->frame.size.height / 2};
+        ADD_FAILURE() << "no chevron stepping " << delta;
+        return {};
+    }
+
+    // The window's picture once it has settled (painted, and the same twice).
+    std::optional<DesktopScreen::Capture> settledPicture(Window window) {
+        std::optional<DesktopScreen::Capture> last;
+        std::optional<DesktopScreen::Capture> settled;
+        eventually([&] {
+            auto now = screen_.capture(window);
+            if (now && now->distinctColors() > 8 && last && *now == *last)
+                settled = now;
+            last = now;
+            return settled.has_value();
+        });
+        return settled;
+    }
+
+    TemporaryFolder folder_;
+    DesktopScreen screen_;
+    pid_t host_ = -1;
+};
+
+TEST_F(DesktopHost, PlacedWidgetAppearsAtItsSizeAndPlace) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 80}},
+           {{"id", "2"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 320}, {"y", 80}}});
+    startHost();
+    std::vector<Window> windows;
+    ASSERT_TRUE(eventually([&] {
+        windows = screen_.windowsTitled("Tarvelo");
+        return windows.size() == 2;
+    }));
+    std::vector<std::pair<int, int>> sizes;
+    for (auto window : windows) {
+        ASSERT_TRUE(eventually([&] { return screen_.geometry(window)->viewable; }));
+        const auto geometry = *screen_.geometry(window);
+        sizes.emplace_back(geometry.width, geometry.height);
+        if (geometry.width == 170)
+            EXPECT_EQ(std::pair(geometry.x, geometry.y), std::pair(100, 80));
+        else
+            EXPECT_EQ(std::pair(geometry.x, geometry.y), std::pair(320, 80));
+        ASSERT_TRUE(settledPicture(window));
+    }
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{170, 170}, {364, 170}}));
+    screen_.captureRoot().savePNG(screenshotPath("desktop-two-widgets"));
+    // Nothing else was opened: with widgets placed, the gallery stays shut.
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
+}
+
+TEST_F(DesktopHost, ChevronStepsTheMonthAndSurvivesAKilledExtension) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 60}, {"y", 40}}});
+    startHost();
+    const Window window = waitForWindow("Tarvelo");
+    ASSERT_NE(window, 0u);
+    const auto before = settledPicture(window);
+    ASSERT_TRUE(before);
+    before->savePNG(screenshotPath("widget-this-month"));
+    const auto forward = chevron(platform::WidgetFamily::systemSmall, 1);
+    const auto offset = storedOffset().value_or(0);
+
+    screen_.click(60 + static_cast<int>(forward.x), 40 + static_cast<int>(forward.y));
+    ASSERT_TRUE(eventually([&] { return storedOffset() == offset + 1; }));
+    std::optional<DesktopScreen::Capture> stepped;
+    ASSERT_TRUE(eventually([&] {
+        stepped = settledPicture(window);
+        return stepped && *stepped != *before;
+    }));
+    stepped->savePNG(screenshotPath("widget-next-month"));
+
+    // The extension dies; the window keeps its picture, even when it must
+    // draw it again.
+    const auto extensions = childrenNamed(host_, "TarveloWidget");
+    ASSERT_EQ(extensions.size(), 1u);
+    ::kill(extensions.front(), SIGKILL);
+    ASSERT_TRUE(eventually([&] { return childrenNamed(host_, "TarveloWidget").empty(); }));
+    screen_.exposeArea(60, 40, 170, 170);
+    const auto afterKill = settledPicture(window);
+    ASSERT_TRUE(afterKill);
+    EXPECT_EQ(*afterKill, *stepped);
+    afterKill->savePNG(screenshotPath("widget-after-extension-killed"));
+
+    // The next click starts it again and steps once more.
+    screen_.click(60 + static_cast<int>(forward.x), 40 + static_cast<int>(forward.y));
+    ASSERT_TRUE(eventually([&] { return storedOffset() == offset + 2; }));
+    EXPECT_TRUE(eventually([&] {
+        const auto again = settledPicture(window);
+        return again && *again != *stepped;
+    }));
+}
+
+TEST_F(DesktopHost, ADragMovesTheWidgetAndTheNewPlaceIsKept) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}}});
+    startHost();
+    const Window window = waitForWindow("Tarvelo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(settledPicture(window));
+    const auto offset = storedOffset();
+    // From the footer, where no button is, 150 right and 50 down.
+    screen_.drag(185, 262, 335, 312);
+    ASSERT_TRUE(eventually([&] {
+        const auto geometry = screen_.geometry(window);
+        return geometry && geometry->x == 250 && geometry->y == 150;
+    })) << screen_.geometry(window)->x << "," << screen_.geometry(window)->y;
+    EXPECT_TRUE(eventually([&] {
+        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        return document.is_object() && document["widgets"][0].value("x", 0) == 250 &&
+               document["widgets"][0].value("y", 0) == 150;
+    }));
+    // A drag is no click.
+    EXPECT_EQ(storedOffset(), offset);
+}
+
+TEST_F(DesktopHost, NothingPlacedOpensTheGallery) {
+    startHost();
+    const Window gallery = waitForWindow("Edit Widgets");
+    ASSERT_NE(gallery, 0u);
+    EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
+    ASSERT_TRUE(settledPicture(gallery));
+    // Give the previews their moment: the picture settles once they are in.
+    eventually([&] {
+        const auto first = screen_.capture(gallery);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return first && screen_.capture(gallery) == first && first->distinctColors() > 64;
+    });
+    screen_.captureRoot().savePNG(screenshotPath("gallery"));
+}
+
+TEST_F(DesktopHost, ASecondStartOpensTheGalleryInTheRunningHost) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 10}, {"y", 10}}});
+    startHost();
+    ASSERT_NE(waitForWindow("Tarvelo"), 0u);
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
+    pid_t second = -1;
+    std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
+    char* arguments[] = {program.data(), option.data(), nullptr};
+    ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
+    int status = -1;
+    ASSERT_EQ(::waitpid(second, &status, 0), second);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(waitForWindow("Edit Widgets"), 0u);
+    // Still one widget: the second start showed nothing of its own.
+    EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 1u);
+}
+
+TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {
+    startHost({"run", "--login"});
+    int status = -1;
+    ASSERT_EQ(::waitpid(host_, &status, 0), host_);
+    host_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+#include "DesktopScreen.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <cairo.h>
+#include <set>
+#include <unistd.h>
+
+namespace tarvelo::testsupport {
+
+DesktopScreen::DesktopScreen() : display_(XOpenDisplay(nullptr)) {}
+
+DesktopScreen::~DesktopScreen() {
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
+    std::vector<Window> found;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+        return found;
+    const Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    for (unsigned index = 0; index < count; ++index) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, children[index], netName, 0, 256, False, utf8, &type, &format, &items,
+                               &after, &data) == Success &&
+            data) {
+            if (std::string(reinterpret_cast<char*>(data), items) == title)
+                found.push_back(children[index]);
+            XFree(data);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+std::optional<DesktopScreen::Geometry> DesktopScreen::geometry(Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display_, window, &attributes))
+        return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return Geometry{x, y, attributes.width, attributes.height, attributes.map_state == IsViewable};
+}
+
+namespace {
+
+DesktopScreen::Capture readImage(Display* display, int x, int y, int width, int height) {
+    DesktopScreen::Capture capture{width, height, {}};
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    capture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+    XDestroyImage(image);
+    return capture;
+}
+
+} // namespace
+
+std::optional<DesktopScreen::Capture> DesktopScreen::capture(Window window) {
+    const auto area = geometry(window);
+    if (!area || !area->viewable)
+        return std::nullopt;
+    XSync(display_, False);
+    return readImage(display_, area->x, area->y, area->width, area->height);
+}
+
+DesktopScreen::Capture DesktopScreen::captureRoot() {
+    XSync(display_, False);
+    return readImage(display_, 0, 0, DisplayWidth(display_, DefaultScreen(display_)),
+                     DisplayHeight(display_, DefaultScreen(display_)));
+}
+
+void DesktopScreen::click(int x, int y, unsigned button) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
+    XTestFakeMotionEvent(display_, -1, fromX, fromY, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    for (int step = 1; step <= 10; ++step) {
+        XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * step / 10, fromY + (toY - fromY) * step / 10,
+                             CurrentTime);
+        XSync(display_, False);
+        usleep(20000); // as a hand moves: GTK sees several motions, not one jump
+    }
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void DesktopScreen::exposeArea(int x, int y, int width, int height) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0x00FF00;
+    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, cover);
+    XSync(display_, False);
+    XDestroyWindow(display_, cover);
+    XSync(display_, False);
+}
+
+int DesktopScreen::Capture::distinctColors() const {
+    return static_cast<int>(std::set<std::uint32_t>(pixels.begin(), pixels.end()).size());
+}
+
+bool DesktopScreen::Capture::savePNG(const std::string& path) const {
+    if (width <= 0 || height <= 0)
+        return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_flush(surface);
+    auto* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            reinterpret_cast<std::uint32_t*>(data + row * stride)[column] =
+                pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)];
+    cairo_surface_mark_dirty(surface);
+    const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    return written;
+}
+
+} // namespace tarvelo::testsupport

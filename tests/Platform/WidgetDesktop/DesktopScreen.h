@@ -1,0 +1,49 @@
+#pragma once
+
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvelo::testsupport {
+
+// A look at the X display the tests run on (Xvfb): finds windows, reads
+// their pixels, clicks through XTest, and saves what it saw as PNG.
+class DesktopScreen {
+public:
+    struct Capture {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint32_t> pixels; // 0xRRGGBB, row by row
+        bool operator==(const Capture&) const = default;
+        int distinctColors() const;
+        bool savePNG(const std::string& path) const;
+    };
+    struct Geometry {
+        int x = 0, y = 0, width = 0, height = 0;
+        bool viewable = false;
+    };
+
+    DesktopScreen();
+    ~DesktopScreen();
+    bool isOpen() const { return display_ != nullptr; }
+
+    // The top-level windows titled `title`.
+    std::vector<Window> windowsTitled(const std::string& title);
+    std::optional<Geometry> geometry(Window window);
+    // What the screen shows in the window's rectangle.
+    std::optional<Capture> capture(Window window);
+    Capture captureRoot();
+    // Presses and releases the left mouse button at (x, y) on the root window.
+    void click(int x, int y, unsigned button = 1);
+    // Drags with the left button from one root point to another.
+    void drag(int fromX, int fromY, int toX, int toY);
+    // Covers and uncovers the rectangle, so the windows beneath must draw again.
+    void exposeArea(int x, int y, int width, int height);
+
+private:
+    Display* display_ = nullptr;
+};
+
+} // namespace tarvelo::testsupport

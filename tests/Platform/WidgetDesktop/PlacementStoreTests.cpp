@@ -1,0 +1,130 @@
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "EnvironmentGuard.h"
+#include "PlacementStore.h"
+#include "TemporaryFolder.h"
+
+using platform::PlacementStore;
+using platform::WidgetFamily;
+using platform::WidgetPlacement;
+using tarvelo::testsupport::EnvironmentGuard;
+using tarvelo::testsupport::TemporaryFolder;
+
+namespace {
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+int filesAside(const std::filesystem::path& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        count += entry.path().filename().string().starts_with("widgets.json.unreadable-") ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+TEST(PlacementStore, KeepsWhatWasSavedAcrossInstances) {
+    TemporaryFolder folder;
+    const auto path = folder.path() / "tarvelo" / "widgets.json";
+    const std::vector<WidgetPlacement> placements{
+        {"1", "TarveloWidget", WidgetFamily::systemSmall, 40, -60},
+        {"7", "TarveloWidget", WidgetFamily::systemMedium, std::nullopt, std::nullopt},
+    };
+    std::string problem;
+    ASSERT_TRUE(PlacementStore(path).save(placements, problem)) << problem;
+    EXPECT_EQ(PlacementStore(path).load(problem), placements);
+    EXPECT_EQ(problem, "");
+}
+
+TEST(PlacementStore, MissingFileIsNothingPlacedAndNoProblem) {
+    TemporaryFolder folder;
+    std::string problem;
+    EXPECT_TRUE(PlacementStore(folder.path() / "widgets.json").load(problem).empty());
+    EXPECT_EQ(problem, "");
+}
+
+TEST(PlacementStore, FileAndFolderAreTheOwnersOnly) {
+    TemporaryFolder folder;
+    const auto path = folder.path() / "state" / "tarvelo" / "widgets.json";
+    std::string problem;
+    ::umask(022);
+    ASSERT_TRUE(PlacementStore(path).save({{"1", "K", WidgetFamily::systemSmall, 1, 2}}, problem));
+    struct stat status{};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(path.parent_path().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
+}
+
+TEST(PlacementStore, CorruptFileIsKeptAsideAndNotOverwritten) {
+    const std::vector<std::string> texts{"{\"tarvelo-widgets\": 1, \"widgets\": [", "[]", "{\"widgets\": []}",
+                                         "{\"tarvelo-widgets\": 2, \"widgets\": []}", std::string("\0\xff", 2)};
+    for (const auto& text : texts) {
+        TemporaryFolder folder;
+        const auto path = folder.path() / "widgets.json";
+        writeFile(path, text);
+        std::string problem;
+        PlacementStore store(path);
+        EXPECT_TRUE(store.load(problem).empty()) << text;
+        EXPECT_NE(problem, "") << text;
+        EXPECT_EQ(filesAside(folder.path()), 1) << text;
+        // Saving afterwards leaves the kept file alone.
+        ASSERT_TRUE(store.save({{"1", "K", WidgetFamily::systemSmall, 0, 0}}, problem));
+        EXPECT_EQ(filesAside(folder.path()), 1);
+        EXPECT_EQ(store.load(problem).size(), 1u);
+    }
+}
+
+TEST(PlacementStore, SkipsUnusableEntriesButKeepsTheRest) {
+    TemporaryFolder folder;
+    const auto path = folder.path() / "widgets.json";
+    writeFile(path, R"({"tarvelo-widgets": 1, "widgets": [
+        {"id": "1", "kind": "TarveloWidget", "family": "small", "x": 10, "y": 20},
+        {"id": "2", "kind": "TarveloWidget", "family": "huge"},
+        {"id": "1", "kind": "TarveloWidget", "family": "medium"},
+        {"kind": "TarveloWidget", "family": "small"},
+        "nonsense",
+        {"id": "3", "kind": "TarveloWidget", "family": "medium", "x": 1e12, "y": 5},
+        {"id": "4", "kind": "TarveloWidget", "family": "medium", "x": 5}
+    ]})");
+    std::string problem;
+    const auto placements = PlacementStore(path).load(problem);
+    ASSERT_EQ(placements.size(), 3u);
+    EXPECT_EQ(placements[0], (WidgetPlacement{"1", "TarveloWidget", WidgetFamily::systemSmall, 10, 20}));
+    // A position we cannot believe is forgotten, not the widget.
+    EXPECT_EQ(placements[1], (WidgetPlacement{"3", "TarveloWidget", WidgetFamily::systemMedium, {}, {}}));
+    EXPECT_EQ(placements[2], (WidgetPlacement{"4", "TarveloWidget", WidgetFamily::systemMedium, {}, {}}));
+    EXPECT_NE(problem, "");
+    EXPECT_EQ(filesAside(folder.path()), 0);
+}
+
+TEST(PlacementStore, DefaultPathFollowsTheStateFolder) {
+    EnvironmentGuard environment{{"XDG_STATE_HOME", "/somewhere/state"}, {"HOME", "/home/someone"}};
+    EXPECT_EQ(PlacementStore::defaultPath(), "/somewhere/state/tarvelo/widgets.json");
+    environment.set("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(PlacementStore::defaultPath(), "/home/someone/.local/state/tarvelo/widgets.json");
+    environment.set("XDG_STATE_HOME", nullptr);
+    EXPECT_EQ(PlacementStore::defaultPath(), "/home/someone/.local/state/tarvelo/widgets.json");
+}
+
+TEST(PlacementStore, UnwritableFolderFailsAndKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes anywhere";
+    TemporaryFolder folder;
+    const auto path = folder.path() / "widgets.json";
+    std::string problem;
+    PlacementStore store(path);
+    ASSERT_TRUE(store.save({{"1", "K", WidgetFamily::systemSmall, 0, 0}}, problem));
+    ::chmod(folder.path().c_str(), 0500);
+    EXPECT_FALSE(store.save({}, problem));
+    ::chmod(folder.path().c_str(), 0700);
+    EXPECT_EQ(store.load(problem).size(), 1u);
+}

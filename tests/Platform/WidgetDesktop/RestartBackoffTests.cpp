@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "RestartBackoff.h"
+
+using namespace std::chrono_literals;
+using platform::RestartBackoff;
+
+TEST(RestartBackoff, DoublesFromHalfASecondUpToThirtySeconds) {
+    RestartBackoff backoff;
+    std::vector<long> delays;
+    for (int failure = 0; failure < 10; ++failure)
+        delays.push_back(static_cast<long>(backoff.failed().count()));
+    EXPECT_EQ(delays, (std::vector<long>{500, 1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000, 30000}));
+}
+
+TEST(RestartBackoff, SuccessStartsOverAtTheShortestWait) {
+    RestartBackoff backoff;
+    backoff.failed();
+    backoff.failed();
+    backoff.succeeded();
+    EXPECT_EQ(backoff.failures(), 0);
+    EXPECT_EQ(backoff.failed(), 500ms);
+}
+
+TEST(RestartBackoff, StaysAtTheCeilingHoweverLongItFails) {
+    RestartBackoff backoff(1ms, 50ms);
+    for (int failure = 0; failure < 100000; ++failure)
+        ASSERT_LE(backoff.failed(), 50ms);
+    EXPECT_EQ(backoff.failed(), 50ms);
+}
