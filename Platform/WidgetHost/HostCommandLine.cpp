@@ -1,6 +1,7 @@
 // tarvelo-widgets: the widget host. Without a command (or with "run") it
 // shows the placed widgets on the desktop; the other commands need no display.
 
+#include <algorithm>
 #include <cairo.h>
 #include <cmath>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include "DesktopWidgetHost.h"
 #include "DisplayListJSON.h"
 #include "Painter.h"
+#include "PlacementStore.h"
 #include "WidgetHost.h"
 
 namespace {
@@ -39,6 +41,10 @@ constexpr const char* usage =
     "         [--json FILE.json] [--scale N] [--dark] [--preview]\n"
     "                                paint what the widget shows now; --preview paints the\n"
     "                                gallery's snapshot instead\n"
+    "  place --kind KIND --family small|medium [--at X,Y]\n"
+    "                                put the widget on the desktop (at X,Y desktop pixels\n"
+    "                                where the display server allows) at the host's next start\n"
+    "                                (nothing happens if one of that size is there already)\n"
     "  click --kind KIND --family small|medium --at X,Y\n"
     "                                do what a click at X,Y (points from the top-left corner)\n"
     "                                does: run the button's intent, or open the day's link\n"
@@ -187,6 +193,45 @@ int click(WidgetHost& host, const Arguments& arguments) {
     return 0;
 }
 
+int place(WidgetHost& host, const Arguments& arguments) {
+    if (arguments.kind.empty() || !arguments.family)
+        return fail("place needs --kind and --family");
+    bool offered = false;
+    for (const auto& widget : host.gallery())
+        if (widget.kind == arguments.kind)
+            offered = std::find(widget.families.begin(), widget.families.end(), *arguments.family) !=
+                      widget.families.end();
+    if (!offered)
+        return fail("no widget " + arguments.kind + " in the " + std::string(platform::name(*arguments.family)) +
+                    " size") + 1;
+
+    platform::PlacementStore store(platform::PlacementStore::defaultPath());
+    std::string problem;
+    auto placements = store.load(problem);
+    if (!problem.empty())
+        std::fprintf(stderr, "tarvelo-widgets: %s\n", problem.c_str());
+    long largest = 0;
+    for (const auto& placement : placements) {
+        if (placement.kind == arguments.kind && placement.family == *arguments.family) {
+            std::printf("%s (%s) is on the desktop already\n", arguments.kind.c_str(),
+                        std::string(platform::name(*arguments.family)).c_str());
+            return 0;
+        }
+        largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
+    }
+    platform::WidgetPlacement placement{std::to_string(largest + 1), arguments.kind, *arguments.family, {}, {}};
+    if (arguments.at) {
+        placement.x = static_cast<int>(std::clamp(arguments.at->x, 0.0, 100000.0));
+        placement.y = static_cast<int>(std::clamp(arguments.at->y, 0.0, 100000.0));
+    }
+    placements.push_back(placement);
+    if (!store.save(placements, problem))
+        return fail(problem);
+    std::printf("placed %s (%s); it shows when the widget host starts\n", arguments.kind.c_str(),
+                std::string(platform::name(*arguments.family)).c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -222,5 +267,7 @@ int main(int argc, char** argv) {
         return render(host, *arguments);
     if (arguments->command == "click")
         return click(host, *arguments);
+    if (arguments->command == "place")
+        return place(host, *arguments);
     return fail("unknown command " + arguments->command + " (try --help)") + 1;
 }
