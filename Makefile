@@ -56,5 +56,12 @@ bench: build
 fuzz: deps
 	JOBS=$(JOBS) scripts/run-fuzzers -t $(FUZZ_SECONDS) -b $(BUILD_FUZZ)
 
+# A Debian package in build-deb/ (installs under /usr, /etc/xdg/autostart).
+package: deps
+	@[ -f build-deb/CMakeCache.txt ] || $(CONFIGURE) -B build-deb -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_INSTALL_PREFIX=/usr -DTARVELO_BUILD_TESTS=OFF -DTARVELO_BUILD_BENCHMARKS=OFF
+	cmake --build build-deb -j $(JOBS)
+	cd build-deb && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) build-deb $(BUILD_FUZZ)

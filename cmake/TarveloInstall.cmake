@@ -12,13 +12,18 @@ install(DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_DATADIR}/tarvelo/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/tarvelo
   FILES_MATCHING PATTERN "*.json" PATTERN "*.png")
 
-install(FILES ${TARVELO_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-foreach(entry IN LISTS TARVELO_EXTRA_DESKTOP_ENTRIES)
-  install(FILES ${entry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-endforeach()
-foreach(entry IN LISTS TARVELO_AUTOSTART_ENTRIES)
-  install(FILES ${entry} DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
-endforeach()
+# Desktop entries: the application (the tarvelo: scheme handler), "Edit
+# Widgets", and the widget host's start at login (in the system's XDG
+# configuration folder: /etc/xdg for the /usr prefix, <prefix>/etc/xdg else).
+install(FILES ${TARVELO_DESKTOP_ENTRY} ${PROJECT_SOURCE_DIR}/Platform/WidgetHost/today.tarvelo.Widgets.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(TARVELO_AUTOSTART_FOLDER /etc/xdg/autostart)
+else()
+  set(TARVELO_AUTOSTART_FOLDER ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/Platform/WidgetHost/autostart/today.tarvelo.Widgets.desktop
+  DESTINATION ${TARVELO_AUTOSTART_FOLDER})
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/today.tarvelo.Tarvelo.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
