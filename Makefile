@@ -3,18 +3,22 @@
 #   make run    install what is missing, build, run Tarvelo
 #   make test   install what is missing, build, run the whole test suite
 #               (ASan+UBSan build), then the concurrency tests (TSan build)
+#   make fuzz   build the fuzz targets with clang and run each briefly
+#               (FUZZ_SECONDS each, 30 by default)
 #
 # CI=true turns compiler warnings into errors.
 
 BUILD        ?= build
 BUILD_ASAN   ?= build-asan
 BUILD_TSAN   ?= build-tsan
+BUILD_FUZZ   ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps build run test test-asan test-tsan bench clean
+.PHONY: all deps build run test test-asan test-tsan bench fuzz clean
 
 all: build
 
@@ -34,7 +38,9 @@ test-asan: deps
 	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DTARVELO_SANITIZE=address -DTARVELO_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
-	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
@@ -47,5 +53,8 @@ test-tsan: deps
 bench: build
 	@for program in $(BUILD)/bench/*-bench; do echo "== $$program"; $$program; done
 
+fuzz: deps
+	JOBS=$(JOBS) scripts/run-fuzzers -t $(FUZZ_SECONDS) -b $(BUILD_FUZZ)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_FUZZ)

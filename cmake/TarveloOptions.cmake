@@ -4,6 +4,7 @@ option(TARVELO_BUILD_BENCHMARKS "Build the Google Benchmark programs" ON)
 option(TARVELO_WERROR "Treat compiler warnings as errors (CI turns this on)" OFF)
 set(TARVELO_SANITIZE "" CACHE STRING "Sanitizers to build with: '', 'address' (ASan+UBSan) or 'thread' (TSan)")
 set_property(CACHE TARVELO_SANITIZE PROPERTY STRINGS "" address thread)
+option(TARVELO_BUILD_FUZZERS "Build the libFuzzer targets in fuzz/ (clang only; see docs/fuzzing.md)" OFF)
 
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
   set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
@@ -15,6 +16,20 @@ add_library(tarvelo_build_flags INTERFACE)
 target_compile_options(tarvelo_build_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
 if(TARVELO_WERROR)
   target_compile_options(tarvelo_build_flags INTERFACE -Werror)
+endif()
+
+# Fuzzers find faults through the sanitizers and their coverage through
+# instrumentation of every library they reach, so both go on everywhere.
+if(TARVELO_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TARVELO_BUILD_FUZZERS needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++-14")
+  endif()
+  if(TARVELO_SANITIZE STREQUAL "")
+    set(TARVELO_SANITIZE address)
+  elseif(NOT TARVELO_SANITIZE STREQUAL "address")
+    message(FATAL_ERROR "TARVELO_BUILD_FUZZERS goes with TARVELO_SANITIZE=address only")
+  endif()
+  target_compile_options(tarvelo_build_flags INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
 if(TARVELO_SANITIZE STREQUAL "address")

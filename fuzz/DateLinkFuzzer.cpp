@@ -1,0 +1,81 @@
+// Any text may arrive as a "tarvelo:" link: other programs can open them.
+// For every input this checks, against the separate reading in
+// DateLinkOracle, that
+//
+//  - the number rule accepts the input, taken as a "t" value, exactly when
+//    strtod's "C" locale syntax does;
+//  - handling the input as a link launches the calendar application exactly
+//    when it is a well-formed "tarvelo://date" link whose first "t" value is
+//    a number, and that it then opens "ical://" once and quits once;
+//
+// and, through the sanitizers, that nothing crashes or misbehaves.
+#include "CalendarAppPreference.h"
+#include "DateLink.h"
+#include "DateLinkOracle.h"
+#include "FakeWorkspace.h"
+#include "ScratchFolder.h"
+#include "UserDefaults.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <gio/gio.h>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using tarvelo::fuzzing::DateLinkOracle::acceptsLink;
+using tarvelo::fuzzing::DateLinkOracle::isNumber;
+
+// No application chosen: valid links go to the desktop's handler of ical://.
+struct Desktop {
+    tarvelo::testing::ScratchFolder folder;
+    platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
+    tarvelo::testing::FakeWorkspace workspace;
+    tarvelo::CalendarAppPreference preference{defaults, workspace};
+    int quits = 0;
+};
+
+[[noreturn]] void fail(const char* what, std::string_view input) {
+    std::fprintf(stderr, "date-link-fuzzer: %s for input of %zu bytes: \"", what, input.size());
+    for (unsigned char c : input)
+        std::fprintf(stderr, c >= 0x20 && c < 0x7F && c != '"' && c != '\\' ? "%c" : "\\x%02x", c);
+    std::fprintf(stderr, "\"\n");
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Desktop desktop;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    if (tarvelo::isDateLinkNumber(input) != isNumber(input))
+        fail(isNumber(input) ? "number refused" : "non-number accepted", input);
+
+    desktop.workspace.openedWithSystemHandler.clear();
+    desktop.workspace.openURLsRequests.clear();
+    desktop.quits = 0;
+    if (const auto url = platform::URL::string(input)) {
+        tarvelo::handleDateLink(*url, {desktop.workspace, desktop.preference, [] { ++desktop.quits; }});
+    } else if (tarvelo::fuzzing::DateLinkOracle::isWellFormedURL(input)) {
+        fail("well-formed URL refused", input);
+    }
+    // The quit is queued on the main context, never run on the spot.
+    if (desktop.quits != 0)
+        fail("quit before returning to the main loop", input);
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+
+    const auto& opened = desktop.workspace.openedWithSystemHandler;
+    const bool launched = !opened.empty() || !desktop.workspace.openURLsRequests.empty();
+    if (launched != acceptsLink(input))
+        fail(launched ? "invalid link launched" : "valid link ignored", input);
+    if (launched && (opened.size() != 1 || opened.front().absoluteString() != "ical://" ||
+                     !desktop.workspace.openURLsRequests.empty() || desktop.quits != 1))
+        fail("valid link did not open ical:// once and quit once", input);
+    if (!launched && desktop.quits != 0)
+        fail("invalid link quit", input);
+    return 0;
+}

@@ -1,0 +1,104 @@
+// Whatever lies in a domain's defaults file (written by an older or newer
+// version, truncated, binary, someone else's) must not crash the reader or
+// lose the user's data. For every input, written as the domain's file, this
+// reads keys of every type, writes one, and checks that
+//
+//  - the new file is ours and holds the written key;
+//  - either the old file was kept aside byte for byte, or it was ours (or
+//    empty) and every value it held is still there.
+#include "ScratchFolder.h"
+#include "UserDefaults.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* domain = "fuzz.domain";
+constexpr const char* writtenKey = "fuzz.written";
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "defaults-file-fuzzer: %s\n", what);
+    std::abort();
+}
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+// The values of a file in our format, read here without the product's code
+// paths; absent for anything else.
+std::optional<nlohmann::json> valuesOf(std::string_view text) {
+    auto document = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (!document.is_object() || !document.contains("tarvelo-defaults") || !document.contains("values") ||
+        !document["values"].is_object())
+        return std::nullopt;
+    return document["values"];
+}
+
+void readEveryType(platform::UserDefaults& defaults) {
+    static const char* const keys[] = {"Tarvelo.visibleMonthOffset", "Tarvelo.stepCount", "Tarvelo.lastStepAt",
+                                       "Tarvelo.resetCount", "calendarAppBundleIdentifier",
+                                       "calendarAppDisplayName", "", "a"};
+    for (const char* key : keys) {
+        (void)defaults.integer(key);
+        (void)defaults.doubleValue(key);
+        (void)defaults.boolean(key);
+        (void)defaults.string(key);
+        (void)defaults.date(key);
+        (void)defaults.object(key);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static tarvelo::testing::ScratchFolder folder;
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        std::filesystem::remove(entry.path());
+    const auto file = folder.write(std::string(domain) + ".json", input);
+
+    {
+        platform::UserDefaults defaults(domain, folder.path());
+        readEveryType(defaults);
+        defaults.setInteger(42, writtenKey);
+        readEveryType(defaults);
+    }
+
+    const auto written = valuesOf(contents(file));
+    if (!written || written->value(writtenKey, nlohmann::json()) != nlohmann::json{{"integer", 42}})
+        fail("the written file is not ours or lacks the written key");
+
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        if (entry.path().filename().string().starts_with(std::string(domain) + ".json.unreadable-"))
+            kept.push_back(entry.path());
+    if (kept.size() > 1)
+        fail("the old file was kept aside more than once");
+    if (kept.size() == 1) {
+        if (contents(kept.front()) != input)
+            fail("the file kept aside differs from the old file");
+    } else if (!input.empty()) {
+        const auto old = valuesOf(input);
+        if (!old)
+            fail("an unreadable file was replaced without being kept aside");
+        for (const auto& [key, value] : old->items())
+            if (key != writtenKey && written->value(key, nlohmann::json()) != value)
+                fail("a value of the old file was lost");
+    }
+
+    platform::UserDefaults reread(domain, folder.path());
+    if (reread.integer(writtenKey) != 42)
+        fail("the written key does not read back");
+    return 0;
+}
