@@ -49,6 +49,15 @@ Sandbox::FileAccess extensionFileAccess() {
     addList("FONTCONFIG_PATH", "");
     if (const char* file = std::getenv("FONTCONFIG_FILE"); file && file[0] == '/')
         access.readOnly.push_back(std::filesystem::path(file).parent_path());
+#if defined(__SANITIZE_ADDRESS__)
+    // The leak checker reads its suppressions only when the process ends.
+    if (const char* options = std::getenv("LSAN_OPTIONS")) {
+        std::istringstream list(options);
+        for (std::string option; std::getline(list, option, ':');)
+            if (option.starts_with("suppressions="))
+                access.readOnly.push_back(option.substr(std::strlen("suppressions=")));
+    }
+#endif
     return access;
 }
 
