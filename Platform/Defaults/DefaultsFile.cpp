@@ -102,7 +102,7 @@ void DefaultsFile::setValue(const std::string& key, const std::optional<Defaults
         holdsProcessLock_ = lockAcrossProcesses();
         // Start from what is on disk now, so that keys other processes wrote
         // since we last looked survive our write.
-        reload();
+        reloadEvenIfUnchanged();
     }
     if (value)
         values_[key] = DefaultsValueCoding::encode(*value);
@@ -127,7 +127,7 @@ void DefaultsFile::exclusively(const std::function<void()>& body) {
     std::lock_guard lock(mutex_);
     if (exclusiveDepth_++ == 0) {
         holdsProcessLock_ = lockAcrossProcesses();
-        reload();
+        reloadEvenIfUnchanged();
     }
     struct Finish {
         DefaultsFile& file;
@@ -145,6 +145,15 @@ void DefaultsFile::exclusively(const std::function<void()>& body) {
 void DefaultsFile::loadIfNeeded() {
     if (!loaded_)
         reload();
+}
+
+void DefaultsFile::reloadEvenIfUnchanged() {
+    // A rewritten file can look unchanged: on a coarse file-system clock a
+    // rewrite may get the freed inode back with the same size and time, and
+    // some tools rewrite in place and restore the time. Before a
+    // read-modify-write the file is small enough to simply read again.
+    loadedIdentity_.reset();
+    reload();
 }
 
 void DefaultsFile::reload() {

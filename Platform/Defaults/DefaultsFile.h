@@ -48,6 +48,7 @@ private:
 
     void loadIfNeeded();
     void reload();
+    void reloadEvenIfUnchanged();
     bool write();
     bool lockAcrossProcesses();
     void unlockAcrossProcesses();

@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <string_view>
+#include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -14,6 +17,36 @@ extern char** environ;
 namespace platform {
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// The extension's whole environment: where the user's folders are, the
+// language, time zone and fonts, and a fixed search path. Session buses,
+// tokens, preload and debugging variables of the host stay with the host.
+// TARVELO_TEST_* steer the test extensions; *SAN_OPTIONS steer sanitizer
+// builds. Documented in docs/security.md.
+std::vector<std::string> extensionEnvironment() {
+    static constexpr std::string_view passed[] = {
+        "HOME",          "LANG",           "LANGUAGE",        "TZ",           "XDG_CONFIG_HOME",
+        "XDG_DATA_HOME", "XDG_DATA_DIRS",  "XDG_CACHE_HOME",  "XDG_RUNTIME_DIR", "FONTCONFIG_FILE",
+        "FONTCONFIG_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS",   "LSAN_OPTIONS", "TSAN_OPTIONS"};
+    std::vector<std::string> environment{"PATH=/usr/local/bin:/usr/bin:/bin"};
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view variable(*entry);
+        const auto equals = variable.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        const std::string_view name = variable.substr(0, equals);
+        bool wanted = name.starts_with("LC_") || name.starts_with("TARVELO_TEST_");
+        for (const auto& candidate : passed)
+            wanted = wanted || name == candidate;
+        if (wanted)
+            environment.emplace_back(variable);
+    }
+    return environment;
+}
+
+} // namespace
 
 ExtensionProcess::ExtensionProcess(std::filesystem::path executable) : executable_(std::move(executable)) {}
 
@@ -41,8 +74,14 @@ bool ExtensionProcess::start(std::string& problem) {
 
     std::string program = executable_.string();
     char* arguments[] = {program.data(), nullptr};
+    std::vector<std::string> environment = extensionEnvironment();
+    std::vector<char*> environmentPointers;
+    for (auto& variable : environment)
+        environmentPointers.push_back(variable.data());
+    environmentPointers.push_back(nullptr);
     pid_t child = -1;
-    const int result = ::posix_spawn(&child, program.c_str(), &actions, &attributes, arguments, environ);
+    const int result =
+        ::posix_spawn(&child, program.c_str(), &actions, &attributes, arguments, environmentPointers.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(sockets[1]);

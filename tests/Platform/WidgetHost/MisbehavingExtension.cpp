@@ -10,6 +10,8 @@
 //   garbage          answer with lines that are no replies
 //   enormous         write a 6 MiB line
 //   exit             answer, then exit
+//   environment      write the environment, one variable per line, to the
+//                    file TARVELO_TEST_ENVIRONMENT_DUMP names, then keep serving
 // TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
 // per line; TARVELO_TEST_BUNDLE=count serves the counting test widget
 // (timelines due again at once) instead of Tarvelo's.
@@ -42,9 +44,19 @@ void writeOut(const std::string& text) {
 
 } // namespace
 
+extern char** environ;
+
 int main() {
     const char* modeVariable = std::getenv("TARVELO_TEST_EXTENSION_MODE");
-    const std::string mode = modeVariable ? modeVariable : "good";
+    std::string mode = modeVariable ? modeVariable : "good";
+    if (mode == "environment") {
+        if (const char* dump = std::getenv("TARVELO_TEST_ENVIRONMENT_DUMP")) {
+            std::ofstream output(dump);
+            for (char** entry = environ; *entry; ++entry)
+                output << *entry << "\n";
+        }
+        mode = "good";
+    }
     const char* goodVariable = std::getenv("TARVELO_TEST_GOOD_REPLIES");
     const long goodReplies = goodVariable ? std::atol(goodVariable) : 0;
 

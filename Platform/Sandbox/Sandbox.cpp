@@ -1,0 +1,62 @@
+#include "Sandbox.h"
+
+#include <cerrno>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "LandlockRuleset.h"
+#include "SystemCallFilter.h"
+
+namespace platform {
+
+namespace {
+
+// Makes the folder and any missing parents, each readable by its owner only.
+bool makePrivateFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error))
+        return true;
+    if (folder.has_parent_path() && folder.parent_path() != folder && !makePrivateFolder(folder.parent_path()))
+        return false;
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Landlock binds the calling thread and the threads it starts later, not
+// those already running: give threads a library started and is ending (a
+// font loader, say) a moment to go.
+void waitForOtherThreadsToEnd() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        std::error_code error;
+        const auto threads = std::distance(std::filesystem::directory_iterator("/proc/self/task", error),
+                                           std::filesystem::directory_iterator());
+        if (error || threads <= 1)
+            return;
+        ::usleep(2000);
+    }
+}
+
+} // namespace
+
+Sandbox::Outcome Sandbox::restrict(const FileAccess& access) {
+    Outcome outcome;
+    // Both what follows need it, and it is worth having alone.
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
+        return outcome;
+
+    LandlockRuleset ruleset;
+    waitForOtherThreadsToEnd();
+    if (ruleset.version() > 0) {
+        for (const auto& path : access.readOnly)
+            ruleset.allowReading(path);
+        for (const auto& path : access.readWrite)
+            if (std::filesystem::exists(path) || makePrivateFolder(path))
+                ruleset.allowReadingAndWriting(path);
+        if (ruleset.enforce())
+            outcome.landlockVersion = ruleset.version();
+    }
+    outcome.systemCallFilter = SystemCallFilter::install();
+    return outcome;
+}
+
+} // namespace platform
