@@ -1,5 +1,7 @@
 #include "DefaultsFile.h"
 
+#include "FileReplacement.h"
+
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -13,30 +15,6 @@ namespace {
 
 constexpr const char* formatMarker = "tarvelo-defaults";
 constexpr int formatVersion = 1;
-
-// Makes the folder and any missing parents, each readable by its owner only.
-bool makePrivateFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (std::filesystem::is_directory(folder, error))
-        return true;
-    if (folder.has_parent_path() && folder.parent_path() != folder && !makePrivateFolder(folder.parent_path()))
-        return false;
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-bool writeAll(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = ::write(descriptor, text.data() + written, text.size() - written);
-        if (result < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    return true;
-}
 
 std::optional<std::string> readAll(int descriptor, std::size_t expectedSize) {
     std::string text;
@@ -209,7 +187,7 @@ bool DefaultsFile::write() {
     // Until a write succeeds the changes stay pending, so that a later
     // reload cannot drop them and a later synchronize tries again.
     hasUnwrittenChanges_ = true;
-    if (!makePrivateFolder(folder_))
+    if (!FileReplacement::makePrivateFolder(folder_))
         return false;
     if (fileIsUnreadable_)
         keepUnreadableFileAside();
@@ -222,25 +200,10 @@ bool DefaultsFile::write() {
     // each writer needs a name of its own.
     std::filesystem::path temporary = path_;
     temporary += holdsProcessLock_ ? std::string(".tmp") : ".tmp." + std::to_string(::getpid());
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
-    if (descriptor < 0)
-        return false;
     struct stat status {};
-    // The contents must be on disk before the rename makes them the file's,
-    // or a power cut could leave an empty file under the old name.
-    const bool written = ::fchmod(descriptor, 0600) == 0 && writeAll(descriptor, text) &&
-                         ::fdatasync(descriptor) == 0 && ::fstat(descriptor, &status) == 0;
-    ::close(descriptor);
-    if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (!FileReplacement::replace(path_, text, temporary, &status))
         return false;
-    }
     hasUnwrittenChanges_ = false;
-    // The folder is not flushed after the rename: a power cut right after it
-    // may cost this one write (the old file comes back whole), which is the
-    // same as the write not having happened, and saves a second disk flush on
-    // every step of the widget, a click the user is waiting for.
     loadedIdentity_ = Identity{status.st_dev, status.st_ino, status.st_size,
                                static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL +
                                    status.st_mtim.tv_nsec};
@@ -258,7 +221,7 @@ void DefaultsFile::keepUnreadableFileAside() {
 
 bool DefaultsFile::lockAcrossProcesses() {
     if (lockDescriptor_ < 0) {
-        if (!makePrivateFolder(folder_))
+        if (!FileReplacement::makePrivateFolder(folder_))
             return false;
         lockDescriptor_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
         if (lockDescriptor_ < 0)

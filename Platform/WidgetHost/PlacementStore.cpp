@@ -1,5 +1,7 @@
 #include "PlacementStore.h"
 
+#include "FileReplacement.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -17,18 +19,6 @@ namespace platform {
 namespace {
 
 constexpr const char* marker = "tarvelo-widgets";
-
-bool writeAll(int descriptor, const std::string& text) {
-    for (std::size_t written = 0; written < text.size();) {
-        const ssize_t result = ::write(descriptor, text.data() + written, text.size() - written);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            return false;
-        written += static_cast<std::size_t>(result);
-    }
-    return true;
-}
 
 std::optional<int> coordinate(const nlohmann::json& entry, const char* key) {
     const auto value = entry.value(key, nlohmann::json());
@@ -136,34 +126,17 @@ bool PlacementStore::save(const std::vector<WidgetPlacement>& placements, std::s
     const std::string text = nlohmann::json{{marker, 1}, {"widgets", widgets}}.dump(2) + "\n";
 
     const auto folder = path_.parent_path();
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        problem = "cannot make " + folder.string() + ": " + error.message();
+    if (!FileReplacement::makePrivateFolder(folder)) {
+        problem = "cannot make " + folder.string();
         return false;
     }
-    ::chmod(folder.c_str(), 0700);
     // A name of our own per writer: two hosts racing (which single-instance
     // start prevents, but a user may run one by hand) never mix their bytes.
     auto temporary = path_;
     temporary += ".tmp-" + std::to_string(::getpid());
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
-    if (descriptor < 0) {
-        problem = "cannot write " + temporary.string();
-        return false;
-    }
-    const bool written = ::fchmod(descriptor, 0600) == 0 && writeAll(descriptor, text) && ::fsync(descriptor) == 0;
-    ::close(descriptor);
-    if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (!FileReplacement::replace(path_, text, temporary)) {
         problem = "cannot replace " + path_.string();
         return false;
-    }
-    // The rename lasts only once the folder itself is on disk.
-    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folderDescriptor >= 0) {
-        ::fsync(folderDescriptor);
-        ::close(folderDescriptor);
     }
     return true;
 }

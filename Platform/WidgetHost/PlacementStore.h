@@ -15,8 +15,8 @@ namespace platform {
 //     {"tarvelo-widgets": 1,
 //      "widgets": [{"id": "1", "kind": "TarveloWidget", "family": "small", "x": 40, "y": 60}]}
 //
-// Writes replace the whole file crash-safely (temporary file, fsync, rename,
-// folder fsync), readable by the owner only. A file we cannot read as ours is
+// Writes replace the whole file crash-safely (FileReplacement: temporary
+// file, flush, rename), readable by the owner only. A file we cannot read as ours is
 // moved aside (widgets.json.unreadable-<time>) rather than overwritten, and
 // counts as nothing placed.
 class PlacementStore {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "DisplayListJSON.h"
+#include "FileReplacement.h"
 #include "Layout.h"
 
 namespace platform {
@@ -56,19 +57,6 @@ nlohmann::json policyJSON(const TimelineReloadPolicy& policy) {
         return {{"type", "after"}, {"date", policy.date().timeIntervalSinceReferenceDate()}};
     }
     return {{"type", "never"}};
-}
-
-bool writeAll(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = ::write(descriptor, text.data() + written, text.size() - written);
-        if (result < 0 && errno == EINTR)
-            continue;
-        if (result <= 0)
-            return false;
-        written += static_cast<std::size_t>(result);
-    }
-    return true;
 }
 
 // A worker thread with a queue; jobs run one after another in order.
@@ -260,7 +248,7 @@ void WidgetRunner::serve(int input, int output) {
     std::mutex outputLock;
     const auto send = [&](const std::string& line) {
         std::lock_guard guard(outputLock);
-        writeAll(output, line + "\n");
+        FileReplacement::writeAll(output, line + "\n");
     };
     {
         // Declared after `send`, so both workers finish before it goes away.
