@@ -19,7 +19,7 @@ class DefaultsFile;
 //     $XDG_CONFIG_HOME/tarvelo/<domain>.json     (XDG_CONFIG_HOME defaults to ~/.config)
 //
 // Reads come from memory, as last loaded. Writes go straight to the file: each
-// one replaces it whole (write a temporary, fsync, rename), so a process
+// one replaces it whole (write a temporary, flush it to disk, rename), so a process
 // killed at any instant leaves either the old or the new contents. A lock
 // file beside it serialises writers across processes, and every write first
 // picks up what other processes wrote, so no process undoes another's keys.
