@@ -1,7 +1,8 @@
 // The soak (bench/soak starts it under dbus-run-session and xvfb-run; see
-// bench/README.md): many steps of a placed widget and many date links into
-// one running `tarvelo`, on a private desktop. Resident memory of the widget
-// host, its extension and `tarvelo` is sampled along the way; a straight line
+// bench/README.md): many steps of a placed widget, then many clicks on one
+// of its days, each going through `tarvelo` to the calendar program, on a
+// private desktop. Resident memory of the widget host and its extension is
+// sampled along the way; a straight line
 // fitted through the samples (after a warm-up tenth) must not rise by more
 // than the limit per thousand operations. Open file descriptors and child
 // processes are counted before and after and must not grow.
@@ -117,29 +118,44 @@ int main(int argc, char* argv[]) {
         std::filesystem::create_directories(root / "state" / "tarvelo");
         std::ofstream(root / "state" / "tarvelo" / "widgets.json")
             << R"({"tarvelo-widgets": 1, "widgets": [{"id": "1", "kind": "TarveloWidget", "family": "small", "x": 40, "y": 40}]})";
+        // A click on a day goes to `tarvelo`, which hands the date to the calendar.
+        desktop.addApplication("today.tarvelo.Tarvelo.desktop", std::string(TARVELO_PROGRAM) + " %u",
+                               "Name=Tarvelo\nMimeType=x-scheme-handler/tarvelo;\n");
+        desktop.updateDatabase();
+        std::ofstream(root / "config" / "mimeapps.list")
+            << "[Default Applications]\nx-scheme-handler/ical=bench.Calendar.desktop\n"
+               "x-scheme-handler/tarvelo=today.tarvelo.Tarvelo.desktop\n";
+        launchbench::Record record(root / "record.fifo");
+        launchbench::SessionBus bus;
         Verdict verdict(limit);
         std::printf("| check | before → after | slope | verdict |\n|---|---|---|---|\n");
 
-        // Steps and repaints of a placed widget, forward and back in turns.
+        const auto targets = bench::smallWidgetChevrons();
+        const auto started = bench::startAndWaitForFirstFrame({TARVELO_WIDGETS_PROGRAM}, {});
+        if (!started.window)
+            throw std::runtime_error("the widget host showed no widget");
+        bench::settle(started, std::chrono::milliseconds(500));
+        const auto extensions = bench::childrenOf(started.process);
+        if (extensions.size() != 1)
+            throw std::runtime_error("expected one extension process, found " + std::to_string(extensions.size()));
+        const pid_t extension = extensions.front();
+        Display* display = bench::screen().display;
+        Census hostBefore;
+        long extensionDescriptorsBefore = 0;
+
+        // Steps and repaints, forward and back in turns.
         {
-            const auto chevrons = bench::smallWidgetChevrons();
-            const auto started = bench::startAndWaitForFirstFrame({TARVELO_WIDGETS_PROGRAM}, {});
-            if (!started.window)
-                throw std::runtime_error("the widget host showed no widget");
-            bench::settle(started, std::chrono::milliseconds(500));
-            const auto extensions = bench::childrenOf(started.process);
-            if (extensions.size() != 1)
-                throw std::runtime_error("expected one extension process, found " + std::to_string(extensions.size()));
-            const pid_t extension = extensions.front();
-            const Census hostBefore = census(started.process);
-            const long extensionDescriptorsBefore = bench::openDescriptors(extension);
             std::vector<Sample> hostMemory, extensionMemory;
             std::vector<double> times;
             int unanswered = 0;
-            Display* display = bench::screen().display;
             const int sampleEvery = std::max(1, stepCount / 40);
             for (int step = 0; step < stepCount; ++step) {
-                const auto target = step % 2 == 0 ? chevrons.forward : chevrons.back;
+                // The warm-up tenth over, what is open now is what must stay.
+                if (step == stepCount / 10) {
+                    hostBefore = census(started.process);
+                    extensionDescriptorsBefore = bench::openDescriptors(extension);
+                }
+                const auto target = step % 2 == 0 ? targets.forward : targets.back;
                 bench::pointAt(started, static_cast<int>(target.x), static_cast<int>(target.y));
                 const double elapsed = bench::stepMilliseconds(started, [display] { bench::click(display); },
                                                                std::chrono::milliseconds(2000));
@@ -154,16 +170,8 @@ int main(int argc, char* argv[]) {
                 }
             }
             bench::settle(started, std::chrono::milliseconds(300));
-            const auto extensionsAfter = bench::childrenOf(started.process);
-            verdict.memory("the widget host", hostMemory);
-            verdict.memory("the extension", extensionMemory);
-            verdict.count("widget host: open descriptors", hostBefore.descriptors,
-                          bench::openDescriptors(started.process));
-            verdict.count("widget host: child processes", long(hostBefore.children), long(extensionsAfter.size()));
-            verdict.check("extension: same process throughout",
-                          extensionsAfter.size() == 1 && extensionsAfter.front() == extension,
-                          "pid " + std::to_string(extension));
-            verdict.count("extension: open descriptors", extensionDescriptorsBefore, bench::openDescriptors(extension));
+            verdict.memory("the widget host, steps", hostMemory);
+            verdict.memory("the extension, steps", extensionMemory);
             verdict.check("every step repainted the widget", unanswered == 0,
                           std::to_string(stepCount - unanswered) + " of " + std::to_string(stepCount));
             std::sort(times.begin(), times.end());
@@ -171,36 +179,46 @@ int main(int argc, char* argv[]) {
             std::snprintf(line, sizeof line, "min %.1f, median %.1f, 99th %.1f, max %.1f ms", times.front(),
                           times[times.size() / 2], times[times.size() * 99 / 100], times.back());
             std::printf("| step to repaint, %d steps | %s | | |\n", stepCount, line);
-            bench::end(started.process);
         }
 
-        // Date links into one running `tarvelo`.
+        // Date links: a click on a day, through `tarvelo`, to the calendar.
         {
-            launchbench::Record record(root / "record.fifo");
-            launchbench::SessionBus bus;
-            launchbench::Bench launch({TARVELO_PROGRAM, ""}, record, bus);
-            const pid_t tarvelo = launch.startRunningInstance();
-            const Census before = census(tarvelo);
-            std::vector<Sample> memory;
+            std::vector<Sample> hostMemory, extensionMemory;
             std::vector<double> times;
             const int sampleEvery = std::max(1, linkCount / 40);
             for (int link = 0; link < linkCount; ++link) {
-                times.push_back(launch.linkIntoRunning());
-                if (link % sampleEvery == 0 || link == linkCount - 1)
-                    memory.push_back({double(link), double(bench::memoryKilobytes(tarvelo, "Rss:"))});
+                // Two days in turns: two clicks on one place would make a double click.
+                const auto day = link % 2 == 0 ? targets.day : targets.nextDay;
+                bench::pointAt(started, static_cast<int>(day.x), static_cast<int>(day.y));
+                const long long before = launchbench::monotonicNanoseconds();
+                bench::click(display);
+                XFlush(display);
+                times.push_back(double(record.next("calendar") - before) / 1e6);
+                // `tarvelo` ends once it has handed the date over.
+                bus.waitForOwner(launchbench::applicationIdentifier, false);
+                if (link % sampleEvery == 0 || link == linkCount - 1) {
+                    hostMemory.push_back({double(link), double(bench::memoryKilobytes(started.process, "Rss:"))});
+                    extensionMemory.push_back({double(link), double(bench::memoryKilobytes(extension, "Rss:"))});
+                }
             }
-            launch.ping(); // the last launch has been handled
-            verdict.memory("tarvelo", memory);
-            verdict.count("tarvelo: open descriptors", before.descriptors, bench::openDescriptors(tarvelo));
-            verdict.count("tarvelo: child processes", long(before.children),
-                          long(settledChildren(tarvelo, before.children)));
+            verdict.memory("the widget host, date links", hostMemory);
+            verdict.memory("the extension, date links", extensionMemory);
             std::sort(times.begin(), times.end());
             char line[160];
             std::snprintf(line, sizeof line, "min %.1f, median %.1f, max %.1f ms", times.front(),
                           times[times.size() / 2], times.back());
-            std::printf("| link to calendar start, %d links | %s | | |\n", linkCount, line);
-            launch.endRunningInstance(tarvelo);
+            std::printf("| day click to calendar start, %d links | %s | | |\n", linkCount, line);
         }
+
+        const auto extensionsAfter = bench::childrenOf(started.process);
+        verdict.count("widget host: open descriptors", hostBefore.descriptors, bench::openDescriptors(started.process));
+        verdict.count("widget host: child processes", long(hostBefore.children),
+                      long(settledChildren(started.process, hostBefore.children)));
+        verdict.check("extension: same process throughout",
+                      extensionsAfter.size() == 1 && extensionsAfter.front() == extension,
+                      "pid " + std::to_string(extension));
+        verdict.count("extension: open descriptors", extensionDescriptorsBefore, bench::openDescriptors(extension));
+        bench::end(started.process);
         std::printf("\nlimit %.0f kB per 1000 operations; %s\n", limit, verdict.failed() ? "SOAK FAILED" : "soak passed");
         return verdict.failed() ? 1 : 0;
     } catch (const std::exception& error) {
