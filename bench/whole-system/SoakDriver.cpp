@@ -193,6 +193,8 @@ int main(int argc, char* argv[]) {
                 const long long before = launchbench::monotonicNanoseconds();
                 bench::click(display);
                 XFlush(display);
+                if (std::getenv("SOAK_VERBOSE"))
+                    std::fprintf(stderr, "link %d at %.0f,%.0f\n", link, day.x, day.y);
                 times.push_back(double(record.next("calendar") - before) / 1e6);
                 // `tarvelo` ends once it has handed the date over.
                 bus.waitForOwner(launchbench::applicationIdentifier, false);
