@@ -5,22 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FileReplacement.h"
 #include "LandlockRuleset.h"
 #include "SystemCallFilter.h"
 
 namespace platform {
 
 namespace {
-
-// Makes the folder and any missing parents, each readable by its owner only.
-bool makePrivateFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (std::filesystem::is_directory(folder, error))
-        return true;
-    if (folder.has_parent_path() && folder.parent_path() != folder && !makePrivateFolder(folder.parent_path()))
-        return false;
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
 
 // Landlock binds the calling thread and the threads it starts later, not
 // those already running: give threads a library started and is ending (a
@@ -50,7 +41,7 @@ Sandbox::Outcome Sandbox::restrict(const FileAccess& access) {
         for (const auto& path : access.readOnly)
             ruleset.allowReading(path);
         for (const auto& path : access.readWrite)
-            if (std::filesystem::exists(path) || makePrivateFolder(path))
+            if (std::filesystem::exists(path) || FileReplacement::makePrivateFolder(path))
                 ruleset.allowReadingAndWriting(path);
         if (ruleset.enforce())
             outcome.landlockVersion = ruleset.version();
