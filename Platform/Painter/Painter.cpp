@@ -29,6 +29,37 @@ void roundedRectanglePath(cairo_t* cairo, const Rect& frame, double radius) {
     cairo_close_path(cairo);
 }
 
+// Clears what lies outside a rounded rectangle of `size` afterwards: a
+// rounded clip would make every drawing operation go through a mask, which
+// costs more than all the drawing itself. Each corner is cleared on its own,
+// so only the pixels near it are touched, not the whole picture.
+void cutCorners(cairo_t* cairo, Size size, double radius) {
+    radius = std::clamp(radius, 0.0, std::min(size.width, size.height) / 2);
+    if (radius <= 0)
+        return;
+    const double degrees = M_PI / 180.0;
+    // Per corner: its point, the centre of its arc, and where the arc starts.
+    const struct {
+        Point corner;
+        Point centre;
+        double startAngle;
+    } corners[] = {
+        {{size.width, 0}, {size.width - radius, radius}, -90},
+        {{size.width, size.height}, {size.width - radius, size.height - radius}, 0},
+        {{0, size.height}, {radius, size.height - radius}, 90},
+        {{0, 0}, {radius, radius}, 180},
+    };
+    cairo_save(cairo);
+    cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
+    for (const auto& [corner, centre, startAngle] : corners) {
+        cairo_move_to(cairo, corner.x, corner.y);
+        cairo_arc(cairo, centre.x, centre.y, radius, startAngle * degrees, (startAngle + 90) * degrees);
+        cairo_close_path(cairo);
+        cairo_fill(cairo);
+    }
+    cairo_restore(cairo);
+}
+
 } // namespace
 
 void SurfaceRelease::operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -58,18 +89,25 @@ void Painter::paint(cairo_t* cairo, const DisplayList& list, Appearance appearan
     // Text is shaped for the target's current matrix (the scale factor).
     pango_cairo_update_context(cairo, engine_.context());
     pango_layout_context_changed(layout_);
+    // Most runs share their font with the one before; setting it again would
+    // only have Pango compare two descriptions.
+    std::optional<Font> layoutFont;
     for (const DisplayItem& item : list.items)
-        paintItem(cairo, item, appearance);
+        paintItem(cairo, item, appearance, layoutFont);
 }
 
-void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance) const {
+void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
+                        std::optional<Font>& layoutFont) const {
     std::visit(
         [&](const auto& value) {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
                 if (value.text.empty() || value.style.opacity <= 0)
                     return;
-                pango_layout_set_font_description(layout_, engine_.description(value.font));
+                if (layoutFont != value.font) {
+                    pango_layout_set_font_description(layout_, engine_.description(value.font));
+                    layoutFont = value.font;
+                }
                 pango_layout_set_text(layout_, value.text.data(), static_cast<int>(value.text.size()));
                 PangoAttrList* attributes = nullptr;
                 if (value.tracking != 0.0) {
@@ -127,16 +165,8 @@ ImageSurface Painter::render(const DisplayList& list, double scale, Appearance a
     cairo_t* cairo = cairo_create(surface.get());
     cairo_scale(cairo, scale, scale);
     paint(cairo, list, appearance);
-    if (cornerRadius > 0) {
-        // Cut the corners away afterwards: a rounded clip would make every
-        // drawing operation go through a mask, which costs more than all
-        // the drawing itself.
-        cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
-        cairo_rectangle(cairo, 0, 0, list.size.width, list.size.height);
-        roundedRectanglePath(cairo, Rect{{0, 0}, list.size}, cornerRadius);
-        cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
-        cairo_fill(cairo);
-    }
+    if (cornerRadius > 0)
+        cutCorners(cairo, list.size, cornerRadius);
     cairo_destroy(cairo);
     cairo_surface_flush(surface.get());
     return surface;
