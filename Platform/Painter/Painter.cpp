@@ -29,37 +29,6 @@ void roundedRectanglePath(cairo_t* cairo, const Rect& frame, double radius) {
     cairo_close_path(cairo);
 }
 
-// Clears what lies outside a rounded rectangle of `size` afterwards: a
-// rounded clip would make every drawing operation go through a mask, which
-// costs more than all the drawing itself. Each corner is cleared on its own,
-// so only the pixels near it are touched, not the whole picture.
-void cutCorners(cairo_t* cairo, Size size, double radius) {
-    radius = std::clamp(radius, 0.0, std::min(size.width, size.height) / 2);
-    if (radius <= 0)
-        return;
-    const double degrees = M_PI / 180.0;
-    // Per corner: its point, the centre of its arc, and where the arc starts.
-    const struct {
-        Point corner;
-        Point centre;
-        double startAngle;
-    } corners[] = {
-        {{size.width, 0}, {size.width - radius, radius}, -90},
-        {{size.width, size.height}, {size.width - radius, size.height - radius}, 0},
-        {{0, size.height}, {radius, size.height - radius}, 90},
-        {{0, 0}, {radius, radius}, 180},
-    };
-    cairo_save(cairo);
-    cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
-    for (const auto& [corner, centre, startAngle] : corners) {
-        cairo_move_to(cairo, corner.x, corner.y);
-        cairo_arc(cairo, centre.x, centre.y, radius, startAngle * degrees, (startAngle + 90) * degrees);
-        cairo_close_path(cairo);
-        cairo_fill(cairo);
-    }
-    cairo_restore(cairo);
-}
-
 } // namespace
 
 void SurfaceRelease::operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -165,8 +134,16 @@ ImageSurface Painter::render(const DisplayList& list, double scale, Appearance a
     cairo_t* cairo = cairo_create(surface.get());
     cairo_scale(cairo, scale, scale);
     paint(cairo, list, appearance);
-    if (cornerRadius > 0)
-        cutCorners(cairo, list.size, cornerRadius);
+    if (cornerRadius > 0) {
+        // Cut the corners away afterwards: a rounded clip would make every
+        // drawing operation go through a mask, which costs more than all
+        // the drawing itself.
+        cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_rectangle(cairo, 0, 0, list.size.width, list.size.height);
+        roundedRectanglePath(cairo, Rect{{0, 0}, list.size}, cornerRadius);
+        cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cairo);
+    }
     cairo_destroy(cairo);
     cairo_surface_flush(surface.get());
     return surface;
