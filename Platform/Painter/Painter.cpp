@@ -58,18 +58,25 @@ void Painter::paint(cairo_t* cairo, const DisplayList& list, Appearance appearan
     // Text is shaped for the target's current matrix (the scale factor).
     pango_cairo_update_context(cairo, engine_.context());
     pango_layout_context_changed(layout_);
+    // Most runs share their font with the one before; setting it again would
+    // only have Pango compare two descriptions.
+    std::optional<Font> layoutFont;
     for (const DisplayItem& item : list.items)
-        paintItem(cairo, item, appearance);
+        paintItem(cairo, item, appearance, layoutFont);
 }
 
-void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance) const {
+void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
+                        std::optional<Font>& layoutFont) const {
     std::visit(
         [&](const auto& value) {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
                 if (value.text.empty() || value.style.opacity <= 0)
                     return;
-                pango_layout_set_font_description(layout_, engine_.description(value.font));
+                if (layoutFont != value.font) {
+                    pango_layout_set_font_description(layout_, engine_.description(value.font));
+                    layoutFont = value.font;
+                }
                 pango_layout_set_text(layout_, value.text.data(), static_cast<int>(value.text.size()));
                 PangoAttrList* attributes = nullptr;
                 if (value.tracking != 0.0) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "Appearance.h"
 #include "DisplayList.h"
@@ -51,7 +52,9 @@ public:
                         double cornerRadius = 0.0) const;
 
 private:
-    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance) const;
+    // `layoutFont`: the font the layout is set in so far during this paint.
+    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
+                   std::optional<Font>& layoutFont) const;
 
     TextEngine engine_;
     PangoTextMeasurer measurer_;

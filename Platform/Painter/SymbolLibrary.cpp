@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -113,6 +114,8 @@ SymbolLibrary::~SymbolLibrary() {
         g_object_unref(handle);
     for (auto& [key, surface] : masks_)
         cairo_surface_destroy(surface);
+    for (auto& [key, surface] : placedMasks_)
+        cairo_surface_destroy(surface);
 }
 
 std::string_view SymbolLibrary::iconName(std::string_view systemName) {
@@ -154,6 +157,47 @@ cairo_surface_t* SymbolLibrary::mask(std::string_view systemName, int width, int
     return surface;
 }
 
+cairo_surface_t* SymbolLibrary::placedMask(std::string_view systemName, int width, int height,
+                                           const cairo_matrix_t& placement, double originX, double originY) const {
+    auto key = std::make_tuple(std::string(systemName), width, height, placement.xx, placement.yx, placement.xy,
+                               placement.yy, placement.x0 - originX, placement.y0 - originY);
+    const auto found = placedMasks_.find(key);
+    if (found != placedMasks_.end())
+        return found->second;
+    // A picture places each symbol once or twice; keep the table small.
+    constexpr std::size_t largestCount = 64;
+    if (placedMasks_.size() >= largestCount) {
+        for (auto& [unused, surface] : placedMasks_)
+            cairo_surface_destroy(surface);
+        placedMasks_.clear();
+    }
+    // The mask's corners in device pixels, and two pixels more on every side
+    // for what filtering spreads.
+    double right = 0.0;
+    double bottom = 0.0;
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
+        double cornerX = x;
+        double cornerY = y;
+        cairo_matrix_transform_point(&placement, &cornerX, &cornerY);
+        right = std::max(right, cornerX - originX);
+        bottom = std::max(bottom, cornerY - originY);
+    }
+    const int placedWidth = std::clamp(static_cast<int>(std::ceil(right)) + 2, 1, 2048);
+    const int placedHeight = std::clamp(static_cast<int>(std::ceil(bottom)) + 2, 1, 2048);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, placedWidth, placedHeight);
+    // The placed mask's pixels keep their device coordinates, so the mask is
+    // filtered exactly as it would be when drawn straight onto the target.
+    cairo_surface_set_device_offset(surface, -originX, -originY);
+    cairo_t* cairo = cairo_create(surface);
+    cairo_set_matrix(cairo, &placement);
+    // Opaque over nothing: the result is exactly the filtered mask.
+    cairo_mask_surface(cairo, mask(systemName, width, height), 0, 0);
+    cairo_destroy(cairo);
+    cairo_surface_flush(surface);
+    placedMasks_.emplace(std::move(key), surface);
+    return surface;
+}
+
 void SymbolLibrary::draw(cairo_t* cairo, std::string_view systemName, const Rect& frame) const {
     if (iconName(systemName).empty() || frame.size.width <= 0 || frame.size.height <= 0)
         return;
@@ -164,12 +208,38 @@ void SymbolLibrary::draw(cairo_t* cairo, std::string_view systemName, const Rect
     cairo_user_to_device_distance(cairo, &pixelWidth, &pixelHeight);
     const int width = std::clamp(static_cast<int>(std::lround(std::fabs(pixelWidth))), 1, 1024);
     const int height = std::clamp(static_cast<int>(std::lround(std::fabs(pixelHeight))), 1, 1024);
-    const std::lock_guard guard(lock_);
-    cairo_surface_t* surface = mask(systemName, width, height);
+
+    // The mask stretched onto the frame, which rarely starts on a whole
+    // pixel. Filtering it there on every paint costs more than the rest of
+    // a symbol's drawing, so it is filtered once, into a mask that lies on
+    // whole pixels and is then only composited.
     cairo_save(cairo);
     cairo_translate(cairo, frame.origin.x, frame.origin.y);
     cairo_scale(cairo, frame.size.width / width, frame.size.height / height);
-    // The source (the symbol's colour) stays as the caller set it.
+    cairo_matrix_t placement;
+    cairo_get_matrix(cairo, &placement);
+    cairo_restore(cairo);
+    if (!std::isfinite(placement.x0) || !std::isfinite(placement.y0) || std::fabs(placement.x0) > 1e6 ||
+        std::fabs(placement.y0) > 1e6)
+        return;
+    double lowest = std::numeric_limits<double>::infinity();
+    double leftmost = std::numeric_limits<double>::infinity();
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
+        double cornerX = x;
+        double cornerY = y;
+        cairo_matrix_transform_point(&placement, &cornerX, &cornerY);
+        leftmost = std::min(leftmost, cornerX);
+        lowest = std::min(lowest, cornerY);
+    }
+    const double originX = std::floor(leftmost) - 2;
+    const double originY = std::floor(lowest) - 2;
+
+    const std::lock_guard guard(lock_);
+    cairo_surface_t* surface = placedMask(systemName, width, height, placement, originX, originY);
+    cairo_save(cairo);
+    cairo_identity_matrix(cairo);
+    // The source (the symbol's colour) stays as the caller set it; the
+    // placed mask's device offset puts it where it belongs.
     cairo_mask_surface(cairo, surface, 0, 0);
     cairo_restore(cairo);
 }

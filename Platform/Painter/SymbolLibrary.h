@@ -12,6 +12,7 @@
 typedef struct _RsvgHandle RsvgHandle;
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_matrix cairo_matrix_t;
 
 namespace platform {
 
@@ -42,8 +43,18 @@ private:
     // only composites it. Called with the lock held.
     cairo_surface_t* mask(std::string_view systemName, int width, int height) const;
 
+    // The mask of `width` × `height` pixels as drawn with `placement` (its
+    // pixels to device pixels), filtered onto whole device pixels from
+    // (originX, originY) on. Called with the lock held.
+    cairo_surface_t* placedMask(std::string_view systemName, int width, int height, const cairo_matrix_t& placement,
+                                double originX, double originY) const;
+
     std::map<std::string, RsvgHandle*, std::less<>> icons_;
     mutable std::map<std::tuple<std::string, int, int>, cairo_surface_t*, std::less<>> masks_;
+    // Keyed by the mask and where it falls within a device pixel.
+    mutable std::map<std::tuple<std::string, int, int, double, double, double, double, double, double>,
+                     cairo_surface_t*, std::less<>>
+        placedMasks_;
     mutable std::mutex lock_; // librsvg handles and the masks are not for concurrent use
 };
 

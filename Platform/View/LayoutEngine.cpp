@@ -124,7 +124,19 @@ std::size_t LayoutEngine::SizingQuestionHash::operator()(const SizingQuestion& q
     return static_cast<std::size_t>(hash);
 }
 
+std::size_t LayoutEngine::TextQuestionHash::operator()(const TextQuestion& question) const {
+    std::uint64_t hash = reinterpret_cast<std::uintptr_t>(question.text) * 0x9e3779b97f4a7c15u;
+    hash = (hash ^ std::bit_cast<std::uint64_t>(question.font.size)) * 0x100000001b3u;
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
 Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const {
+    // Only stacks ask their children several questions each (the smallest,
+    // the largest and the actual share), and stacks inside stacks multiply
+    // them; every other view answers with one question to each child and a
+    // little arithmetic, which costs less than looking the answer up.
+    if (!std::holds_alternative<StackNode>(view.node().content))
+        return sizeOfNode(view.node(), proposal, environment);
     SizingQuestion question{&view.node(), proposal, environment};
     const auto found = sizes_.find(question);
     if (found != sizes_.end())
@@ -134,9 +146,19 @@ Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, const L
     return size;
 }
 
+const TextMetrics& LayoutEngine::metrics(const TextNode& text, const Font& font) const {
+    // A text is asked for its size at many proposals, but its metrics depend
+    // on its font alone: measure it once per pass.
+    const TextQuestion question{&text, font};
+    const auto found = textMetrics_.find(question);
+    if (found != textMetrics_.end())
+        return found->second;
+    return textMetrics_.emplace(question, measurer_.measure(text.text, font)).first->second;
+}
+
 Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
                               const LayoutEnvironment& environment) const {
-    const SizeOfChild sizeOf = [&](const View& child, ProposedSize childProposal) {
+    const auto sizeOf = [&](const View& child, ProposedSize childProposal) {
         return sizeThatFits(child, childProposal, environment);
     };
     return std::visit(
@@ -145,8 +167,7 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
             if constexpr (std::is_same_v<Node, EmptyNode>) {
                 return {};
             } else if constexpr (std::is_same_v<Node, TextNode>) {
-                const TextMetrics metrics = measurer_.measure(content.text, environment.font);
-                return fitText(metrics, environment.font.size, proposal.width,
+                return fitText(metrics(content, environment.font), environment.font.size, proposal.width,
                                {environment.minimumScaleFactor, environment.allowsTightening})
                     .size;
             } else if constexpr (std::is_same_v<Node, SymbolNode>) {
@@ -163,10 +184,10 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
                 return sizeThatFits(asColumn(node), proposal, environment);
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 Size result;
-                for (const View* child : stackChildren(content.children)) {
-                    const Size size = sizeOf(*child, proposal);
+                visitStackChildren(content.children, [&](const View& child) {
+                    const Size size = sizeOf(child, proposal);
                     result = {std::max(result.width, size.width), std::max(result.height, size.height)};
-                }
+                });
                 return result;
             } else if constexpr (std::is_same_v<Node, FrameNode>) {
                 const ProposedSize childProposal{content.width ? content.width : proposal.width,
@@ -228,11 +249,24 @@ void LayoutEngine::emit(DisplayItem item, const Placement& placement) {
         list_.items.push_back(HitRegion{*drawn, *placement.action});
 }
 
-void LayoutEngine::placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
-                                 const std::vector<ProposedSize>& proposals, const LayoutEnvironment& environment,
-                                 const Placement& placement) {
+template <typename FrameOf>
+void LayoutEngine::placeChildren(const std::vector<const View*>& children, const FrameOf& frameOf,
+                                 const LayoutEnvironment& environment, const Placement& placement) {
+    const auto place = [&](std::size_t index) {
+        const auto [rect, proposal] = frameOf(index);
+        placeView(*children[index], rect, proposal, environment, placement);
+    };
+    // Nearly always nothing is raised and the order is the children's own.
+    const bool inOrder = std::is_sorted(children.begin(), children.end(), [](const View* first, const View* second) {
+        return first->zIndexValue() < second->zIndexValue();
+    });
+    if (inOrder) {
+        for (std::size_t index = 0; index < children.size(); ++index)
+            place(index);
+        return;
+    }
     for (const std::size_t index : paintingOrder(children))
-        placeView(*children[index], rects[index], proposals[index], environment, placement);
+        place(index);
 }
 
 // Every container sizes its children again from the proposal it was given
@@ -240,7 +274,7 @@ void LayoutEngine::placeChildren(const std::vector<const View*>& children, const
 // overflows), so a child is placed at exactly the size it asked for.
 void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offered,
                              const LayoutEnvironment& environment, Placement placement) {
-    const SizeOfChild sizeOf = [&](const View& child, ProposedSize proposal) {
+    const auto sizeOf = [&](const View& child, ProposedSize proposal) {
         return sizeThatFits(child, proposal, environment);
     };
     std::visit(
@@ -250,8 +284,7 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 return;
             } else if constexpr (std::is_same_v<Node, TextNode>) {
                 const Font& font = environment.font;
-                const TextMetrics metrics = measurer_.measure(content.text, font);
-                const FittedText fitted = fitText(metrics, font.size, offered.width,
+                const FittedText fitted = fitText(metrics(content, font), font.size, offered.width,
                                                   {environment.minimumScaleFactor, environment.allowsTightening});
                 const Font shown{font.size * fitted.scale, font.weight, font.design};
                 emit(TextRun{content.text, aligned(fitted.size, rect, Alignment::center()), shown, fitted.tracking,
@@ -275,11 +308,10 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 const auto layouts = stackChildLayouts(children, content.axis, content.spacing, offered, sizeOf);
                 const bool horizontal = content.axis == Axis::horizontal;
                 std::vector<Rect> rects;
-                std::vector<ProposedSize> proposals;
+                rects.reserve(layouts.size());
                 double position = horizontal ? rect.origin.x : rect.origin.y;
                 for (const ChildLayout& layout : layouts) {
                     const Size& size = layout.size;
-                    proposals.push_back(layout.proposal);
                     const double crossSpace = horizontal ? rect.size.height : rect.size.width;
                     const double crossOffset =
                         alignedOffset(content.alignment, crossSpace, horizontal ? size.height : size.width);
@@ -289,16 +321,17 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                         rects.push_back({{rect.origin.x + crossOffset, position}, size});
                     position += (horizontal ? size.width : size.height) + content.spacing;
                 }
-                placeChildren(children, rects, proposals, environment, placement);
+                placeChildren(
+                    children, [&](std::size_t index) { return std::pair(rects[index], layouts[index].proposal); },
+                    environment, placement);
             } else if constexpr (std::is_same_v<Node, ForEachNode>) {
                 placeView(asColumn(node), rect, offered, environment, placement);
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 const auto children = stackChildren(content.children);
-                std::vector<Rect> rects;
-                for (const View* child : children)
-                    rects.push_back(aligned(sizeOf(*child, offered), rect, content.alignment));
-                placeChildren(children, rects, std::vector<ProposedSize>(children.size(), offered), environment,
-                              placement);
+                const auto frameOf = [&](std::size_t index) {
+                    return std::pair(aligned(sizeOf(*children[index], offered), rect, content.alignment), offered);
+                };
+                placeChildren(children, frameOf, environment, placement);
             } else if constexpr (std::is_same_v<Node, GeometryReaderNode>) {
                 if (!content.content)
                     return;

@@ -44,20 +44,23 @@ private:
     };
 
     Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;
+    const TextMetrics& metrics(const TextNode& text, const Font& font) const;
     void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
                    const Placement& placement);
     void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
                    Placement placement);
-    // Places children in painting order (by z-index, then in order).
-    void placeChildren(const std::vector<const View*>& children, const std::vector<Rect>& rects,
-                       const std::vector<ProposedSize>& proposals, const LayoutEnvironment& environment,
-                       const Placement& placement);
+    // Places children in painting order (by z-index, then in order);
+    // `frameOf(index)` gives a child's rectangle and the proposal it was sized for.
+    template <typename FrameOf>
+    void placeChildren(const std::vector<const View*>& children, const FrameOf& frameOf,
+                       const LayoutEnvironment& environment, const Placement& placement);
     void emit(DisplayItem item, const Placement& placement);
 
     // Sizing asks the same child the same question many times (stacks ask
     // for the smallest, the largest and the actual size, at every level), so
-    // answers are kept for the pass. A node is identified by its address;
-    // the nodes made during the pass are kept alive so no address is reused.
+    // stacks' answers and texts' metrics are kept for the pass. A node is
+    // identified by its address; the nodes made during the pass are kept
+    // alive so no address is reused.
     struct SizingQuestion {
         const ViewNode* node;
         ProposedSize proposal;
@@ -67,13 +70,22 @@ private:
     struct SizingQuestionHash {
         std::size_t operator()(const SizingQuestion& question) const;
     };
+    struct TextQuestion {
+        const TextNode* text;
+        Font font;
+        bool operator==(const TextQuestion&) const = default;
+    };
+    struct TextQuestionHash {
+        std::size_t operator()(const TextQuestion& question) const;
+    };
 
     const TextMeasurer& measurer_;
     Rect container_;
     DisplayList list_;
-    // The answers live in an arena: hundreds of them per pass, freed at once.
-    mutable std::pmr::monotonic_buffer_resource arena_{64 * 1024};
-    mutable std::pmr::unordered_map<SizingQuestion, Size, SizingQuestionHash> sizes_{1024, &arena_};
+    // The answers live in an arena: dozens of them per pass, freed at once.
+    mutable std::pmr::monotonic_buffer_resource arena_{16 * 1024};
+    mutable std::pmr::unordered_map<SizingQuestion, Size, SizingQuestionHash> sizes_{128, &arena_};
+    mutable std::pmr::unordered_map<TextQuestion, TextMetrics, TextQuestionHash> textMetrics_{128, &arena_};
     mutable std::vector<View> madeDuringPass_;
     mutable std::deque<std::pair<const ViewNode*, View>> columns_;
 };

@@ -22,23 +22,14 @@ ProposedSize withMain(ProposedSize proposal, Axis axis, std::optional<double> le
     return proposal;
 }
 
-void appendView(const View& view, std::vector<const View*>& result) {
-    if (std::holds_alternative<EmptyNode>(view.node().content))
-        return;
-    if (const auto* each = std::get_if<ForEachNode>(&view.node().content)) {
-        for (const ForEachElement& element : each->elements)
-            appendView(element.view, result);
-        return;
-    }
-    result.push_back(&view);
-}
-
 } // namespace
 
 std::vector<const View*> stackChildren(const std::vector<View>& children) {
+    std::size_t count = 0;
+    visitStackChildren(children, [&count](const View&) { ++count; });
     std::vector<const View*> result;
-    for (const View& child : children)
-        appendView(child, result);
+    result.reserve(count);
+    visitStackChildren(children, [&result](const View& child) { result.push_back(&child); });
     return result;
 }
 

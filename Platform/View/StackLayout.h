@@ -5,14 +5,34 @@
 
 #include "Geometry.h"
 #include "View.h"
+#include "ViewNode.h"
 
 namespace platform {
 
 // How a child answers a proposal; layout passes its own sizing function.
 using SizeOfChild = std::function<Size(const View& child, ProposedSize proposal)>;
 
-// The children of a stack as it lays them out: ForEach elements spliced in
-// (recursively), empty views left out (they take no spacing either).
+// Calls `visit` with `view` as a stack lays it out among its children:
+// ForEach elements spliced in (recursively), empty views left out (they
+// take no spacing either).
+template <typename Visit> void visitStackChild(const View& view, const Visit& visit) {
+    if (std::holds_alternative<EmptyNode>(view.node().content))
+        return;
+    if (const auto* each = std::get_if<ForEachNode>(&view.node().content)) {
+        for (const ForEachElement& element : each->elements)
+            visitStackChild(element.view, visit);
+        return;
+    }
+    visit(view);
+}
+
+// Calls `visit` with each child of a stack as it lays them out, in order.
+template <typename Visit> void visitStackChildren(const std::vector<View>& children, const Visit& visit) {
+    for (const View& child : children)
+        visitStackChild(child, visit);
+}
+
+// The children of a stack as it lays them out, as visitStackChildren visits them.
 std::vector<const View*> stackChildren(const std::vector<View>& children);
 
 // What a stack offered one child, and what the child took.
