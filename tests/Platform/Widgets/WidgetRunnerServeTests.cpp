@@ -108,3 +108,12 @@ TEST(WidgetRunnerServe, IntentsRunOneAfterAnotherWhileOtherRequestsGoOn) {
             previous = reply["id"].get<int>();
         }
 }
+
+TEST(WidgetRunnerServe, ALastLineWithoutNewlineIsAnsweredEvenWhenTooLarge) {
+    ServedRunner runner;
+    runner.send(R"({"id":1,"method":"describe"})" "\n");
+    runner.send(std::string(platform::WidgetRunner::maximumRequestSize + 10, 'x'));
+    const auto replies = runner.allReplies();
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[1]["error"]["code"], "too-large");
+}
