@@ -15,6 +15,7 @@
 #include "UserDefaults.h"
 #include "WidgetRunner.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,8 @@ std::vector<std::string_view> linesOf(std::string_view input) {
 void writeAll(int descriptor, std::string_view text) {
     while (!text.empty()) {
         const ssize_t count = ::write(descriptor, text.data(), text.size());
+        if (count < 0 && errno == EINTR) // libFuzzer's time-out alarm
+            continue;
         if (count <= 0)
             fail("cannot write to the runner");
         text.remove_prefix(static_cast<std::size_t>(count));
@@ -98,8 +101,14 @@ std::string serveStream(platform::WidgetRunner& runner, std::string_view input) 
     });
     std::string output;
     char buffer[16384];
-    for (ssize_t count; (count = ::read(fromRunner[1], buffer, sizeof buffer)) > 0;)
+    for (;;) {
+        const ssize_t count = ::read(fromRunner[1], buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
         output.append(buffer, static_cast<std::size_t>(count));
+    }
     writer.join();
     server.join();
     ::close(toRunner[1]);
