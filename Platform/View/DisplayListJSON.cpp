@@ -154,7 +154,10 @@ DisplayItem itemFrom(const json& object) {
         const ShapeKind kind = type == "circle"             ? ShapeKind::circle
                                : type == "roundedRectangle" ? ShapeKind::roundedRectangle
                                                             : ShapeKind::rectangle;
-        return ShapeItem{kind, frame, optionalNumber(object, "cornerRadius", 0.0, 0.0, largestLength),
+        // Only rounded rectangles have a corner radius; one on another shape
+        // is checked but dropped, as writing the list back would drop it.
+        const double cornerRadius = optionalNumber(object, "cornerRadius", 0.0, 0.0, largestLength);
+        return ShapeItem{kind, frame, kind == ShapeKind::roundedRectangle ? cornerRadius : 0.0,
                          styleFrom(object, "fill")};
     }
     if (type == "symbol")

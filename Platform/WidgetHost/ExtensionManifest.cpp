@@ -65,7 +65,9 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
     manifest.manifestPath = path;
     const std::filesystem::path executable(*exec);
     manifest.executable = executable.is_absolute() ? executable : (path.parent_path() / executable).lexically_normal();
-    if (::access(manifest.executable.c_str(), X_OK) != 0 || std::filesystem::is_directory(manifest.executable, error)) {
+    // A NUL byte would cut the path short where the system reads it.
+    if (exec->find('\0') != std::string::npos || ::access(manifest.executable.c_str(), X_OK) != 0 ||
+        std::filesystem::is_directory(manifest.executable, error)) {
         problem = "its program " + manifest.executable.string() + " is not an executable file";
         return std::nullopt;
     }

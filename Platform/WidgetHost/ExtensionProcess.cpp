@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ProtocolJSON.h"
+
 extern char** environ;
 
 namespace platform {
@@ -147,6 +149,31 @@ ExtensionProcess::Reply ExtensionProcess::failure(const std::string& code, const
     return reply;
 }
 
+std::optional<ExtensionProcess::Reply> ExtensionProcess::replyFromLine(std::string_view line,
+                                                                      std::uint64_t identifier) {
+    const auto reply = parseProtocolJSON(line);
+    // Lines that are not replies to this request (garbage, or a late reply to
+    // one that timed out) are skipped.
+    if (!reply.is_object())
+        return std::nullopt;
+    const auto id = reply.find("id");
+    if (id == reply.end() || *id != identifier)
+        return std::nullopt;
+    Reply result;
+    if (const auto found = reply.find("result"); found != reply.end()) {
+        result.result = *found;
+        return result;
+    }
+    const auto error = reply.value("error", nlohmann::json::object());
+    result.errorCode = error.is_object() && error.value("code", nlohmann::json()).is_string()
+                           ? error["code"].get<std::string>()
+                           : "failed";
+    result.errorMessage = error.is_object() && error.value("message", nlohmann::json()).is_string()
+                              ? error["message"].get<std::string>()
+                              : "malformed error reply";
+    return result;
+}
+
 ExtensionProcess::Reply ExtensionProcess::request(const std::string& method, const nlohmann::json& parameters,
                                                   std::chrono::milliseconds timeout) {
     std::lock_guard guard(lock_);
@@ -180,25 +207,10 @@ ExtensionProcess::Reply ExtensionProcess::request(const std::string& method, con
     for (;;) {
         // Answer from the lines already read first.
         for (auto newline = buffer_.find('\n'); newline != std::string::npos; newline = buffer_.find('\n')) {
-            const auto reply = nlohmann::json::parse(std::string_view(buffer_).substr(0, newline), nullptr, false);
+            const auto reply = replyFromLine(std::string_view(buffer_).substr(0, newline), identifier);
             buffer_.erase(0, newline + 1);
-            // Lines that are not replies to this request (garbage, or a late
-            // reply to one that timed out) are skipped.
-            if (!reply.is_object() || reply.value("id", nlohmann::json()) != identifier)
-                continue;
-            Reply result;
-            if (const auto found = reply.find("result"); found != reply.end()) {
-                result.result = *found;
-                return result;
-            }
-            const auto error = reply.value("error", nlohmann::json::object());
-            result.errorCode = error.is_object() && error.value("code", nlohmann::json()).is_string()
-                                   ? error["code"].get<std::string>()
-                                   : "failed";
-            result.errorMessage = error.is_object() && error.value("message", nlohmann::json()).is_string()
-                                      ? error["message"].get<std::string>()
-                                      : "malformed error reply";
-            return result;
+            if (reply)
+                return *reply;
         }
         if (buffer_.size() > maximumReplySize)
             return failure("failed", "the extension wrote a line longer than 4 MiB", true);

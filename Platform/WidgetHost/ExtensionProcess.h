@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 #include <nlohmann/json.hpp>
@@ -38,6 +39,11 @@ public:
     // Sends a request and waits for its reply. Starts the extension first if
     // it is not running. Safe to call from several threads (one at a time).
     Reply request(const std::string& method, const nlohmann::json& parameters, std::chrono::milliseconds timeout);
+
+    // Reads one line the extension wrote: the reply to request `identifier`,
+    // or absent when the line is anything else (garbage, a reply to another
+    // request). Never throws, whatever the line holds.
+    static std::optional<Reply> replyFromLine(std::string_view line, std::uint64_t identifier);
 
     bool isRunning();
     // Closes the extension's input so it can finish; ends it if it does not

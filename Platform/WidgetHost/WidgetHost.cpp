@@ -1,6 +1,7 @@
 #include "WidgetHost.h"
 
 #include "DisplayListJSON.h"
+#include "TimelineJSON.h"
 #include "Workspace.h"
 
 namespace platform {
@@ -15,44 +16,6 @@ nlohmann::json sizeParameters(const std::string& kind, WidgetFamily family) {
 bool contains(const Rect& frame, Point point) {
     return point.x >= frame.origin.x && point.y >= frame.origin.y && point.x < frame.origin.x + frame.size.width &&
            point.y < frame.origin.y + frame.size.height;
-}
-
-// The entry of a timeline to show at `now`: the last one whose date has come,
-// or the first when none has.
-std::optional<nlohmann::json> currentEntry(const nlohmann::json& entries, Instant now) {
-    if (!entries.is_array() || entries.empty())
-        return std::nullopt;
-    nlohmann::json chosen = entries.front();
-    for (const auto& entry : entries)
-        if (entry.is_object() && entry.value("date", nlohmann::json()).is_number() &&
-            entry["date"].get<double>() <= now.timeIntervalSinceReferenceDate())
-            chosen = entry;
-    return chosen;
-}
-
-std::optional<TimelineReloadPolicy> policyFromJSON(const nlohmann::json& policy) {
-    const auto type = policy.is_object() ? policy.value("type", nlohmann::json()) : nlohmann::json();
-    if (type == "never")
-        return TimelineReloadPolicy::never();
-    if (type == "atEnd")
-        return TimelineReloadPolicy::atEnd();
-    if (type == "after" && policy.value("date", nlohmann::json()).is_number())
-        return TimelineReloadPolicy::after(Instant::sinceReferenceDate(policy["date"].get<double>()));
-    return std::nullopt;
-}
-
-// Whether a timeline with this policy and these entries is due for reloading.
-bool isDue(const TimelineReloadPolicy& policy, const nlohmann::json& entries, Instant now) {
-    switch (policy.kind()) {
-    case TimelineReloadPolicy::Kind::never:
-        return false;
-    case TimelineReloadPolicy::Kind::after:
-        return now >= policy.date();
-    case TimelineReloadPolicy::Kind::atEnd:
-        return !entries.is_array() || entries.empty() || !entries.back().value("date", nlohmann::json()).is_number() ||
-               now.timeIntervalSinceReferenceDate() >= entries.back()["date"].get<double>();
-    }
-    return true;
 }
 
 } // namespace
@@ -143,20 +106,20 @@ std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, cons
                                                       WidgetFamily family, const nlohmann::json& entry,
                                                       std::string& problem) {
     auto parameters = sizeParameters(kind, family);
-    parameters["entry"] = entry.value("id", nlohmann::json());
+    parameters["entry"] = memberOf(entry, "id");
     const auto reply = extension.process->request("render", parameters, options_.timeout);
     if (!reply.ok()) {
         problem = "render failed: " + reply.errorMessage;
         return std::nullopt;
     }
-    auto reading = displayListFromJSON(reply.result->value("displayList", nlohmann::json()));
+    auto reading = displayListFromJSON(memberOf(*reply.result, "displayList"));
     if (!reading.displayList) {
         problem = "the extension sent an unusable picture: " + reading.error;
         return std::nullopt;
     }
     Picture picture;
     picture.displayList = std::move(*reading.displayList);
-    picture.entryDate = Instant::sinceReferenceDate(entry.value("date", 0.0));
+    picture.entryDate = entryDate(entry);
     return picture;
 }
 
@@ -171,7 +134,7 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
         parameters["isPreview"] = true;
         const auto reply = extension->process->request("snapshot", parameters, options_.timeout);
         if (reply.ok())
-            entry = reply.result->value("entry", nlohmann::json());
+            entry = memberOf(*reply.result, "entry");
     } else {
         entry = timelineEntry(*extension, kind, family);
     }
@@ -182,7 +145,7 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
             problem = "widget " + kind + " gave no entry: " + reply.errorMessage;
             return std::nullopt;
         }
-        entry = reply.result->value("entry", nlohmann::json());
+        entry = memberOf(*reply.result, "entry");
         isPlaceholder = true;
     }
     auto picture = render(*extension, kind, family, *entry, problem);
@@ -202,8 +165,8 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
     const Instant now = Instant::now();
     auto known = timelines_.find({kind, family});
     if (known != timelines_.end() && known->second.extensionStart == extension.process->starts() &&
-        extension.process->isRunning() && !isDue(known->second.policy, known->second.entries, now))
-        return currentEntry(known->second.entries, now);
+        extension.process->isRunning() && !timelineIsDue(known->second.policy, known->second.entries, now))
+        return currentTimelineEntry(known->second.entries, now);
 
     const auto reply = extension.process->request("timeline", sizeParameters(kind, family), options_.timeout);
     if (!reply.ok()) {
@@ -212,13 +175,13 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
         return std::nullopt;
     }
     KnownTimeline timeline;
-    timeline.entries = reply.result->value("entries", nlohmann::json::array());
+    timeline.entries = memberOf(*reply.result, "entries");
     // An unknown policy is treated as "never": the widget still updates after
     // every intent and restart.
-    timeline.policy = policyFromJSON(reply.result->value("policy", nlohmann::json()))
+    timeline.policy = reloadPolicyFromJSON(memberOf(*reply.result, "policy"))
                           .value_or(TimelineReloadPolicy::never());
     timeline.extensionStart = extension.process->starts();
-    auto entry = currentEntry(timeline.entries, now);
+    auto entry = currentTimelineEntry(timeline.entries, now);
     timelines_[{kind, family}] = std::move(timeline);
     return entry;
 }

@@ -11,6 +11,7 @@
 #include "DisplayListJSON.h"
 #include "FileReplacement.h"
 #include "Layout.h"
+#include "ProtocolJSON.h"
 
 namespace platform {
 
@@ -129,7 +130,7 @@ nlohmann::json WidgetRunner::description() const {
 std::string WidgetRunner::reply(std::string_view requestLine) {
     if (requestLine.size() > maximumRequestSize)
         return tooLargeReply();
-    return replyTo(nlohmann::json::parse(requestLine, nullptr, /*allow_exceptions=*/false));
+    return replyTo(parseProtocolJSON(requestLine));
 }
 
 std::string WidgetRunner::tooLargeReply() {
@@ -255,7 +256,7 @@ void WidgetRunner::serve(int input, int output) {
         Worker intents;
         Worker requests;
         const auto dispatch = [&](const std::string& line) {
-            auto request = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
+            auto request = parseProtocolJSON(line);
             const bool isIntent = member(request, "method") == "perform";
             (isIntent ? intents : requests).post([this, &send, request = std::move(request)] { send(replyTo(request)); });
         };
@@ -291,7 +292,10 @@ void WidgetRunner::serve(int input, int output) {
                 pending.clear();
             }
         }
-        if (!pending.empty() && !discarding)
+        // The last line may lack its newline; it is a request all the same.
+        if (discarding)
+            send(tooLargeReply());
+        else if (!pending.empty())
             dispatch(pending);
     }
 }

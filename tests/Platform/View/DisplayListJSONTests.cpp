@@ -37,6 +37,18 @@ TEST(DisplayListJSON, RoundTripKeepsEveryItem) {
     EXPECT_EQ(*reading.displayList, list);
 }
 
+TEST(DisplayListJSON, AListReadInComesBackTheSameWhenWrittenOutAndReadAgain) {
+    // A corner radius on a shape other than a rounded rectangle used to be
+    // kept on reading but dropped on writing.
+    const auto read = displayListFromJSONText(
+        R"({"size":[10,10],"items":[{"type":"rectangle","frame":[0,0,5,5],"cornerRadius":4,"fill":"accent"},
+                                    {"type":"circle","frame":[0,0,5,5],"cornerRadius":2,"fill":"accent"}]})");
+    ASSERT_TRUE(read.displayList) << read.error;
+    const auto again = displayListFromJSON(toJSON(*read.displayList));
+    ASSERT_TRUE(again.displayList) << again.error;
+    EXPECT_EQ(*again.displayList, *read.displayList);
+}
+
 TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
     const nlohmann::json json = toJSON(sample());
     for (const auto& item : json["items"]) {

@@ -66,7 +66,7 @@ TEST_F(Faults, AnExtensionThatCrashesAtStartIsReportedNotWaitedFor) {
 
 TEST_F(Faults, EveryKindOfMisbehaviourEndsInAnErrorWithinTheTimeOut) {
     // One good reply (the description), then the fault on the timeline.
-    for (const char* mode : {"crash-mid-reply", "hang", "garbage", "enormous"}) {
+    for (const char* mode : {"crash-mid-reply", "hang", "garbage", "misshapen", "enormous"}) {
         misbehave(mode, 1);
         auto widgetHost = host();
         std::string problem;

@@ -34,6 +34,18 @@ TEST(ExtensionManifest, ReadsAValidManifestWithARelativeProgram) {
     EXPECT_EQ(manifest->hostApplication, "host");
 }
 
+TEST(ExtensionManifest, AProgramNameWithANulByteIsRefused) {
+    // The system would read the name only up to the NUL and run another
+    // program than the one the manifest names.
+    tarvelo::testsupport::TemporaryFolder folder;
+    fs::permissions(write(folder.path() / "extension", "#!/bin/sh\n"), fs::perms::owner_all);
+    const auto path = write(folder.path() / "a.json",
+                            R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "extension\u0000.txt"})");
+    std::string problem;
+    EXPECT_FALSE(ExtensionManifest::read(path, problem));
+    EXPECT_FALSE(problem.empty());
+}
+
 TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     tarvelo::testsupport::TemporaryFolder folder;
     const auto extensions = folder.path() / "data/tarvelo/widget-extensions";

@@ -8,6 +8,7 @@
 //   hang             stop answering, keep running
 //   slow             answer every request after 300 ms
 //   garbage          answer with lines that are no replies
+//   misshapen        answer with the right id but a result of the wrong shape
 //   enormous         write a 6 MiB line
 //   exit             answer, then exit
 //   environment      write the environment, one variable per line, to the
@@ -90,6 +91,12 @@ int main() {
             writeOut(reply);
         } else if (mode == "garbage") {
             writeOut("{\"id\": \"not yours\"}\n\x01\x02\xff garbage\n[1,2,3]\n{\"result\": {}}\n");
+        } else if (mode == "misshapen") {
+            const auto request = nlohmann::json::parse(line, nullptr, false);
+            const auto id = request.is_object() ? request.value("id", nlohmann::json()) : nlohmann::json();
+            writeOut(nlohmann::json{{"id", id}, {"result", answered % 2 ? nlohmann::json(5) : nlohmann::json::array({5})}}
+                         .dump() +
+                     "\n");
         } else if (mode == "enormous") {
             writeOut(std::string(6 * 1024 * 1024, 'x'));
         } else if (mode == "exit") {

@@ -106,3 +106,17 @@ TEST_F(WidgetRunnerRequests, OldEntriesAreDroppedButNeverMixedUp) {
         ask("placeholder", small());
     EXPECT_EQ(errorCode(ask("render", small({{"entry", first}}))), "unknown-entry");
 }
+
+TEST_F(WidgetRunnerRequests, DeeplyNestedRequestsAreRefusedBeforeAnythingRecursesIntoThem) {
+    // Within the size limit, but deep enough to exhaust a thread's stack when
+    // the intent's parameters are copied level by level.
+    const std::size_t depth = 30000;
+    const std::string request = R"({"id":1,"method":"perform","params":{"intent":{"type":"CountingIntent",)"
+                                R"("parameters":{"by":1,"x":)" +
+                                std::string(depth, '[') + std::string(depth, ']') + "}}}}";
+    ASSERT_LE(request.size(), WidgetRunner::maximumRequestSize);
+    const int before = CountingIntent::total;
+    const auto reply = json::parse(runner.reply(request), nullptr, false);
+    EXPECT_EQ(errorCode(reply), "bad-request");
+    EXPECT_EQ(CountingIntent::total, before);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -107,4 +108,16 @@ TEST(WidgetRunnerServe, IntentsRunOneAfterAnotherWhileOtherRequestsGoOn) {
             EXPECT_GT(reply["id"].get<int>(), previous);
             previous = reply["id"].get<int>();
         }
+}
+
+TEST(WidgetRunnerServe, ALastLineWithoutNewlineIsAnsweredEvenWhenTooLarge) {
+    ServedRunner runner;
+    runner.send(R"({"id":1,"method":"describe"})" "\n");
+    runner.send(std::string(platform::WidgetRunner::maximumRequestSize + 10, 'x'));
+    const auto replies = runner.allReplies();
+    ASSERT_EQ(replies.size(), 2u);
+    // Replies may come in either order.
+    EXPECT_EQ(std::count_if(replies.begin(), replies.end(),
+                            [](const json& reply) { return reply.contains("error") && reply["error"]["code"] == "too-large"; }),
+              1);
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace platform {
+
+// Arrays and objects nested deeper than this in one protocol line make the
+// line unreadable. Real messages nest a handful of levels.
+constexpr std::size_t deepestProtocolNesting = 64;
+
+// Parses one line of the widget protocol (docs/widget-protocol.md), sent by
+// the other side; a discarded value when it is no JSON or nests too deeply.
+// The parser itself copes with any depth, but copying, comparing and printing
+// a value recurse once per level, and a line of a few hundred thousand
+// brackets would exhaust the stack of whichever side reads it.
+nlohmann::json parseProtocolJSON(std::string_view line);
+
+} // namespace platform

@@ -1,0 +1,90 @@
+// What the widget host accepts from an extension. Each input line is read
+// as the extension's reply to request 7, and what it carries goes through
+// the host's readers of timelines, entries and display lists; the whole line
+// is also read as a display list. Checks that nothing throws or crashes, and
+//
+//  - the current entry of a timeline is one of its entries, and there is one
+//    exactly when the entries are a non-empty array;
+//  - a display list the reader accepts survives writing it out and reading
+//    it back (as JSON and as text) unchanged.
+#include "DisplayListJSON.h"
+#include "ExtensionProcess.h"
+#include "TimelineJSON.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+namespace {
+
+using nlohmann::json;
+using platform::Instant;
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "widget-host-replies-fuzzer: %s\n", what);
+    std::abort();
+}
+
+void checkRoundTrip(const platform::DisplayListReading& reading) {
+    if (!reading.displayList) {
+        if (reading.error.empty())
+            fail("a refused display list comes without a reason");
+        return;
+    }
+    const json written = platform::toJSON(*reading.displayList);
+    const auto again = platform::displayListFromJSON(written);
+    if (!again.displayList || *again.displayList != *reading.displayList)
+        fail("an accepted display list does not read back the same from its JSON");
+    const auto fromText = platform::displayListFromJSONText(written.dump());
+    if (!fromText.displayList || *fromText.displayList != *reading.displayList)
+        fail("an accepted display list does not read back the same from its text");
+}
+
+void checkTimeline(const json& result) {
+    const json& entries = platform::memberOf(result, "entries");
+    const auto policy = platform::reloadPolicyFromJSON(platform::memberOf(result, "policy"))
+                            .value_or(platform::TimelineReloadPolicy::never());
+    const bool hasEntries = entries.is_array() && !entries.empty();
+    for (const double now : {-1e300, 0.0, 786708000.0, 1e300}) {
+        const Instant instant = Instant::sinceReferenceDate(now);
+        const auto entry = platform::currentTimelineEntry(entries, instant);
+        if (entry.has_value() != hasEntries)
+            fail("a current entry exactly when there are entries");
+        if (entry && std::find(entries.begin(), entries.end(), *entry) == entries.end())
+            fail("the current entry is none of the timeline's");
+        (void)platform::timelineIsDue(policy, entries, instant);
+        if (entry) {
+            (void)platform::entryDate(*entry);
+            (void)platform::memberOf(*entry, "id");
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    checkRoundTrip(platform::displayListFromJSONText(input));
+    while (!input.empty()) {
+        const auto newline = input.find('\n');
+        const auto line = input.substr(0, newline);
+        input.remove_prefix(newline == std::string_view::npos ? input.size() : newline + 1);
+
+        const auto reply = platform::ExtensionProcess::replyFromLine(line, 7);
+        if (!reply)
+            continue;
+        if (!reply->ok()) {
+            if (reply->errorCode.empty() && reply->errorMessage.empty())
+                fail("an error reply comes with neither code nor message");
+            continue;
+        }
+        const json& result = *reply->result;
+        checkTimeline(result);
+        (void)platform::entryDate(platform::memberOf(result, "entry"));
+        checkRoundTrip(platform::displayListFromJSON(platform::memberOf(result, "displayList")));
+    }
+    return 0;
+}
