@@ -18,7 +18,7 @@ GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps build run test test-asan test-tsan bench fuzz clean
+.PHONY: all deps build run test test-asan test-tsan bench fuzz package clean
 
 all: build
 
