@@ -1,6 +1,7 @@
 #include "ContentView.h"
 
 #include "Accessibility.h"
+#include "LeadingRow.h"
 #include "LocalizedLabel.h"
 #include "OnboardingStyle.h"
 #include "PageSize.h"
@@ -55,7 +56,9 @@ ContentView::ContentView(Services services)
 
     column_.set_margin(columnPadding);
     column_.set_halign(Gtk::Align::FILL);
-    column_.set_valign(Gtk::Align::START);
+    // Left to fill: the box keeps its sections at the top anyway. Aligned
+    // to the start, GTK would ask the column for its width at a given
+    // height, and every wrapping label would answer by trial and error.
 
     buildHeader();
     buildWidgetSection();
@@ -122,20 +125,13 @@ void ContentView::buildAddToDesktop() {
 }
 
 void ContentView::buildWarningBox() {
-    auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
-    box->add_css_class(OnboardingStyle::warningBox);
-    box->set_halign(Gtk::Align::FILL);
-
     auto* icon = Gtk::make_managed<Gtk::Image>();
     icon->set_from_icon_name("dialog-warning-symbolic");
     icon->set_pixel_size(warningIconSize);
-    icon->set_valign(Gtk::Align::START);
     icon->add_css_class(OnboardingStyle::warningIcon);
     Accessibility::hide(*icon);
-    box->append(*icon);
 
     auto* texts = makeStack(6);
-    texts->set_hexpand(true);
     texts->append(*Gtk::make_managed<LocalizedLabel>("If Tarvelo is not in the list",
                                                      std::initializer_list{OnboardingStyle::headline}));
     texts->append(*Gtk::make_managed<LocalizedLabel>(
@@ -146,7 +142,10 @@ void ContentView::buildWarningBox() {
         "There is no error message for this. The widget is just missing from the list, which is why it is "
         "worth saying out loud.",
         std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary}));
-    box->append(*texts);
+
+    auto* box = Gtk::make_managed<LeadingRow>(*icon, *texts, 12, LeadingRow::Alignment::top);
+    box->add_css_class(OnboardingStyle::warningBox);
+    box->set_halign(Gtk::Align::FILL);
     column_.append(*box);
 }
 

@@ -34,6 +34,8 @@ constexpr const char* styleSheet = R"css(
   background-color: @theme_selected_bg_color;
   color: white;
   border-radius: 11px;
+  min-width: 22px;
+  min-height: 22px;
   font-size: 13px;
   font-weight: 600;
   font-feature-settings: "tnum";

@@ -1,0 +1,137 @@
+// A decoration before a block of wrapping text: where each goes, on the
+// real page and in a row of its own.
+#include "OnboardingFixture.h"
+
+#include "LeadingRow.h"
+#include "Step.h"
+
+#include <gtkmm/label.h>
+#include <gtkmm/window.h>
+
+using tarvelo::LeadingRow;
+using tarvelo::testsupport::OnboardingFixture;
+
+namespace {
+
+class LeadingRowTest : public OnboardingFixture {};
+
+// Where `label` draws its first baseline, in `row`'s coordinates.
+double firstBaseline(Gtk::Label& label, Gtk::Widget& row) {
+    int x = 0;
+    int y = 0;
+    label.get_layout_offsets(x, y);
+    const double baseline = y + static_cast<double>(label.get_layout()->get_baseline()) / PANGO_SCALE;
+    double rowX = 0;
+    double rowY = 0;
+    label.translate_coordinates(row, x, baseline, rowX, rowY);
+    return rowY;
+}
+
+Gtk::Allocation allocationIn(Gtk::Widget& widget, Gtk::Widget& row) {
+    double x = 0;
+    double y = 0;
+    widget.translate_coordinates(row, 0, 0, x, y);
+    return Gtk::Allocation(static_cast<int>(x), static_cast<int>(y), widget.get_width(), widget.get_height());
+}
+
+std::vector<tarvelo::Step*> steps(Gtk::Widget& widget) {
+    std::vector<tarvelo::Step*> found;
+    if (auto* step = dynamic_cast<tarvelo::Step*>(&widget))
+        found.push_back(step);
+    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        for (auto* step : steps(*child))
+            found.push_back(step);
+    return found;
+}
+
+// A row of its own, `width` wide, in a window that shows it.
+struct ShownRow {
+    explicit ShownRow(LeadingRow::Alignment alignment, int width, Gtk::TextDirection direction) {
+        window = Gtk::make_managed<Gtk::Window>();
+        // Larger than the text, so that aligning their baselines moves the text down.
+        decoration = Gtk::make_managed<Gtk::Label>();
+        decoration->set_markup("<span size='xx-large'>7</span>");
+        text = Gtk::make_managed<Gtk::Label>(
+            "A long instruction that cannot fit on one line of a narrow row, so it wraps onto several lines "
+            "below the first one.");
+        text->set_wrap(true);
+        text->set_xalign(0.0F);
+        row = Gtk::make_managed<LeadingRow>(*decoration, *text, 12, alignment);
+        row->set_direction(direction);
+        row->set_valign(Gtk::Align::START);
+        // The window's width is the row's: its natural width would put the
+        // whole text on one line.
+        window->set_default_size(width, -1);
+        window->set_child(*row);
+        window->present();
+        tarvelo::testsupport::spinUntil([&] { return row->get_width() > 0 && text->get_width() > 0; });
+        tarvelo::testsupport::settle();
+    }
+    ~ShownRow() {
+        gtk_window_destroy(window->gobj());
+        tarvelo::testsupport::settle();
+    }
+    ShownRow(const ShownRow&) = delete;
+    ShownRow& operator=(const ShownRow&) = delete;
+
+    Gtk::Window* window;
+    Gtk::Label* decoration;
+    Gtk::Label* text;
+    LeadingRow* row;
+};
+
+} // namespace
+
+TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
+    auto& shown = openWindow();
+    const auto found = steps(shown.column());
+    ASSERT_EQ(found.size(), 4U);
+    for (tarvelo::Step* step : found) {
+        auto& badge = dynamic_cast<Gtk::Label&>(step->leading());
+        auto& text = dynamic_cast<Gtk::Label&>(step->content());
+        EXPECT_NEAR(firstBaseline(badge, *step), firstBaseline(text, *step), 1.0) << text.get_text();
+        // Nothing sticks out of the row.
+        EXPECT_GE(allocationIn(badge, *step).get_y(), 0);
+        EXPECT_LE(allocationIn(badge, *step).get_y() + badge.get_height(), step->get_height());
+    }
+}
+
+TEST_F(LeadingRowTest, TheTextWrapsInTheWidthLeftAfterTheDecoration) {
+    ShownRow shown(LeadingRow::Alignment::top, 240, Gtk::TextDirection::LTR);
+    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
+    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
+    EXPECT_EQ(shown.row->get_width(), 240);
+    EXPECT_EQ(decoration.get_x(), 0);
+    EXPECT_EQ(decoration.get_y(), 0);
+    EXPECT_EQ(text.get_x(), decoration.get_width() + 12);
+    EXPECT_EQ(text.get_y(), 0);
+    EXPECT_EQ(text.get_width(), 240 - decoration.get_width() - 12);
+
+    // As tall as the wrapped text at that width: several lines, all shown.
+    int minimum = 0;
+    int natural = 0;
+    int ignored = 0;
+    shown.text->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
+    EXPECT_GT(natural, 3 * decoration.get_height() / 2);
+    EXPECT_EQ(shown.row->get_height(), natural);
+    EXPECT_EQ(shown.text->get_height(), natural);
+}
+
+TEST_F(LeadingRowTest, RightToLeftPutsTheDecorationOnTheRight) {
+    ShownRow shown(LeadingRow::Alignment::firstBaseline, 240, Gtk::TextDirection::RTL);
+    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
+    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
+    EXPECT_EQ(decoration.get_x() + decoration.get_width(), 240);
+    EXPECT_EQ(text.get_x(), 0);
+    EXPECT_EQ(text.get_x() + text.get_width() + 12, decoration.get_x());
+    EXPECT_NEAR(firstBaseline(*shown.decoration, *shown.row), firstBaseline(*shown.text, *shown.row), 1.0);
+}
+
+TEST_F(LeadingRowTest, WarningIconsTopIsOnItsTextsTop) {
+    auto& shown = openWindow();
+    Gtk::Widget* warningBox = shown.column().get_last_child();
+    auto* row = dynamic_cast<LeadingRow*>(warningBox);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(allocationIn(row->leading(), *row).get_y(), allocationIn(row->content(), *row).get_y());
+    EXPECT_EQ(tarvelo::testsupport::firstLabelText(*row), "If Tarvelo is not in the list");
+}
