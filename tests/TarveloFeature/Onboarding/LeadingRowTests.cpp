@@ -34,16 +34,6 @@ Gtk::Allocation allocationIn(Gtk::Widget& widget, Gtk::Widget& row) {
     return Gtk::Allocation(static_cast<int>(x), static_cast<int>(y), widget.get_width(), widget.get_height());
 }
 
-std::vector<tarvelo::Step*> steps(Gtk::Widget& widget) {
-    std::vector<tarvelo::Step*> found;
-    if (auto* step = dynamic_cast<tarvelo::Step*>(&widget))
-        found.push_back(step);
-    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        for (auto* step : steps(*child))
-            found.push_back(step);
-    return found;
-}
-
 // A row of its own, `width` wide, in a window that shows it.
 struct ShownRow {
     explicit ShownRow(LeadingRow::Alignment alignment, int width, Gtk::TextDirection direction) {
@@ -84,7 +74,7 @@ struct ShownRow {
 
 TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
     auto& shown = openWindow();
-    const auto found = steps(shown.column());
+    const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
     for (tarvelo::Step* step : found) {
         auto& badge = dynamic_cast<Gtk::Label&>(step->leading());

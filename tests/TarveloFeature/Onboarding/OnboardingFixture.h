@@ -5,12 +5,24 @@
 #include "FakeWorkspace.h"
 #include "GtkTestSupport.h"
 #include "ScratchFolder.h"
+#include "Step.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm/window.h>
 #include <memory>
 
 namespace tarvelo::testsupport {
+
+// The numbered steps below `widget`, in page order.
+inline std::vector<Step*> stepsIn(Gtk::Widget& widget) {
+    std::vector<Step*> found;
+    if (auto* step = dynamic_cast<Step*>(&widget))
+        found.push_back(step);
+    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
+        for (auto* step : stepsIn(*child))
+            found.push_back(step);
+    return found;
+}
 
 // The onboarding page in a window of its own, over a fake desktop (two
 // calendar handlers, "Calendar" the default) and a fake open panel.

@@ -14,16 +14,6 @@ namespace {
 
 class OnboardingPageTest : public OnboardingFixture {};
 
-std::vector<tarvelo::Step*> steps(Gtk::Widget& widget) {
-    std::vector<tarvelo::Step*> found;
-    if (auto* step = dynamic_cast<tarvelo::Step*>(&widget))
-        found.push_back(step);
-    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        for (auto* step : steps(*child))
-            found.push_back(step);
-    return found;
-}
-
 } // namespace
 
 TEST_F(OnboardingPageTest, TheApplicationsWindowIsExactlyAsLargeAsThePage) {
@@ -82,7 +72,7 @@ TEST_F(OnboardingPageTest, ShowsTheSixSectionsInOrder) {
 
 TEST_F(OnboardingPageTest, ShowsEmphasisBoldAndHeadingsAsWritten) {
     auto& shown = openWindow();
-    const auto found = steps(shown.column());
+    const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
     EXPECT_EQ(found[1]->textLabel().get_text(), Glib::ustring("Choose Edit Widgets."));
     EXPECT_EQ(found[1]->textLabel().get_label(), Glib::ustring("Choose <b>Edit Widgets</b>."));
@@ -95,7 +85,7 @@ TEST_F(OnboardingPageTest, ShowsEmphasisBoldAndHeadingsAsWritten) {
 
 TEST_F(OnboardingPageTest, StepsReadAsTheirTextsWithoutTheNumbers) {
     auto& shown = openWindow();
-    const auto found = steps(shown.column());
+    const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
     for (std::size_t index = 0; index < found.size(); ++index) {
         EXPECT_EQ(found[index]->number(), static_cast<std::int64_t>(index + 1));
