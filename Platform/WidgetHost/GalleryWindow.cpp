@@ -1,5 +1,7 @@
 #include "GalleryWindow.h"
 
+#include "WidgetBackground.h"
+
 #include <cmath>
 
 namespace platform {
@@ -75,19 +77,7 @@ Gtk::Box* GalleryWindow::makeRow(Entry& entry) {
         const std::string kind = entry.description.kind;
         area->set_draw_func([this, &entry, family](const Cairo::RefPtr<Cairo::Context>& cairo, int width, int height) {
             const auto& preview = entry.previews[family];
-            const double radius = 20.0 * previewScale;
-            cairo->begin_new_sub_path();
-            cairo->arc(width - radius, radius, radius, -M_PI / 2, 0);
-            cairo->arc(width - radius, height - radius, radius, 0, M_PI / 2);
-            cairo->arc(radius, height - radius, radius, M_PI / 2, M_PI);
-            cairo->arc(radius, radius, radius, M_PI, 3 * M_PI / 2);
-            cairo->close_path();
-            cairo->clip_preserve();
-            if (appearance_ == Appearance::dark)
-                cairo->set_source_rgb(0.118, 0.118, 0.125);
-            else
-                cairo->set_source_rgb(0.984, 0.984, 0.988);
-            cairo->fill();
+            fillWidgetBackground(cairo, width, height, 20.0 * previewScale, appearance_);
             if (!preview.picture)
                 return;
             cairo->scale(previewScale, previewScale);

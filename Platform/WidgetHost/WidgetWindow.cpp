@@ -2,32 +2,12 @@
 
 #include <cmath>
 
+#include "WidgetBackground.h"
 #include "X11Desktop.h"
 
 namespace platform {
 
 namespace {
-
-// What shows through the widget's translucent container background: the
-// desktop's plain surface colour, since a window here cannot blur what is
-// behind it.
-void fillBase(const Cairo::RefPtr<Cairo::Context>& cairo, Appearance appearance) {
-    if (appearance == Appearance::dark)
-        cairo->set_source_rgb(0.118, 0.118, 0.125);
-    else
-        cairo->set_source_rgb(0.984, 0.984, 0.988);
-    cairo->fill();
-}
-
-void roundedRectangle(const Cairo::RefPtr<Cairo::Context>& cairo, double width, double height, double radius) {
-    radius = std::min({radius, width / 2, height / 2});
-    cairo->begin_new_sub_path();
-    cairo->arc(width - radius, radius, radius, -M_PI / 2, 0);
-    cairo->arc(width - radius, height - radius, radius, 0, M_PI / 2);
-    cairo->arc(radius, height - radius, radius, M_PI / 2, M_PI);
-    cairo->arc(radius, radius, radius, M_PI, 3 * M_PI / 2);
-    cairo->close_path();
-}
 
 void addStyle() {
     static bool added = false;
@@ -128,13 +108,7 @@ void WidgetWindow::draw(const Cairo::RefPtr<Cairo::Context>& cairo, int width, i
     // so text and shapes come out sharp at any scale factor.
     const auto display = get_display();
     const bool translucent = display->is_composited() && display->is_rgba();
-    if (translucent)
-        roundedRectangle(cairo, width, height, cornerRadius);
-    else
-        cairo->rectangle(0, 0, width, height);
-    if (translucent)
-        cairo->clip_preserve();
-    fillBase(cairo, appearance_);
+    fillWidgetBackground(cairo, width, height, translucent ? cornerRadius : 0, appearance_);
     if (picture_)
         painter_.paint(cairo->cobj(), picture_->displayList, appearance_);
 }
