@@ -8,7 +8,7 @@
 // cost is callgrind's instruction count, which noise does not touch.
 //
 //   run-all-driver [ROUNDS] [STEPS_PER_ROUND]        (defaults: 15, 10)
-#include "DesktopFixture.h"
+#include "BenchDesktop.h"
 #include "LaunchCases.h"
 #include "ProbeClock.h"
 #include "desktop/DisplayServerClock.h"
@@ -146,18 +146,7 @@ int main(int argc, char* argv[]) {
     try {
         // A private desktop: nothing of the user's is read or written.
         tarvelo::testsupport::DesktopFixture desktop;
-        const auto root = desktop.root();
-        ::setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
-        ::setenv("GTK_A11Y", "none", 1);
-        ::setenv("NO_AT_BRIDGE", "1", 1);
-        desktop.addApplication("bench.Calendar.desktop", std::string(TARVELO_BENCH_CALENDAR) + " %u",
-                               "Name=Bench Calendar\nMimeType=x-scheme-handler/ical;\n");
-        desktop.setDefault("ical", "bench.Calendar.desktop");
-        desktop.updateDatabase();
-        std::filesystem::create_directories(root / "state" / "tarvelo");
-        std::ofstream(root / "state" / "tarvelo" / "widgets.json")
-            << R"({"tarvelo-widgets": 1, "widgets": [{"id": "1", "kind": "TarveloWidget", "family": "small", "x": 40, "y": 40}]})";
+        const auto root = bench::preparePrivateDesktop(desktop);
 
         launchbench::Record record(root / "record.fifo");
         launchbench::SessionBus bus;
