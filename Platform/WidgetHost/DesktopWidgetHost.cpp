@@ -190,7 +190,12 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
     if (!shown || !shown->picture())
         return;
     const auto placement = shown->placement();
-    worker_->submit([this, identifier, placement, picture = *shown->picture(), point](WidgetHost& host) {
+    // A step usually takes a few milliseconds: waiting that long here puts
+    // the new month in the very frame the click causes, not one frame later.
+    // Never longer than about a frame, so a slow extension still cannot
+    // hold the windows.
+    constexpr auto clickPatience = std::chrono::milliseconds(12);
+    worker_->submitAndWait([this, identifier, placement, picture = *shown->picture(), point](WidgetHost& host) {
         std::string problem;
         const auto result = host.click(placement.kind, picture, point, problem);
         std::optional<WidgetHost::Picture> fresh;
@@ -209,7 +214,7 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
                 if (other.kind == placement.kind && other.identifier != identifier)
                     refresh(other.identifier);
         });
-    });
+    }, clickPatience);
 }
 
 void DesktopWidgetHost::remove(const std::string& identifier) {

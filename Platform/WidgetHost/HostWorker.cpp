@@ -22,8 +22,27 @@ void HostWorker::submit(Job job) {
     {
         std::lock_guard guard(lock_);
         jobs_.push_back(std::move(job));
+        ++submittedCount_;
     }
     wake_.notify_one();
+}
+
+void HostWorker::submitAndWait(Job job, std::chrono::milliseconds patience) {
+    std::uint64_t mine = 0;
+    {
+        std::lock_guard guard(lock_);
+        jobs_.push_back(std::move(job));
+        mine = ++submittedCount_;
+    }
+    wake_.notify_one();
+    bool done = false;
+    {
+        std::unique_lock guard(lock_);
+        done = finished_.wait_for(guard, patience, [&] { return stopping_ || finishedCount_ >= mine; });
+    }
+    // Jobs finish in order, so every completion before this one is ready too.
+    if (done)
+        deliver();
 }
 
 void HostWorker::run() {
@@ -38,15 +57,18 @@ void HostWorker::run() {
             jobs_.pop_front();
         }
         Completion completion = job(host_);
-        if (!completion)
-            continue;
+        const bool hasCompletion = static_cast<bool>(completion);
         {
             std::lock_guard guard(lock_);
             if (stopping_)
                 return;
-            completions_.push_back(std::move(completion));
+            if (hasCompletion)
+                completions_.push_back(std::move(completion));
+            ++finishedCount_;
         }
-        dispatcher_.emit();
+        finished_.notify_all();
+        if (hasCompletion)
+            dispatcher_.emit();
     }
 }
 

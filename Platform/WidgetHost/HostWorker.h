@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -29,6 +31,14 @@ public:
 
     void submit(Job job);
 
+    // Submits `job` and waits up to `patience` for it: when it is done by
+    // then, its completion (and any before it) runs before this returns.
+    // For what the user just did with a window: GTK draws the frame that the
+    // click itself causes right after the event, and a picture that arrives
+    // a few milliseconds later would have to wait for the frame after it.
+    // Otherwise the completion comes on the main loop as usual.
+    void submitAndWait(Job job, std::chrono::milliseconds patience);
+
 private:
     void run();
     void deliver();
@@ -36,7 +46,10 @@ private:
     WidgetHost host_;
     std::mutex lock_;
     std::condition_variable wake_;
+    std::condition_variable finished_;
     std::deque<Job> jobs_;
+    std::uint64_t submittedCount_ = 0;
+    std::uint64_t finishedCount_ = 0;
     std::deque<Completion> completions_;
     bool stopping_ = false;
     Glib::Dispatcher dispatcher_;

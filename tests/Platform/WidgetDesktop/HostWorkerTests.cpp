@@ -1,0 +1,137 @@
+// The worker that talks to extensions: a click may wait briefly for its
+// job, and whatever happens, completions run on the main loop's thread, once
+// each and in the order of their jobs.
+#include "HostWorker.h"
+
+#include <glibmm/init.h>
+#include <glibmm/main.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using platform::HostWorker;
+using platform::WidgetHost;
+
+// Holds a job on the worker until the test lets it go.
+class Gate {
+public:
+    void wait() {
+        std::unique_lock guard(lock_);
+        opened_.wait(guard, [this] { return open_; });
+    }
+    void open() {
+        {
+            std::lock_guard guard(lock_);
+            open_ = true;
+        }
+        opened_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable opened_;
+    bool open_ = false;
+};
+
+class HostWorkerTest : public ::testing::Test {
+protected:
+    static WidgetHost::Options noExtensions() {
+        WidgetHost::Options options;
+        options.manifests = std::vector<platform::ExtensionManifest>{};
+        return options;
+    }
+
+    HostWorkerTest() { Glib::init(); }
+
+    // A job whose completion notes `name`, on the main thread.
+    HostWorker::Job noting(const std::string& name, Gate* gate = nullptr) {
+        return [this, name, gate](WidgetHost&) -> HostWorker::Completion {
+            if (gate)
+                gate->wait();
+            return [this, name] {
+                EXPECT_EQ(std::this_thread::get_id(), mainThread);
+                ran.push_back(name);
+            };
+        };
+    }
+
+    // Runs the main loop until `count` completions have run (or for long).
+    void runUntil(std::size_t count) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (ran.size() < count && std::chrono::steady_clock::now() < deadline)
+            Glib::MainContext::get_default()->iteration(false);
+        // And a little more, for anything that should not come.
+        for (int turn = 0; turn < 20; ++turn) {
+            Glib::MainContext::get_default()->iteration(false);
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+
+    const std::thread::id mainThread = std::this_thread::get_id();
+    std::vector<std::string> ran;
+    HostWorker worker{noExtensions()};
+};
+
+TEST_F(HostWorkerTest, AJobDoneInTimeCompletesBeforeTheWaitEnds) {
+    worker.submitAndWait(noting("click"), 10s);
+    EXPECT_EQ(ran, std::vector<std::string>{"click"});
+    // The main loop's own delivery later finds nothing left to run.
+    runUntil(1);
+    EXPECT_EQ(ran, std::vector<std::string>{"click"});
+}
+
+TEST_F(HostWorkerTest, ASlowJobIsLeftToTheMainLoop) {
+    Gate gate;
+    worker.submitAndWait(noting("slow click", &gate), 20ms);
+    EXPECT_TRUE(ran.empty());
+    gate.open();
+    runUntil(1);
+    EXPECT_EQ(ran, std::vector<std::string>{"slow click"});
+}
+
+TEST_F(HostWorkerTest, CompletionsKeepTheOrderOfTheirJobs) {
+    // A click behind a job that is still running waits in vain...
+    Gate gate;
+    worker.submit(noting("refresh", &gate));
+    worker.submitAndWait(noting("click"), 20ms);
+    EXPECT_TRUE(ran.empty());
+    gate.open();
+    runUntil(2);
+    EXPECT_EQ(ran, (std::vector<std::string>{"refresh", "click"}));
+
+    // ...and one behind a quick job runs that job's completion first.
+    ran.clear();
+    worker.submit(noting("refresh"));
+    worker.submit([](WidgetHost&) { return HostWorker::Completion{}; }); // nothing to do afterwards
+    worker.submitAndWait(noting("click"), 10s);
+    EXPECT_EQ(ran, (std::vector<std::string>{"refresh", "click"}));
+    runUntil(2);
+    EXPECT_EQ(ran, (std::vector<std::string>{"refresh", "click"}));
+}
+
+TEST_F(HostWorkerTest, ManyClicksFromTheMainThreadWhileTheWorkerIsBusy) {
+    std::atomic<int> performed{0};
+    for (int click = 0; click < 200; ++click) {
+        worker.submit([&performed](WidgetHost&) {
+            ++performed;
+            return HostWorker::Completion{};
+        });
+        worker.submitAndWait(noting(std::to_string(click)), click % 2 ? 0ms : 5ms);
+    }
+    runUntil(200);
+    ASSERT_EQ(ran.size(), 200U);
+    for (int click = 0; click < 200; ++click)
+        EXPECT_EQ(ran[static_cast<std::size_t>(click)], std::to_string(click));
+    EXPECT_EQ(performed.load(), 200);
+}
+
+} // namespace
