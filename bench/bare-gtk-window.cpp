@@ -1,8 +1,10 @@
 // The yardstick for the widget host: the least a gtkmm program can do to put
 // a widget-sized window up — an undecorated 170×170 window with a drawing
-// area that fills itself with one colour.
+// area that fills itself with one colour — and to answer a click by drawing
+// again (each click flips the shade).
 
 #include <gtkmm.h>
+#include <memory>
 
 int main(int argc, char** argv) {
     auto application = Gtk::Application::create("today.tarvelo.BareWindow", Gio::Application::Flags::NON_UNIQUE);
@@ -15,10 +17,18 @@ int main(int argc, char** argv) {
         auto* area = Gtk::make_managed<Gtk::DrawingArea>();
         area->set_content_width(170);
         area->set_content_height(170);
-        area->set_draw_func([](const Cairo::RefPtr<Cairo::Context>& cairo, int, int) {
-            cairo->set_source_rgb(0.98, 0.98, 0.99);
+        auto flipped = std::make_shared<bool>(false);
+        area->set_draw_func([flipped](const Cairo::RefPtr<Cairo::Context>& cairo, int, int) {
+            const double shade = *flipped ? 0.94 : 0.98;
+            cairo->set_source_rgb(shade, shade, shade + 0.01);
             cairo->paint();
         });
+        auto click = Gtk::GestureClick::create();
+        click->signal_released().connect([area, flipped](int, double, double) {
+            *flipped = !*flipped;
+            area->queue_draw();
+        });
+        area->add_controller(click);
         window->set_child(*area);
         application->add_window(*window);
         window->present();

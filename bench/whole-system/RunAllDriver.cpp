@@ -21,6 +21,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <numeric>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,8 +76,9 @@ void firstFrameAndMemory(const std::string& name, const std::vector<std::string>
 
 // Starts the program, points at `target` and clicks `steps` times, each
 // timed from the XTest click to the window's next XDamage event.
-void steps(const std::string& name, const std::vector<std::string>& arguments, platform::Point target, int count) {
-    const Started started = bench::startAndWaitForFirstFrame(arguments, {});
+void steps(const std::string& name, const std::vector<std::string>& arguments, platform::Point target, int count,
+           const std::vector<std::string>& environment = {}) {
+    const Started started = bench::startAndWaitForFirstFrame(arguments, environment);
     if (!started.window)
         throw std::runtime_error(name + ": no window");
     bench::settle(started, std::chrono::milliseconds(500));
@@ -164,6 +167,8 @@ int main(int argc, char* argv[]) {
             {"gsimplecal", [&] { firstFrameAndMemory("gsimplecal", {"gsimplecal"}, {}); }},
             {"widget step", [&] { steps("widget", {widgets}, chevrons.forward, stepsPerRound); }},
             {"gsimplecal step", [&] { steps("gsimplecal", {"gsimplecal"}, gsimplecalNextMonth, stepsPerRound); }},
+            {"bare window step",
+             [&] { steps("bare window", {bare}, {85, 85}, stepsPerRound, {"GSK_RENDERER=cairo"}); }},
             {"link cold", [&] { note("date link cold", launch.cold()); }},
             {"bare start-and-quit", [&] { note("bare start-and-quit", launch.bare()); }},
             {"link running", [&] { note("date link into running", launch.running()); }},
@@ -174,9 +179,16 @@ int main(int argc, char* argv[]) {
         for (const auto& [name, run] : cases)
             run();
         samples.clear();
+        // Each round in a new order: a case that always came right after
+        // the same other one would carry that one's aftermath (a process
+        // still being torn down) in every sample.
+        std::vector<std::size_t> order(cases.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::mt19937 shuffler(20261206);
         for (int round = 0; round < rounds; ++round) {
-            for (std::size_t turn = 0; turn < cases.size(); ++turn)
-                cases[(turn + static_cast<std::size_t>(round)) % cases.size()].second();
+            std::shuffle(order.begin(), order.end(), shuffler);
+            for (const std::size_t turn : order)
+                cases[turn].second();
             std::fprintf(stderr, "round %d of %d\n", round + 1, rounds);
         }
         for (int run = 0; run < 3; ++run) {
@@ -199,7 +211,7 @@ int main(int argc, char* argv[]) {
         for (const char* name :
              {"widget PSS", "widget PSS with extension", "bare window PSS", "bare window GL PSS", "gsimplecal PSS"})
             printRow(name, "MB", 1024);
-        for (const char* name : {"widget step", "gsimplecal step", "date link cold", "bare start-and-quit",
+        for (const char* name : {"widget step", "gsimplecal step", "bare window step", "date link cold", "bare start-and-quit",
                                  "date link into running", "onboarding window first frame",
                                  "bare scrolled page first frame"})
             printRow(name, "ms");
