@@ -4,12 +4,29 @@
 #include "DesktopEntryBundle.h"
 
 #include <algorithm>
+#include <mutex>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 namespace platform {
 
 namespace {
+
+// Variables kept from launched programs; launches may come from any thread.
+std::mutex keptLock;
+std::vector<std::string>& keptVariables() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+// A launch context whose environment leaves out the kept variables.
+GAppLaunchContext* newLaunchContext() {
+    GAppLaunchContext* context = g_app_launch_context_new();
+    std::lock_guard guard(keptLock);
+    for (const auto& name : keptVariables())
+        g_app_launch_context_unsetenv(context, name.c_str());
+    return context;
+}
 
 constexpr const char* genericApplicationIcon = "application-x-executable";
 
@@ -94,7 +111,7 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
     GList* uris = nullptr;
     for (auto url = urls.rbegin(); url != urls.rend(); ++url)
         uris = g_list_prepend(uris, const_cast<char*>(url->absoluteString().c_str()));
-    GAppLaunchContext* context = g_app_launch_context_new();
+    GAppLaunchContext* context = newLaunchContext();
     // GIO copies the URIs before returning, so borrowing the strings is enough.
     g_app_info_launch_uris_async(G_APP_INFO(entry->info()), uris, context, nullptr, launchFinished,
                                  request.release());
@@ -103,6 +120,12 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
 }
 
 } // namespace
+
+void Workspace::keepFromLaunchedPrograms(const std::string& name) {
+    std::lock_guard guard(keptLock);
+    if (std::find(keptVariables().begin(), keptVariables().end(), name) == keptVariables().end())
+        keptVariables().push_back(name);
+}
 
 Workspace& Workspace::shared() {
     static GioWorkspace workspace;
@@ -169,7 +192,7 @@ bool GioWorkspace::openURL(const URL& url) {
     if (!entry || !entry->programExists() || !entry->takesURLs())
         return false;
     GList uri{const_cast<char*>(url.absoluteString().c_str()), nullptr, nullptr};
-    GAppLaunchContext* context = g_app_launch_context_new();
+    GAppLaunchContext* context = newLaunchContext();
     const gboolean launched = g_app_info_launch_uris(G_APP_INFO(entry->info()), &uri, context, nullptr);
     g_object_unref(context);
     return launched;

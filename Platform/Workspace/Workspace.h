@@ -35,6 +35,11 @@ public:
     // instance is the same as making a fresh one per request.
     static Workspace& shared();
 
+    // Keeps the environment variable `name` from the programs this process
+    // launches: for settings a program made for itself alone (its own
+    // renderer, say), which the user's applications must not inherit.
+    static void keepFromLaunchedPrograms(const std::string& name);
+
     // The application installed under `bundleIdentifier`.
     virtual std::optional<URL> urlForApplicationWithBundleIdentifier(const std::string& bundleIdentifier) = 0;
     // Every application that can open `url` (by its scheme), the default first.

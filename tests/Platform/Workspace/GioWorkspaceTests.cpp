@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 using platform::URL;
 using tarvelo::testsupport::DesktopFixture;
 
@@ -28,6 +32,14 @@ DesktopFixture& desktop() {
                              "Name=Gone\nTryExec=" + (made->root() / "bin/gone").string() + "\n");
         made->addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
         made->addApplication("vendor/test.Nested.desktop", program + " nested %u", "Name=Nested\n");
+        // Records what two variables are in its environment, under "environment".
+        const auto recorder = made->root() / "bin/environment-recorder";
+        std::ofstream(recorder) << "#!/bin/sh\nrecords='" << (made->root() / "records").string()
+                                << "'\nprintf '%s\\n' \"${TEST_KEPT_VARIABLE-unset}\" \"${TEST_PASSED_VARIABLE-unset}\" "
+                                   "> \"$records/.$$\"\nmv \"$records/.$$\" \"$records/environment.$$\"\n";
+        std::filesystem::permissions(recorder, std::filesystem::perms::owner_all);
+        made->addApplication("test.Environment.desktop", recorder.string() + " %u",
+                             "Name=Environment\nMimeType=x-scheme-handler/env-test;\n");
         made->setDefault("ical", "test.Default.desktop");
         made->updateDatabase();
         return true;
@@ -159,4 +171,24 @@ TEST_F(GioWorkspaceTest, OpensAURLWithTheDefaultHandler) {
     EXPECT_TRUE(workspace.openURL(url("ical://")));
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     EXPECT_FALSE(workspace.openURL(url("nothing://")));
+}
+
+TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItself) {
+    ::setenv("TEST_KEPT_VARIABLE", "ours", 1);
+    ::setenv("TEST_PASSED_VARIABLE", "the user's", 1);
+    platform::Workspace::keepFromLaunchedPrograms("TEST_KEPT_VARIABLE");
+
+    const auto completions = complete([&](auto done) {
+        workspace.openURLs({url("env-test://")}, applicationURL("test.Environment.desktop"), configuration, done);
+    });
+    EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
+    EXPECT_EQ(desktop().waitForRecord("environment"), "unset\nthe user's\n");
+    desktop().forgetRecords();
+
+    // The same when a link goes to its default handler.
+    EXPECT_TRUE(workspace.openURL(url("env-test://")));
+    EXPECT_EQ(desktop().waitForRecord("environment"), "unset\nthe user's\n");
+    desktop().forgetRecords();
+    // This process keeps its own value.
+    EXPECT_STREQ(std::getenv("TEST_KEPT_VARIABLE"), "ours");
 }
