@@ -1,5 +1,6 @@
 #include "Localization.h"
 #include "ProgramFolders.h"
+#include "SoftwareDrawing.h"
 #include "TarveloApp.h"
 #include "UserDefaults.h"
 
@@ -38,8 +39,10 @@ int main(int argc, char* argv[]) {
             ->run(argc, argv);
     }
     // One small window, mostly text: GTK's Cairo renderer draws it as well
-    // as the GL one, starts faster and takes half the memory, which is what
-    // a click on a day waits for. A user's own choice still wins.
-    ::setenv("GSK_RENDERER", "cairo", /*overwrite=*/0);
-    return tarvelo::TarveloApp::create()->run(argc, argv);
+    // as the GL one and starts faster, which is what a click on a day waits
+    // for. A user's own choice still wins.
+    platform::SoftwareDrawing::prefer();
+    auto application = tarvelo::TarveloApp::create();
+    platform::SoftwareDrawing::toolkitStarted();
+    return application->run(argc, argv);
 }

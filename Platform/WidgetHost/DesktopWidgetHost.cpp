@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "DayClock.h"
+#include "SoftwareDrawing.h"
 
 namespace platform {
 
@@ -28,8 +29,9 @@ DesktopWidgetHost::DesktopWidgetHost(Glib::RefPtr<Gtk::Application> application)
 int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLogin) {
     // For a few small windows GTK's Cairo renderer starts sooner and needs
     // about half the memory of the GL one; the user's choice still wins.
-    ::setenv("GSK_RENDERER", "cairo", 0);
+    SoftwareDrawing::prefer();
     auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
+    SoftwareDrawing::toolkitStarted();
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',

@@ -5,13 +5,16 @@
 #include "HostWindow.h"
 #include "Localization.h"
 #include "ProgramFolders.h"
+#include "SoftwareDrawing.h"
 #include "UserDefaults.h"
 
 int main(int argc, char* argv[]) {
     platform::UserDefaults::setStandardDomain("today.tarvelo.Tarvelo");
     platform::bindTextDomain(platform::ProgramFolders::localeFolder().string());
+    platform::SoftwareDrawing::prefer();
     auto application =
         Gtk::Application::create("today.tarvelo.FirstFrameProbe", Gio::Application::Flags::NON_UNIQUE);
+    platform::SoftwareDrawing::toolkitStarted();
     application->signal_activate().connect([&] {
         Gtk::Window* window = tarvelo::makeHostWindow();
         application->add_window(*window);
