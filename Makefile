@@ -2,7 +2,8 @@
 #
 #   make run    install what is missing, build, run Tarvelo
 #   make test   install what is missing, build, run the whole test suite
-#               (ASan+UBSan build), then the concurrency tests (TSan build)
+#               (ASan+UBSan build), then the concurrency tests (TSan build),
+#               then the widget picture's instruction budget (optimised build)
 #   make fuzz   build the fuzz targets with clang and run each briefly
 #               (FUZZ_SECONDS each, 30 by default)
 #
@@ -18,7 +19,7 @@ GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps build run test test-asan test-tsan bench fuzz package clean
+.PHONY: all deps build run test test-asan test-tsan test-budget bench fuzz package clean
 
 all: build
 
@@ -32,7 +33,7 @@ build: deps
 run: build
 	@scripts/run "$(BUILD)"
 
-test: test-asan test-tsan
+test: test-asan test-tsan test-budget
 
 test-asan: deps
 	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
@@ -49,6 +50,13 @@ test-tsan: deps
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target concurrency-tests
 	cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --output-on-failure -L concurrency -j $(JOBS)
+
+# The drawing path's guard: callgrind's count for one widget picture against
+# bench/picture-budget (needs the optimised build, not a sanitizer's).
+test-budget: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target widget-picture-bench
+	scripts/check-picture-budget $(BUILD)
 
 bench: build
 	@for program in $(BUILD)/bench/*-bench; do echo "== $$program"; $$program; done
