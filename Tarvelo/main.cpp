@@ -42,7 +42,5 @@ int main(int argc, char* argv[]) {
     // as the GL one and starts faster, which is what a click on a day waits
     // for. A user's own choice still wins.
     platform::SoftwareDrawing::prefer();
-    auto application = tarvelo::TarveloApp::create();
-    platform::SoftwareDrawing::toolkitStarted();
-    return application->run(argc, argv);
+    return tarvelo::TarveloApp::create()->run(argc, argv);
 }

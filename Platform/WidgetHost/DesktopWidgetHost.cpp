@@ -31,7 +31,6 @@ int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLog
     // about half the memory of the GL one; the user's choice still wins.
     SoftwareDrawing::prefer();
     auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
-    SoftwareDrawing::toolkitStarted();
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',

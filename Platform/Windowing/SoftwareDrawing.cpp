@@ -6,29 +6,17 @@
 
 namespace platform::SoftwareDrawing {
 
-namespace {
-
-// Whether `prefer` set GDK_DEBUG, which is only read as GTK opens the display.
-bool setDebugFlags = false;
-
-} // namespace
-
 void prefer() {
+    // GSK_RENDERER is read whenever a window is realized, GDK_DEBUG when the
+    // display opens; both stay set for this process, and only for it.
     if (!std::getenv("GSK_RENDERER")) {
-        // Read whenever a window is realized: it stays, but only for us.
         ::setenv("GSK_RENDERER", "cairo", 1);
         Workspace::keepFromLaunchedPrograms("GSK_RENDERER");
     }
     if (!std::getenv("GDK_DEBUG")) {
         ::setenv("GDK_DEBUG", "gl-disable", 1);
-        setDebugFlags = true;
+        Workspace::keepFromLaunchedPrograms("GDK_DEBUG");
     }
-}
-
-void toolkitStarted() {
-    if (setDebugFlags)
-        ::unsetenv("GDK_DEBUG");
-    setDebugFlags = false;
 }
 
 } // namespace platform::SoftwareDrawing

@@ -8,9 +8,8 @@ namespace platform::SoftwareDrawing {
 // on X11, for nothing once the renderer is Cairo). A renderer or GDK debug
 // flags the user chose win. The programs this one launches inherit neither.
 //
-// Call `prefer()` before GTK starts (before the Gtk::Application is made)
-// and `toolkitStarted()` once it has (the application exists).
+// Call it first thing, before GTK starts (before the Gtk::Application is
+// made) and before any other thread runs: it sets environment variables.
 void prefer();
-void toolkitStarted();
 
 } // namespace platform::SoftwareDrawing

@@ -14,7 +14,6 @@ int main(int argc, char* argv[]) {
     platform::SoftwareDrawing::prefer();
     auto application =
         Gtk::Application::create("today.tarvelo.FirstFrameProbe", Gio::Application::Flags::NON_UNIQUE);
-    platform::SoftwareDrawing::toolkitStarted();
     application->signal_activate().connect([&] {
         Gtk::Window* window = tarvelo::makeHostWindow();
         application->add_window(*window);
