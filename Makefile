@@ -13,21 +13,31 @@ BUILD        ?= build
 BUILD_ASAN   ?= build-asan
 BUILD_TSAN   ?= build-tsan
 BUILD_FUZZ   ?= build-fuzz
+BUILD_BENCH  ?= build-bench
 FUZZ_SECONDS ?= 30
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps build run test test-asan test-tsan test-budget bench fuzz package clean
+.PHONY: all deps deps-test deps-fuzz deps-bench build run test test-asan test-tsan test-budget bench fuzz package clean
 
 all: build
 
+# Each command installs what it needs (scripts/install-dependencies).
 deps:
-	@scripts/install-dependencies
+	@scripts/install-dependencies run
+deps-test:
+	@scripts/install-dependencies test
+deps-fuzz:
+	@scripts/install-dependencies fuzz
+deps-bench:
+	@scripts/install-dependencies bench
 
+# The programs alone: tests and benchmarks have build folders of their own.
 build: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTARVELO_BUILD_TESTS=OFF -DTARVELO_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -35,7 +45,7 @@ run: build
 
 test: test-asan test-tsan test-budget
 
-test-asan: deps
+test-asan: deps-test
 	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DTARVELO_SANITIZE=address -DTARVELO_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
@@ -44,7 +54,7 @@ test-asan: deps
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
-test-tsan: deps
+test-tsan: deps-test
 	@[ -f $(BUILD_TSAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DTARVELO_SANITIZE=thread -DTARVELO_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target concurrency-tests
@@ -53,15 +63,17 @@ test-tsan: deps
 
 # The drawing path's guard: callgrind's count for one widget picture against
 # bench/picture-budget (needs the optimised build, not a sanitizer's).
-test-budget: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS) --target widget-picture-bench
-	scripts/check-picture-budget $(BUILD)
+test-budget: deps-test
+	@[ -f $(BUILD_BENCH)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target widget-picture-bench
+	scripts/check-picture-budget $(BUILD_BENCH)
 
-bench: build
-	@for program in $(BUILD)/bench/*-bench; do echo "== $$program"; $$program; done
+bench: deps-bench
+	@[ -f $(BUILD_BENCH)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@for program in $(BUILD_BENCH)/bench/*-bench; do echo "== $$program"; $$program; done
 
-fuzz: deps
+fuzz: deps-fuzz
 	JOBS=$(JOBS) scripts/run-fuzzers -t $(FUZZ_SECONDS) -b $(BUILD_FUZZ)
 
 # A Debian package in build-deb/ (installs under /usr, /etc/xdg/autostart).
@@ -72,4 +84,4 @@ package: deps
 	cd build-deb && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) build-deb $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_BENCH) build-deb $(BUILD_FUZZ)
