@@ -19,16 +19,35 @@ if(TARVELO_BUILD_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()
 
-# Adds a test program built from the given sources; LABELS lets CI pick the
-# tests that matter for a sanitizer (e.g. "concurrency" for TSan).
+# Adds a test program built from the given sources, with the tests' shared
+# main (tests/Support/TestMain.cpp), which first puts the program in the same
+# environment on every machine.
+#   LABELS       lets CI pick the tests that matter for a sanitizer
+#                (e.g. "concurrency" for TSan)
+#   GTK          the program opens GTK itself: it draws as the shipped programs do
+#   DISPLAY      runs on a private X display (Xvfb) and session bus
+#   ENVIRONMENT  more NAME=VALUE pairs for ctest to set
 function(tarvelo_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "GTK;DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main GTest::gmock tarvelo_build_flags)
-  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_GTK)
+    set(main TarveloGtkTestMain)
+  else()
+    set(main TarveloTestMain)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} ${main} GTest::gtest GTest::gmock tarvelo_build_flags)
+  if(ARG_DISPLAY)
+    add_test(NAME ${name}
+      COMMAND dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if("concurrency" IN_LIST ARG_LABELS)
     add_dependencies(concurrency-tests ${name})
   endif()
-  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}"
-    ENVIRONMENT "TARVELO_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};GTEST_COLOR=0")
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "TARVELO_TEST_SOURCE_DIR=${PROJECT_SOURCE_DIR};GTEST_COLOR=0;${ARG_ENVIRONMENT}")
 endfunction()

@@ -30,7 +30,6 @@ DesktopFixture& desktop() {
         fixture.addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
         fixture.setDefault("ical", "test.Default.desktop");
         fixture.updateDatabase();
-        ::setenv("GTK_A11Y", "none", 1);
         // GTK keeps caches for the life of the process; leak reports of the
         // program under test say nothing about date links.
         const char* sanitizer = std::getenv("ASAN_OPTIONS");

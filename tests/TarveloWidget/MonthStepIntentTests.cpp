@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "MonthStepIntent.h"
 #include "MonthOffsetStore.h"
-#include "TemporaryFolder.h"
 #include "UserDefaults.h"
 
 using namespace tarvelo;
@@ -12,15 +13,11 @@ using platform::UserDefaults;
 
 namespace {
 
-// The shared store lives in the standard defaults of this process, under a
-// configuration folder of the test's own, set before anything touches it.
-const tarvelo::testsupport::TemporaryFolder& configuration() {
-    static tarvelo::testsupport::TemporaryFolder folder;
-    return folder;
-}
+// The shared store lives in the standard defaults of this process, under the
+// private configuration folder the tests' main gives every test program.
+std::filesystem::path configuration() { return std::getenv("XDG_CONFIG_HOME"); }
 
 const bool isolated = [] {
-    ::setenv("XDG_CONFIG_HOME", configuration().path().c_str(), 1);
     UserDefaults::setStandardDomain("step-intent-test");
     return true;
 }();
@@ -34,7 +31,7 @@ TEST(MonthStepIntent, TheFirstRunMakesTheSharedStore) {
     const auto before = platform::Instant::now();
     MonthStepIntent(1).perform();
     EXPECT_GE(store().createdAt(), before);
-    EXPECT_TRUE(std::filesystem::exists(configuration().path() / "tarvelo" / "step-intent-test.json"));
+    EXPECT_TRUE(std::filesystem::exists(configuration() / "tarvelo" / "step-intent-test.json"));
 }
 
 TEST(MonthStepIntent, ChevronsStepByOneAndAreCounted) {

@@ -35,7 +35,6 @@ protected:
         ::unsetenv("LC_ALL");
         ::unsetenv("LC_TIME");
         ::setenv("TZ", "Europe/Berlin", 1);
-        ::setenv("GTK_A11Y", "none", 1);
     }
     void SetUp() override {
         // Each test starts with no widget state.

@@ -71,7 +71,6 @@ protected:
         ::setenv("XDG_CONFIG_HOME", (folder_.path() / "config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
         ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
-        ::setenv("GTK_A11Y", "none", 1);
     }
     void TearDown() override {
         if (host_ > 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -21,6 +22,9 @@ namespace tarvelo::testsupport {
 // the tests run under xvfb-run).
 inline void initializeGtk() {
     static const Glib::RefPtr<Gtk::Application> application = [] {
+        // What assistive technologies would read, kept without an
+        // accessibility bus.
+        ::setenv("GTK_A11Y", "test", 1);
         gtk_init();
         // Making an application sets up gtkmm's wrappers.
         return Gtk::Application::create("today.tarvelo.OnboardingTests", Gio::Application::Flags::NON_UNIQUE);
