@@ -51,41 +51,31 @@ DesktopFixture& desktop() {
 // followed by the URIs it was given.
 class BusApplication {
 public:
+    static constexpr const char* name = "test.GnomeCalendar";
+
     BusApplication() {
         static const char* const xml =
             "<node><interface name='org.freedesktop.Application'>"
             "<method name='Activate'><arg type='a{sv}' direction='in'/></method>"
             "<method name='Open'><arg type='as' direction='in'/><arg type='a{sv}' direction='in'/></method>"
             "</interface></node>";
-        static const GDBusInterfaceVTable vtable{
-            [](GDBusConnection*, const char*, const char*, const char*, const char* method, GVariant* parameters,
-               GDBusMethodInvocation* invocation, gpointer) {
-                std::string record = std::string(method) + "\n";
-                if (std::string(method) == "Open") {
-                    GVariantIter* uris = nullptr;
-                    const char* uri = nullptr;
-                    g_variant_get_child(parameters, 0, "as", &uris);
-                    while (g_variant_iter_next(uris, "&s", &uri))
-                        record += std::string(uri) + "\n";
-                    g_variant_iter_free(uris);
-                }
-                std::ofstream(desktop().root() / "records" / (std::string(name) + ".bus")) << record;
-                g_dbus_method_invocation_return_value(invocation, nullptr);
-            },
-            nullptr, nullptr, {}};
+        static const GDBusInterfaceVTable vtable{record, nullptr, nullptr, {}};
         bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
         node_ = g_dbus_node_info_new_for_xml(xml, nullptr);
         if (!bus_ || !node_)
             return;
-        g_dbus_connection_register_object(bus_, "/test/GnomeCalendar", node_->interfaces[0], &vtable, nullptr,
-                                          nullptr, nullptr);
-        GVariant* reply = g_dbus_connection_call_sync(
-            bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-            g_variant_new("(su)", name, 0u), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+        registration_ = g_dbus_connection_register_object(bus_, "/test/GnomeCalendar", node_->interfaces[0],
+                                                          &vtable, nullptr, nullptr, nullptr);
+        GVariant* reply = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                      "org.freedesktop.DBus", "RequestName",
+                                                      g_variant_new("(su)", name, 0u), G_VARIANT_TYPE("(u)"),
+                                                      G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
         if (reply)
             g_variant_unref(reply);
     }
     ~BusApplication() {
+        if (registration_)
+            g_dbus_connection_unregister_object(bus_, registration_);
         if (node_)
             g_dbus_node_info_unref(node_);
         if (bus_)
@@ -94,11 +84,25 @@ public:
     BusApplication(const BusApplication&) = delete;
     BusApplication& operator=(const BusApplication&) = delete;
 
-    static constexpr const char* name = "test.GnomeCalendar";
-
 private:
+    static void record(GDBusConnection*, const char*, const char*, const char*, const char* method,
+                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer) {
+        std::string text = std::string(method) + "\n";
+        if (text == "Open\n") {
+            GVariantIter* uris = nullptr;
+            const char* uri = nullptr;
+            g_variant_get_child(parameters, 0, "as", &uris);
+            while (g_variant_iter_next(uris, "&s", &uri))
+                text += std::string(uri) + "\n";
+            g_variant_iter_free(uris);
+        }
+        std::ofstream(desktop().root() / "records" / (std::string(name) + ".bus")) << text;
+        g_dbus_method_invocation_return_value(invocation, nullptr);
+    }
+
     GDBusConnection* bus_ = nullptr;
     GDBusNodeInfo* node_ = nullptr;
+    guint registration_ = 0;
 };
 
 // One shape of calendar application: made the desktop's default (or
@@ -150,7 +154,7 @@ TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlain
         int quits = 0;
         tarvelo::handleDateLink(*platform::URL::string("tarvelo://date?t=818000000"),
                                 {workspace, preference, [&] { ++quits; }});
-        EXPECT_EQ(desktop().waitForRecord(row.launchedTag), row.launchedWith);
+        EXPECT_EQ(desktop().waitForRecord(row.launchedTag), std::string(row.launchedWith));
         while (quits == 0)
             g_main_context_iteration(nullptr, TRUE);
         desktop().forgetRecords();

@@ -60,8 +60,9 @@ public:
     // Makes it the only default, that of `contentType`. The file is replaced
     // in one step: a GIO that watches it never reads half of it.
     void setDefaultForType(const std::string& contentType, const std::string& desktopIdentifier) const {
-        const auto written = folder_.write("config/mimeapps.list.new", "[Default Applications]\n" + contentType +
-                                                                          "=" + desktopIdentifier + "\n");
+        const auto written =
+            folder_.write("config/mimeapps.list.new",
+                          "[Default Applications]\n" + contentType + "=" + desktopIdentifier + "\n");
         std::filesystem::rename(written, root() / "config/mimeapps.list");
     }
 
