@@ -119,7 +119,7 @@ struct Case {
 const Case cases[] = {
     // D-Bus activated, as GIO does: activated, never opened on a URI.
     {"test.GnomeCalendar.desktop", nullptr, "Calendar", BusApplication::name, "Activate\n"},
-    // "%F": "ical://" would be read as a file to import.
+    // "%F": it takes files, and "ical://" is none.
     {"test.Orage.desktop", nullptr, "Orage Calendar", "orage", "orage\n"},
     // "%u", but "ical:" is not among its schemes.
     {"test.Thunderbird.desktop", nullptr, "Thunderbird", "thunderbird", "thunderbird\n"},
