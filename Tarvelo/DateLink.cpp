@@ -1,8 +1,10 @@
 #include "DateLink.h"
 
+#include "CalendarAppCatalog.h"
 #include "URLComponents.h"
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <gio/gio.h>
 #include <locale.h>
@@ -40,19 +42,32 @@ std::optional<std::string> dateValue(const platform::URL& url) {
     return std::nullopt;
 }
 
+// One line on standard error (the journal, when the desktop started us):
+// the click did nothing, and this says why.
+void report(const std::string& problem) {
+    std::fprintf(stderr, "tarvelo: %s\n", problem.c_str());
+}
+
 void openCalendar(const DateLinkServices& services) {
     const auto calendarURL = platform::URL::string(calendarURLText);
     if (!calendarURL)
         return;
-    const auto applicationURL = services.preference.resolvedApplicationURL();
-    auto configuration = std::make_shared<const platform::OpenConfiguration>();
+    // The chosen application, else the desktop's calendar application.
+    auto applicationURL = services.preference.resolvedApplicationURL();
+    if (!applicationURL)
+        if (const auto systemDefault = CalendarAppCatalog::systemDefault(services.workspace))
+            applicationURL = systemDefault->url;
     if (!applicationURL) {
-        services.workspace.openURL(*calendarURL);
+        report("no calendar application is installed (none opens ical: links or text/calendar files), "
+               "so the date was not opened");
         scheduleQuit(services.quit);
         return;
     }
+    // "ical://" goes only to an application that declares "ical:"; the
+    // workspace refuses it to any other, which is then started plainly.
     // The completions keep what they need (the application, the
     // configuration, the services) until they have run.
+    auto configuration = std::make_shared<const platform::OpenConfiguration>();
     platform::Workspace& workspace = services.workspace;
     std::function<void()> quit = services.quit;
     workspace.openURLs(
@@ -64,8 +79,11 @@ void openCalendar(const DateLinkServices& services) {
             }
             // It would not take the URL: start it plainly, and quit whatever
             // comes of that.
-            workspace.openApplicationAtURL(applicationURL, configuration,
-                                           [quit](const auto&) { scheduleQuit(quit); });
+            workspace.openApplicationAtURL(applicationURL, configuration, [quit](const auto& failure) {
+                if (failure)
+                    report("the calendar application could not be started: " + *failure);
+                scheduleQuit(quit);
+            });
         });
 }
 

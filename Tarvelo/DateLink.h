@@ -24,9 +24,11 @@ struct DateLinkServices {
 bool isDateLinkNumber(std::string_view value);
 
 // Turns a date link "tarvelo://date?t=<seconds>" into the launch of the
-// chosen calendar application on "ical://" (or of the desktop's handler
-// for it), then quits the application once the launch has been answered.
-// Anything else is ignored without a trace. Runs on the main thread.
+// chosen calendar application (or of the desktop's calendar application):
+// on "ical://" when it declares that scheme, plainly otherwise. Then quits
+// the application once the launch has been answered. When nothing could be
+// started, one line on standard error says so. Anything else is ignored
+// without a trace. Runs on the main thread.
 void handleDateLink(const platform::URL& url);
 void handleDateLink(const platform::URL& url, const DateLinkServices& services);
 

@@ -7,19 +7,22 @@
 
 namespace {
 
-// Validation alone: the fake workspace launches nothing, and the queued
-// quits are drained outside the timing.
+// Validation and finding the desktop's calendar application: the fake
+// workspace launches nothing, and the queued quits are drained outside the
+// timing.
 void handle(benchmark::State& state, const char* link) {
     tarvelo::testsupport::ScratchFolder folder;
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", folder.path());
     tarvelo::testsupport::FakeWorkspace workspace;
+    workspace.defaultHandlerByScheme.insert_or_assign(
+        "ical", workspace.install("calendar.desktop", "calendar.desktop"));
     tarvelo::CalendarAppPreference preference(defaults, workspace);
     const tarvelo::DateLinkServices services{workspace, preference, [] {}};
     const auto url = *platform::URL::string(link);
     for (auto _ : state) {
         tarvelo::handleDateLink(url, services);
         state.PauseTiming();
-        workspace.openedWithSystemHandler.clear();
+        workspace.openURLsRequests.clear();
         while (g_main_context_iteration(nullptr, FALSE)) {
         }
         state.ResumeTiming();

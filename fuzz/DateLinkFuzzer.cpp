@@ -30,9 +30,12 @@ using tarvelo::fuzzing::DateLinkOracle::isNumber;
 
 // No application chosen: valid links go to the desktop's handler of ical://.
 struct Desktop {
+    Desktop() { workspace.defaultHandlerByScheme.insert_or_assign("ical", calendar); }
+
     tarvelo::testsupport::ScratchFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     tarvelo::testsupport::FakeWorkspace workspace;
+    platform::URL calendar = workspace.install("calendar.desktop", "calendar.desktop");
     tarvelo::CalendarAppPreference preference{defaults, workspace};
     int quits = 0;
 };
@@ -54,7 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (tarvelo::isDateLinkNumber(input) != isNumber(input))
         fail(isNumber(input) ? "number refused" : "non-number accepted", input);
 
-    desktop.workspace.openedWithSystemHandler.clear();
     desktop.workspace.openURLsRequests.clear();
     desktop.quits = 0;
     if (const auto url = platform::URL::string(input)) {
@@ -65,15 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The quit is queued on the main context, never run on the spot.
     if (desktop.quits != 0)
         fail("quit before returning to the main loop", input);
+    // The handler takes the URL, as the desktop would answer.
+    const auto requests = desktop.workspace.openURLsRequests;
+    for (const auto& request : requests)
+        request.completion(std::nullopt);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
 
-    const auto& opened = desktop.workspace.openedWithSystemHandler;
-    const bool launched = !opened.empty() || !desktop.workspace.openURLsRequests.empty();
+    const bool launched = !requests.empty();
     if (launched != acceptsLink(input))
         fail(launched ? "invalid link launched" : "valid link ignored", input);
-    if (launched && (opened.size() != 1 || opened.front().absoluteString() != "ical://" ||
-                     !desktop.workspace.openURLsRequests.empty() || desktop.quits != 1))
+    if (launched && (requests.size() != 1 || requests.front().urls.size() != 1 ||
+                     requests.front().urls.front().absoluteString() != "ical://" ||
+                     requests.front().applicationURL != desktop.calendar || desktop.quits != 1))
         fail("valid link did not open ical:// once and quit once", input);
     if (!launched && desktop.quits != 0)
         fail("invalid link quit", input);

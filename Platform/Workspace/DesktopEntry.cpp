@@ -98,4 +98,19 @@ bool DesktopEntry::takesURLs() const {
     return g_app_info_supports_uris(G_APP_INFO(info())) || g_app_info_supports_files(G_APP_INFO(info()));
 }
 
+bool DesktopEntry::opens(const URL& url) const {
+    if (url.isFileURL())
+        return takesURLs();
+    return g_app_info_supports_uris(G_APP_INFO(info())) &&
+           declares("x-scheme-handler/" + std::string(url.scheme()));
+}
+
+bool DesktopEntry::declares(const std::string& contentType) const {
+    const char** types = g_app_info_get_supported_types(G_APP_INFO(info()));
+    for (; types && *types; ++types)
+        if (g_ascii_strcasecmp(*types, contentType.c_str()) == 0)
+            return true;
+    return false;
+}
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "URL.h"
+
 #include <filesystem>
 #include <glib-object.h>
 #include <memory>
@@ -39,6 +41,14 @@ public:
     // Whether its command line takes a URL or file (%u, %U, %f or %F);
     // without one, an opened URL would silently be dropped.
     bool takesURLs() const;
+    // Whether it may be handed `url`: a file when it takes URLs or files;
+    // any other URL only when it takes URLs (%u or %U) and declares the
+    // URL's scheme (MimeType "x-scheme-handler/<scheme>"). A program that
+    // takes files would read "ical://" as a file name, and calendar programs
+    // treat the arguments of schemes they do not declare as files to import.
+    bool opens(const URL& url) const;
+    // Whether its MimeType line lists `contentType` (ASCII case ignored).
+    bool declares(const std::string& contentType) const;
 
 private:
     struct Unref {

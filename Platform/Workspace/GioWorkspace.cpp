@@ -56,6 +56,23 @@ std::optional<URL> fileURLOf(GAppInfo* info) {
     return URL::fileURL(filename);
 }
 
+// The applications that declare `contentType` themselves and that the
+// desktop shows in its menus, in GIO's order (the last one used first).
+// Hidden helpers go (KOrganizer's "korganizer --view" declares
+// text/calendar too).
+std::vector<URL> recommendedFor(const std::string& contentType) {
+    std::vector<URL> result;
+    AppInfoList recommended{g_app_info_get_recommended_for_type(contentType.c_str())};
+    for (GList* item = recommended.list; item; item = item->next) {
+        if (!g_app_info_should_show(G_APP_INFO(item->data)))
+            continue;
+        if (const auto url = fileURLOf(G_APP_INFO(item->data));
+            url && std::find(result.begin(), result.end(), *url) == result.end())
+            result.push_back(*url);
+    }
+    return result;
+}
+
 // One pending open request: what the completion needs, kept alive until it ran.
 struct LaunchRequest {
     OpenCompletion completion;
@@ -105,8 +122,10 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
                              "No application entry at " + applicationURL.absoluteString());
     if (!entry->programExists())
         return completeLater(std::move(request), "The program of " + entry->path().string() + " is missing");
-    if (!urls.empty() && !entry->takesURLs())
-        return completeLater(std::move(request), entry->path().string() + " does not open URLs");
+    for (const auto& url : urls)
+        if (!entry->opens(url))
+            return completeLater(std::move(request),
+                                 entry->path().string() + " does not open " + url.absoluteString());
 
     GList* uris = nullptr;
     for (auto url = urls.rbegin(); url != urls.rend(); ++url)
@@ -161,6 +180,31 @@ std::optional<URL> GioWorkspace::urlForApplicationToOpenURL(const URL& url) {
     if (info)
         g_object_unref(info);
     return result;
+}
+
+std::vector<URL> GioWorkspace::urlsForApplicationsToOpenContentType(const std::string& contentType) {
+    auto result = recommendedFor(contentType);
+    if (const auto defaultURL = urlForApplicationToOpenContentType(contentType))
+        if (const auto found = std::find(result.begin(), result.end(), *defaultURL); found != result.end())
+            std::rotate(result.begin(), found, found + 1);
+    return result;
+}
+
+std::optional<URL> GioWorkspace::urlForApplicationToOpenContentType(const std::string& contentType) {
+    // GIO's default falls back to the applications of parent types, and
+    // "text/calendar" is a "text/plain": a text editor would open the
+    // calendar. The default counts only when it declares the type itself,
+    // else the first that does (what GNOME Shell's clock opens).
+    const auto recommended = recommendedFor(contentType);
+    GAppInfo* info = g_app_info_get_default_for_type(contentType.c_str(), FALSE);
+    const auto defaultURL = fileURLOf(info);
+    if (info)
+        g_object_unref(info);
+    if (defaultURL && std::find(recommended.begin(), recommended.end(), *defaultURL) != recommended.end())
+        return defaultURL;
+    if (recommended.empty())
+        return std::nullopt;
+    return recommended.front();
 }
 
 std::string GioWorkspace::iconForFile(const std::filesystem::path& path) {

@@ -13,6 +13,8 @@ public:
     std::optional<URL> urlForApplicationWithBundleIdentifier(const std::string& bundleIdentifier) override;
     std::vector<URL> urlsForApplicationsToOpenURL(const URL& url) override;
     std::optional<URL> urlForApplicationToOpenURL(const URL& url) override;
+    std::vector<URL> urlsForApplicationsToOpenContentType(const std::string& contentType) override;
+    std::optional<URL> urlForApplicationToOpenContentType(const std::string& contentType) override;
     std::string iconForFile(const std::filesystem::path& path) override;
 
     void openURLs(const std::vector<URL>& urls, const URL& applicationURL,

@@ -46,12 +46,23 @@ public:
     virtual std::vector<URL> urlsForApplicationsToOpenURL(const URL& url) = 0;
     // The application that opens `url` by default.
     virtual std::optional<URL> urlForApplicationToOpenURL(const URL& url) = 0;
+    // Every application that declares it opens files of `contentType` (a
+    // MIME type such as "text/calendar"), the default first. Applications
+    // that only open a parent type (any text editor, for "text/plain") are
+    // not among them.
+    virtual std::vector<URL> urlsForApplicationsToOpenContentType(const std::string& contentType) = 0;
+    // The application that opens files of `contentType` by default, chosen
+    // among those that declare it.
+    virtual std::optional<URL> urlForApplicationToOpenContentType(const std::string& contentType) = 0;
     // An icon for the application whose entry lies at `path`, as a serialised
     // icon (an icon name or a file path); a generic application icon when it
     // names none.
     virtual std::string iconForFile(const std::filesystem::path& path) = 0;
 
-    // Launches the application at `applicationURL` on `urls`.
+    // Launches the application at `applicationURL` on `urls`. An
+    // application is handed only URLs it declares it opens (the scheme of
+    // each, or files); anything else completes with an error and starts
+    // nothing.
     virtual void openURLs(const std::vector<URL>& urls, const URL& applicationURL,
                           std::shared_ptr<const OpenConfiguration> configuration,
                           OpenCompletion completionHandler) = 0;

@@ -50,19 +50,20 @@ std::vector<CalendarAppCandidate> installed() {
 
 std::vector<CalendarAppCandidate> installed(platform::Workspace& workspace) {
     std::vector<CalendarAppCandidate> result;
-    // One set across both schemes: an application found for "ical" is not
-    // listed again for "webcal".
+    // One set across all the sources: an application found for "ical" is
+    // not listed again for "webcal" or for calendar files.
     std::set<std::string> seen;
-    for (const char* scheme : calendarURLSchemes) {
-        const auto probe = probeURL(scheme);
-        if (!probe)
-            continue;
-        for (const auto& applicationURL : workspace.urlsForApplicationsToOpenURL(*probe)) {
+    const auto add = [&](const std::vector<platform::URL>& applicationURLs) {
+        for (const auto& applicationURL : applicationURLs) {
             auto found = candidate(applicationURL, workspace);
             if (found && seen.insert(found->bundleIdentifier).second)
                 result.push_back(std::move(*found));
         }
-    }
+    };
+    for (const char* scheme : calendarURLSchemes)
+        if (const auto probe = probeURL(scheme))
+            add(workspace.urlsForApplicationsToOpenURL(*probe));
+    add(workspace.urlsForApplicationsToOpenContentType(calendarContentType));
     const platform::LocalizedStandardComparator comparator;
     std::stable_sort(result.begin(), result.end(), [&](const auto& left, const auto& right) {
         return comparator.compare(left.name, right.name) < 0;
@@ -76,9 +77,9 @@ std::optional<CalendarAppCandidate> systemDefault() {
 
 std::optional<CalendarAppCandidate> systemDefault(platform::Workspace& workspace) {
     const auto probe = probeURL(calendarURLSchemes[0]);
-    if (!probe)
-        return std::nullopt;
-    const auto applicationURL = workspace.urlForApplicationToOpenURL(*probe);
+    auto applicationURL = probe ? workspace.urlForApplicationToOpenURL(*probe) : std::nullopt;
+    if (!applicationURL)
+        applicationURL = workspace.urlForApplicationToOpenContentType(calendarContentType);
     if (!applicationURL)
         return std::nullopt;
     return candidate(*applicationURL, workspace);

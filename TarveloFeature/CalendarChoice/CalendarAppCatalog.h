@@ -15,6 +15,10 @@ namespace CalendarAppCatalog {
 
 // The calendar URL schemes, in the order they are asked about.
 inline constexpr const char* calendarURLSchemes[] = {"ical", "webcal"};
+// What calendar applications on this desktop declare they open: no Linux
+// calendar registers "ical:", they register calendar files (see
+// docs/workspace.md).
+inline constexpr const char* calendarContentType = "text/calendar";
 
 // The application whose entry lies at `url`, named by (first match) its
 // display name, its name, or its file name without the extension; absent
@@ -22,13 +26,15 @@ inline constexpr const char* calendarURLSchemes[] = {"ical", "webcal"};
 std::optional<CalendarAppCandidate> candidate(const platform::URL& url);
 std::optional<CalendarAppCandidate> candidate(const platform::URL& url, platform::Workspace& workspace);
 
-// Every application that opens "ical://" or "webcal://", each identifier
-// once (its first find wins, "ical" before "webcal"), sorted by name the way
-// the file manager sorts; equal names keep the order they were found in.
+// Every application that opens "ical://", "webcal://" or calendar files,
+// each identifier once (its first find wins, in that order), sorted by name
+// the way the file manager sorts; equal names keep the order they were
+// found in.
 std::vector<CalendarAppCandidate> installed();
 std::vector<CalendarAppCandidate> installed(platform::Workspace& workspace);
 
-// The application the desktop opens "ical://" with; "webcal" plays no part.
+// The desktop's calendar application: the one it opens "ical://" with,
+// else the one it opens calendar files with; "webcal" plays no part.
 std::optional<CalendarAppCandidate> systemDefault();
 std::optional<CalendarAppCandidate> systemDefault(platform::Workspace& workspace);
 

@@ -18,7 +18,9 @@ CalendarAppPickerModel::CalendarAppPickerModel(CalendarAppPreference& choicePref
 std::string CalendarAppPickerModel::systemDefaultTitle() const {
     if (systemDefault_)
         return "System default (" + systemDefault_->name + ")";
-    return "System default";
+    // Once looked for, a missing default means no calendar application at
+    // all: a click opens nothing, so the face says so.
+    return lookedForSystemDefault_ ? "System default (none installed)" : "System default";
 }
 
 std::string CalendarAppPickerModel::menuTitle() const {
@@ -88,6 +90,7 @@ void CalendarAppPickerModel::reloadCandidates() {
     // Pass 3: the default may have changed since the last time as well.
     candidates_ = std::move(list);
     systemDefault_ = CalendarAppCatalog::systemDefault(workspace_);
+    lookedForSystemDefault_ = true;
     candidatesDidChange.emit();
 }
 

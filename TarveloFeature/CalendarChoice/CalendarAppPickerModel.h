@@ -46,7 +46,9 @@ public:
     // The desktop's default calendar application, as of the last reload.
     const std::optional<CalendarAppCandidate>& systemDefault() const { return systemDefault_; }
 
-    // "System default (<name>)", or "System default" without a known default.
+    // "System default (<name>)"; "System default (none installed)" when the
+    // desktop has no calendar application; "System default" before the
+    // first reload.
     std::string systemDefaultTitle() const;
     // The face's text: the chosen application's stored name (with
     // " (not installed)" when it is gone), or the system default's title.
@@ -85,6 +87,7 @@ private:
     OpenPanelMaker makeOpenPanel_;
     std::vector<CalendarAppCandidate> candidates_;
     std::optional<CalendarAppCandidate> systemDefault_;
+    bool lookedForSystemDefault_ = false;
     // The panel while it is open.
     std::unique_ptr<platform::OpenPanel> panel_;
 };

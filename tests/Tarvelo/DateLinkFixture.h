@@ -10,10 +10,13 @@
 
 namespace tarvelo::testsupport {
 
-// Date-link handling over a fake workspace and a preference in a scratch
-// folder; counts the quits that reached the main context.
+// Date-link handling over a fake workspace, whose calendar application is
+// "calendar.desktop", and a preference in a scratch folder; counts the quits
+// that reached the main context.
 class DateLinkTest : public ::testing::Test {
 protected:
+    DateLinkTest() { workspace.defaultHandlerByContentType.insert_or_assign("text/calendar", calendar); }
+
     // Quits queued by this test refer to it: run them while it still exists.
     void TearDown() override { runPending(); }
 
@@ -34,15 +37,18 @@ protected:
         }
     }
 
-    // Whether the link launched anything and quit.
+    // Whether the link launched anything since the last time asked.
     bool handedOff() {
         runPending();
-        return !workspace.openedWithSystemHandler.empty() || !workspace.openURLsRequests.empty();
+        const bool launched = !workspace.openURLsRequests.empty();
+        workspace.openURLsRequests.clear();
+        return launched;
     }
 
     ScratchFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     FakeWorkspace workspace;
+    platform::URL calendar = workspace.install("calendar.desktop", "calendar.desktop");
     CalendarAppPreference preference{defaults, workspace};
     int quits = 0;
 };

@@ -1,27 +1,34 @@
 #include "DateLinkFixture.h"
 
+#include <algorithm>
+
 using tarvelo::CalendarAppSelection;
 using DateLinkHandOff = tarvelo::testsupport::DateLinkTest;
 
-TEST_F(DateLinkHandOff, OpensIcalWithTheSystemHandlerWhenNothingIsChosenThenQuits) {
+TEST_F(DateLinkHandOff, WithNothingChosenOrTheChosenGoneOpensTheSystemDefaultApplication) {
+    for (const auto& selection :
+         {CalendarAppSelection::systemDefault(), CalendarAppSelection::app("gone.desktop", "Gone")}) {
+        preference.setSelection(selection);
+        workspace.openURLsRequests.clear();
+        handle("tarvelo://date?t=0");
+        ASSERT_EQ(workspace.openURLsRequests.size(), 1u);
+        EXPECT_EQ(workspace.openURLsRequests[0].applicationURL, calendar);
+    }
+}
+
+TEST_F(DateLinkHandOff, WithNoCalendarApplicationAtAllSaysSoInOneLineAndQuits) {
+    workspace.defaultHandlerByContentType.clear();
+    testing::internal::CaptureStderr();
     handle("tarvelo://date?t=0");
-    ASSERT_EQ(workspace.openedWithSystemHandler.size(), 1u);
-    EXPECT_EQ(workspace.openedWithSystemHandler[0].absoluteString(), "ical://");
-    // Queued, not called: the quit runs from the main loop.
-    EXPECT_EQ(quits, 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(workspace.openURLsRequests.empty());
+    EXPECT_TRUE(said.starts_with("tarvelo: no calendar application is installed")) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
     runPending();
     EXPECT_EQ(quits, 1);
 }
 
-TEST_F(DateLinkHandOff, FallsBackToTheSystemHandlerWhenTheChosenApplicationIsGone) {
-    preference.setSelection(CalendarAppSelection::app("gone.desktop", "Gone"));
-    handle("tarvelo://date?t=0");
-    EXPECT_EQ(workspace.openedWithSystemHandler.size(), 1u);
-    EXPECT_TRUE(workspace.openURLsRequests.empty());
-}
-
 TEST_F(DateLinkHandOff, OpensIcalInTheChosenApplicationAndQuitsOnlyAfterTheAnswer) {
-    const auto calendar = workspace.install("calendar.desktop", "calendar.desktop");
     preference.setSelection(CalendarAppSelection::app("calendar.desktop", "Calendar"));
     handle("tarvelo://date?t=0");
 
@@ -30,7 +37,6 @@ TEST_F(DateLinkHandOff, OpensIcalInTheChosenApplicationAndQuitsOnlyAfterTheAnswe
     EXPECT_EQ(request.applicationURL, calendar);
     ASSERT_EQ(request.urls.size(), 1u);
     EXPECT_EQ(request.urls[0].absoluteString(), "ical://");
-    EXPECT_TRUE(workspace.openedWithSystemHandler.empty());
     runPending();
     EXPECT_EQ(quits, 0);
 
@@ -42,7 +48,6 @@ TEST_F(DateLinkHandOff, OpensIcalInTheChosenApplicationAndQuitsOnlyAfterTheAnswe
 }
 
 TEST_F(DateLinkHandOff, LaunchesARefusingApplicationPlainlyWithTheSameConfigurationThenQuits) {
-    const auto calendar = workspace.install("calendar.desktop", "calendar.desktop");
     preference.setSelection(CalendarAppSelection::app("calendar.desktop", "Calendar"));
     handle("tarvelo://date?t=-1");
     auto completion = workspace.openURLsRequests.at(0).completion;
@@ -56,8 +61,11 @@ TEST_F(DateLinkHandOff, LaunchesARefusingApplicationPlainlyWithTheSameConfigurat
     runPending();
     EXPECT_EQ(quits, 0);
 
-    // Quits whatever comes of the plain launch.
+    // Quits whatever comes of the plain launch, saying what failed.
+    testing::internal::CaptureStderr();
     workspace.openApplicationRequests[0].completion(std::string("no such program"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tarvelo: the calendar application could not be started: no such program\n");
     runPending();
     EXPECT_EQ(quits, 1);
 }

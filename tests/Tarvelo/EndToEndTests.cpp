@@ -26,7 +26,7 @@ DesktopFixture& desktop() {
         fixture.addApplication("test.Default.desktop", program + " default %u",
                                "Name=Default\nMimeType=x-scheme-handler/ical;\n");
         fixture.addApplication("test.Chosen.desktop", program + " chosen %U",
-                               "Name=Chosen\nMimeType=x-scheme-handler/webcal;\n");
+                               "Name=Chosen\nMimeType=x-scheme-handler/ical;\n");
         fixture.addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
         fixture.setDefault("ical", "test.Default.desktop");
         fixture.updateDatabase();

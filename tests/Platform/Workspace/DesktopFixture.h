@@ -55,8 +55,33 @@ public:
 
     // Makes the application with `desktopIdentifier` the default for `scheme`.
     void setDefault(const std::string& scheme, const std::string& desktopIdentifier) const {
-        folder_.write("config/mimeapps.list",
-                      "[Default Applications]\nx-scheme-handler/" + scheme + "=" + desktopIdentifier + "\n");
+        setDefaultForType("x-scheme-handler/" + scheme, desktopIdentifier);
+    }
+    // Makes it the only default, that of `contentType`. The file is replaced
+    // in one step: a GIO that watches it never reads half of it.
+    void setDefaultForType(const std::string& contentType, const std::string& desktopIdentifier) const {
+        const auto written =
+            folder_.write("config/mimeapps.list.new",
+                          "[Default Applications]\n" + contentType + "=" + desktopIdentifier + "\n");
+        std::filesystem::rename(written, root() / "config/mimeapps.list");
+    }
+
+    // Runs `change` to the desktop's applications or defaults after GIO has
+    // read them, and waits (running the main context) until GIO has noticed.
+    template <typename Change> bool changeAndWaitForGIO(Change change) const {
+        GAppInfoMonitor* monitor = g_app_info_monitor_get();
+        bool noticed = false;
+        const gulong handler = g_signal_connect(
+            monitor, "changed",
+            G_CALLBACK(+[](GAppInfoMonitor*, gpointer flag) { *static_cast<bool*>(flag) = true; }), &noticed);
+        change();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!noticed && std::chrono::steady_clock::now() < deadline)
+            if (!g_main_context_iteration(nullptr, FALSE))
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        g_signal_handler_disconnect(monitor, handler);
+        g_object_unref(monitor);
+        return noticed;
     }
 
     // GIO lists scheme handlers only from mimeinfo.cache.

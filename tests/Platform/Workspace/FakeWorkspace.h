@@ -28,6 +28,9 @@ public:
     std::map<std::string, platform::URL> installedByIdentifier;
     std::map<std::string, std::vector<platform::URL>> handlersByScheme;
     std::map<std::string, platform::URL> defaultHandlerByScheme;
+    // By content type ("text/calendar").
+    std::map<std::string, std::vector<platform::URL>> handlersByContentType;
+    std::map<std::string, platform::URL> defaultHandlerByContentType;
 
     std::vector<std::string> lookedUpIdentifiers;
     std::vector<OpenRequest> openURLsRequests;
@@ -57,6 +60,14 @@ public:
     std::optional<platform::URL> urlForApplicationToOpenURL(const platform::URL& url) override {
         const auto found = defaultHandlerByScheme.find(std::string(url.scheme()));
         return found == defaultHandlerByScheme.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::vector<platform::URL> urlsForApplicationsToOpenContentType(const std::string& type) override {
+        const auto found = handlersByContentType.find(type);
+        return found == handlersByContentType.end() ? std::vector<platform::URL>() : found->second;
+    }
+    std::optional<platform::URL> urlForApplicationToOpenContentType(const std::string& type) override {
+        const auto found = defaultHandlerByContentType.find(type);
+        return found == defaultHandlerByContentType.end() ? std::nullopt : std::optional(found->second);
     }
     std::string iconForFile(const std::filesystem::path&) override { return "application-x-executable"; }
     void openURLs(const std::vector<platform::URL>& urls, const platform::URL& applicationURL,

@@ -65,17 +65,20 @@ TEST_F(CalendarAppCatalogTest, NeverOffersAnApplicationWithoutIdentifierOrBundle
     EXPECT_FALSE(CalendarAppCatalog::systemDefault(workspace));
 }
 
-TEST_F(CalendarAppCatalogTest, ListsAnApplicationOfBothSchemesOnceAsFoundForIcal) {
+TEST_F(CalendarAppCatalogTest, ListsEachApplicationOnceAsFoundForIcalThenWebcalThenCalendarFiles) {
     const auto forIcal = app("One.desktop", "same", "From ical");
     const auto forWebcal = app("Two.desktop", "same", "From webcal");
     const auto webcalOnly = app("Three.desktop", "other", "Webcal only");
+    const auto filesToo = app("Four.desktop", "other", "From files");
+    const auto filesOnly = app("Five.desktop", "files", "Files only");
     workspace.handlersByScheme["ical"] = {forIcal, forIcal};
     workspace.handlersByScheme["webcal"] = {forWebcal, webcalOnly};
+    workspace.handlersByContentType["text/calendar"] = {filesToo, filesOnly, forIcal};
 
     const auto installed = CalendarAppCatalog::installed(workspace);
-    ASSERT_EQ(installed.size(), 2u);
-    EXPECT_EQ(installed[0], (CalendarAppCandidate{"same", "From ical", forIcal}));
-    EXPECT_EQ(installed[1].bundleIdentifier, "other");
+    EXPECT_EQ(installed, (std::vector<CalendarAppCandidate>{{"files", "Files only", filesOnly},
+                                                            {"same", "From ical", forIcal},
+                                                            {"other", "Webcal only", webcalOnly}}));
 }
 
 TEST_F(CalendarAppCatalogTest, SortsLikeTheFileManager) {
@@ -101,11 +104,16 @@ TEST_F(CalendarAppCatalogTest, KeepsDiscoveryOrderForEqualNamesAndOrdersCaseVari
     EXPECT_EQ(namesOf(CalendarAppCatalog::installed(workspace)), forward);
 }
 
-TEST_F(CalendarAppCatalogTest, TakesTheSystemDefaultFromIcalAlone) {
+TEST_F(CalendarAppCatalogTest, TakesTheSystemDefaultFromIcalElseFromCalendarFilesNeverFromWebcal) {
     const auto webcalDefault = app("Webcal.desktop", "webcal", "Webcal");
     workspace.defaultHandlerByScheme.insert_or_assign("webcal", webcalDefault);
     EXPECT_FALSE(CalendarAppCatalog::systemDefault(workspace));
     EXPECT_TRUE(CalendarAppCatalog::installed(workspace).empty());
+
+    const auto filesDefault = app("Files.desktop", "files", "Files");
+    workspace.defaultHandlerByContentType.insert_or_assign("text/calendar", filesDefault);
+    EXPECT_EQ(CalendarAppCatalog::systemDefault(workspace),
+              (CalendarAppCandidate{"files", "Files", filesDefault}));
 
     const auto icalDefault = app("Ical.desktop", "ical", "Ical");
     workspace.defaultHandlerByScheme.insert_or_assign("ical", icalDefault);

@@ -30,15 +30,23 @@ TEST_F(CalendarAppPickerFaceTest, AFreshInstallationShowsTheSystemDefaultWithIts
     EXPECT_FALSE(model.showsMissingWarning());
 }
 
-TEST_F(CalendarAppPickerFaceTest, WithoutAnIcalHandlerTheSystemDefaultHasNoNameAndNoIcon) {
+TEST_F(CalendarAppPickerFaceTest, WithoutAnIcalHandlerTheSystemDefaultIsTheCalendarFilesApplication) {
     workspace.defaultHandlerByScheme.clear();
     workspace.handlersByScheme.erase("ical");
+    workspace.handlersByContentType["text/calendar"] = {notesURL};
+    workspace.defaultHandlerByContentType.insert_or_assign("text/calendar", notesURL);
     model.reloadCandidates();
-    EXPECT_EQ(model.menuTitle(), "System default");
+    EXPECT_EQ(model.menuTitle(), "System default (Notes)");
+    EXPECT_EQ(model.menuIconURL(), notesURL);
+    // "webcal" handlers are still listed.
+    EXPECT_EQ(titles(), (Strings{"System default (Notes)", "---", "Agenda", "Notes", "---", chooseOther}));
+
+    // Without any default the face says there is none, and shows no icon.
+    workspace.defaultHandlerByContentType.clear();
+    model.reloadCandidates();
+    EXPECT_EQ(model.menuTitle(), "System default (none installed)");
     EXPECT_EQ(model.menuIconURL(), std::nullopt);
     EXPECT_EQ(model.menuIcon(), std::nullopt);
-    // "webcal" handlers are still listed.
-    EXPECT_EQ(titles(), (Strings{"System default", "---", "Agenda", "---", chooseOther}));
 }
 
 TEST_F(CalendarAppPickerFaceTest, WithoutAnyCalendarHandlerThereIsOneSeparatorOnly) {
@@ -46,8 +54,8 @@ TEST_F(CalendarAppPickerFaceTest, WithoutAnyCalendarHandlerThereIsOneSeparatorOn
     workspace.handlersByScheme.clear();
     model.reloadCandidates();
     EXPECT_TRUE(model.candidates().empty());
-    EXPECT_EQ(titles(), (Strings{"System default", "---", chooseOther}));
-    EXPECT_EQ(checked(), Strings{"System default"});
+    EXPECT_EQ(titles(), (Strings{"System default (none installed)", "---", chooseOther}));
+    EXPECT_EQ(checked(), Strings{"System default (none installed)"});
 }
 
 TEST_F(CalendarAppPickerFaceTest, AStoredOlderNameStillMarksTheApplicationAndShowsOnTheFace) {

@@ -43,9 +43,9 @@ TEST_F(PickerViewTest, WithoutCalendarHandlersTheMenuHasTheSystemDefaultAndThePa
     workspace.handlersByScheme.clear();
     workspace.defaultHandlerByScheme.clear();
     openWindow();
-    EXPECT_EQ(face(), "System default");
+    EXPECT_EQ(face(), "System default (none installed)");
     EXPECT_FALSE(iconShown());
-    EXPECT_EQ(menu(), (Lines{"\u2713 System default", "---", chooseOther}));
+    EXPECT_EQ(menu(), (Lines{"\u2713 System default (none installed)", "---", chooseOther}));
 }
 
 TEST_F(PickerViewTest, ChoosingAnApplicationMovesTheCheckmarkAndTheFace) {

@@ -1,0 +1,162 @@
+// Which calendar application a click on a day opens, and how, on a private
+// desktop whose entries are shaped like those of Debian's calendar packages
+// (docs/workspace.md): none of them declares "ical:", so the desktop's
+// calendar application is the "text/calendar" one, started plainly. Runs on
+// a session bus of its own (see CMakeLists.txt) for the D-Bus activated one.
+#include "CalendarAppCatalog.h"
+#include "CalendarAppPreference.h"
+#include "DateLink.h"
+#include "DesktopFixture.h"
+#include "GioWorkspace.h"
+#include "UserDefaults.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using tarvelo::CalendarAppSelection;
+using tarvelo::testsupport::DesktopFixture;
+
+namespace {
+
+DesktopFixture& desktop() {
+    static DesktopFixture fixture;
+    static const bool prepared = [] {
+        const auto program = fixture.program().string();
+        // GNOME Calendar, Orage, Thunderbird, Evolution as Debian 12 ships them.
+        fixture.addApplication("test.GnomeCalendar.desktop", program + " gnome-calendar %U",
+                               "Name=Calendar\nMimeType=text/calendar;\nDBusActivatable=true\n");
+        fixture.addApplication("test.Orage.desktop", program + " orage %F",
+                               "Name=Orage Calendar\nMimeType=text/calendar;\n");
+        fixture.addApplication("test.Thunderbird.desktop", program + " thunderbird %u",
+                               "Name=Thunderbird\nMimeType=message/rfc822;text/calendar;"
+                               "x-scheme-handler/mailto;x-scheme-handler/webcal;\n");
+        fixture.addApplication("test.Evolution.desktop", program + " evolution %U",
+                               "Name=Evolution\nX-GNOME-FullName=Evolution Mail and Calendar\n"
+                               "MimeType=text/calendar;x-scheme-handler/mailto;x-scheme-handler/webcal;\n");
+        // Never offered: a program that is not installed, a hidden helper.
+        fixture.addApplication("test.KOrganizer.desktop", program + " korganizer %U",
+                               "Name=KOrganizer\nTryExec=" + (fixture.root() / "bin/korganizer").string() +
+                                   "\nMimeType=text/calendar;\n");
+        fixture.addApplication("test.KOrganizerView.desktop", program + " korganizer-view %u",
+                               "Name=KOrganizer View\nNoDisplay=true\nMimeType=text/calendar\n");
+        fixture.updateDatabase();
+        return true;
+    }();
+    (void)prepared;
+    return fixture;
+}
+
+// The application "test.GnomeCalendar" on the session bus: records each
+// org.freedesktop.Application call under its name, as the method's name
+// followed by the URIs it was given.
+class BusApplication {
+public:
+    static constexpr const char* name = "test.GnomeCalendar";
+
+    BusApplication() {
+        static const char* const xml =
+            "<node><interface name='org.freedesktop.Application'>"
+            "<method name='Activate'><arg type='a{sv}' direction='in'/></method>"
+            "<method name='Open'><arg type='as' direction='in'/><arg type='a{sv}' direction='in'/></method>"
+            "</interface></node>";
+        static const GDBusInterfaceVTable vtable{record, nullptr, nullptr, {}};
+        bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        node_ = g_dbus_node_info_new_for_xml(xml, nullptr);
+        if (!bus_ || !node_)
+            return;
+        registration_ = g_dbus_connection_register_object(bus_, "/test/GnomeCalendar", node_->interfaces[0],
+                                                          &vtable, nullptr, nullptr, nullptr);
+        GVariant* reply = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                      "org.freedesktop.DBus", "RequestName",
+                                                      g_variant_new("(su)", name, 0u), G_VARIANT_TYPE("(u)"),
+                                                      G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+        if (reply)
+            g_variant_unref(reply);
+    }
+    ~BusApplication() {
+        if (registration_)
+            g_dbus_connection_unregister_object(bus_, registration_);
+        if (node_)
+            g_dbus_node_info_unref(node_);
+        if (bus_)
+            g_object_unref(bus_);
+    }
+    BusApplication(const BusApplication&) = delete;
+    BusApplication& operator=(const BusApplication&) = delete;
+
+private:
+    static void record(GDBusConnection*, const char*, const char*, const char*, const char* method,
+                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer) {
+        std::string text = std::string(method) + "\n";
+        if (text == "Open\n") {
+            GVariantIter* uris = nullptr;
+            const char* uri = nullptr;
+            g_variant_get_child(parameters, 0, "as", &uris);
+            while (g_variant_iter_next(uris, "&s", &uri))
+                text += std::string(uri) + "\n";
+            g_variant_iter_free(uris);
+        }
+        std::ofstream(desktop().root() / "records" / (std::string(name) + ".bus")) << text;
+        g_dbus_method_invocation_return_value(invocation, nullptr);
+    }
+
+    GDBusConnection* bus_ = nullptr;
+    GDBusNodeInfo* node_ = nullptr;
+    guint registration_ = 0;
+};
+
+// One shape of calendar application: made the desktop's default (or
+// chosen in the picker), what the picker names as the system default, and
+// what a click then starts: the records of the program or of the bus.
+struct Case {
+    const char* textCalendarDefault;
+    const char* chosen;
+    const char* systemDefaultName;
+    const char* launchedTag;
+    const char* launchedWith;
+};
+
+const Case cases[] = {
+    // D-Bus activated, as GIO does: activated, never opened on a URI.
+    {"test.GnomeCalendar.desktop", nullptr, "Calendar", BusApplication::name, "Activate\n"},
+    // "%F": it takes files, and "ical://" is none.
+    {"test.Orage.desktop", nullptr, "Orage Calendar", "orage", "orage\n"},
+    // "%u", but "ical:" is not among its schemes.
+    {"test.Thunderbird.desktop", nullptr, "Thunderbird", "thunderbird", "thunderbird\n"},
+    // A stored choice goes before the default, and is started plainly too.
+    {"test.Orage.desktop", "test.Evolution.desktop", "Orage Calendar", "evolution", "evolution\n"},
+};
+
+} // namespace
+
+TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlainly) {
+    BusApplication busApplication;
+    platform::GioWorkspace workspace;
+    platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
+    tarvelo::CalendarAppPreference preference(defaults, workspace);
+
+    std::vector<std::string> names;
+    for (const auto& candidate : tarvelo::CalendarAppCatalog::installed(workspace))
+        names.push_back(candidate.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Calendar", "Evolution Mail and Calendar", "Orage Calendar",
+                                               "Thunderbird"}));
+
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.launchedTag);
+        ASSERT_TRUE(desktop().changeAndWaitForGIO(
+            [&] { desktop().setDefaultForType("text/calendar", row.textCalendarDefault); }));
+        preference.setSelection(row.chosen ? CalendarAppSelection::app(row.chosen, "Chosen")
+                                           : CalendarAppSelection::systemDefault());
+        const auto systemDefault = tarvelo::CalendarAppCatalog::systemDefault(workspace);
+        ASSERT_TRUE(systemDefault);
+        EXPECT_EQ(systemDefault->name, row.systemDefaultName);
+
+        int quits = 0;
+        tarvelo::handleDateLink(*platform::URL::string("tarvelo://date?t=818000000"),
+                                {workspace, preference, [&] { ++quits; }});
+        EXPECT_EQ(desktop().waitForRecord(row.launchedTag), std::string(row.launchedWith));
+        while (quits == 0)
+            g_main_context_iteration(nullptr, TRUE);
+        desktop().forgetRecords();
+    }
+}
