@@ -26,9 +26,10 @@ endif()
 #                (e.g. "concurrency" for TSan)
 #   GTK          the program opens GTK itself: it draws as the shipped programs do
 #   DISPLAY      runs on a private X display (Xvfb) and session bus
+#   SESSION_BUS  runs on a private session bus (no display)
 #   ENVIRONMENT  more NAME=VALUE pairs for ctest to set
 function(tarvelo_add_test name)
-  cmake_parse_arguments(ARG "GTK;DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "GTK;DISPLAY;SESSION_BUS" "TIMEOUT" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GTK)
     set(main TarveloGtkTestMain)
@@ -39,6 +40,8 @@ function(tarvelo_add_test name)
   if(ARG_DISPLAY)
     add_test(NAME ${name}
       COMMAND dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+  elseif(ARG_SESSION_BUS)
+    add_test(NAME ${name} COMMAND dbus-run-session -- $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()
