@@ -1,6 +1,7 @@
 #include "DesktopWidgetHost.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "DayClock.h"
@@ -72,17 +73,16 @@ void DesktopWidgetHost::startup() {
     appearance_ = std::make_unique<AppearanceMonitor>();
     appearance_->signalChanged().connect(sigc::mem_fun(*this, &DesktopWidgetHost::appearanceChanged));
     sleep_ = std::make_unique<SleepMonitor>();
-    sleep_->signalResumed().connect([this] { dayTurned(); });
+    sleep_->signalResumed().connect([this] { timeMoved(); });
     application_->add_action("gallery", [this] { showGallery(); });
 
-    day_ = DayClock::dayNumber(std::time(nullptr));
-    scheduleDayTurn();
+    timeMoved();
     // Timers of the main loop follow the monotonic clock; a minute's check
-    // of the date also catches a changed wall clock or time zone.
+    // also catches a clock that was set, a changed time zone, and a sleep
+    // that logind did not announce.
     dayCheck_ = Glib::signal_timeout().connect_seconds(
         [this] {
-            if (DayClock::dayNumber(std::time(nullptr)) != day_)
-                dayTurned();
+            checkTime();
             return true;
         },
         60);
@@ -308,16 +308,36 @@ void DesktopWidgetHost::scheduleDayTurn() {
     dayTimer_ = Glib::signal_timeout().connect(
         [this] {
             dayTimer_ = sigc::connection(); // this source ends by returning false
-            dayTurned();
+            timeMoved();
             return false;
         },
         static_cast<unsigned>(delay.count()));
 }
 
-void DesktopWidgetHost::dayTurned() {
-    day_ = DayClock::dayNumber(std::time(nullptr));
-    refreshAll();
+void DesktopWidgetHost::checkTime() {
+    const std::time_t now = std::time(nullptr);
+    const std::int64_t wallAhead = g_get_real_time() - g_get_monotonic_time();
+    if (DayClock::dayNumber(now) != day_ || DayClock::utcOffset(now) != utcOffset_ ||
+        std::llabs(wallAhead - wallAhead_) > 2'000'000)
+        timeMoved();
+}
+
+void DesktopWidgetHost::timeMoved() {
+    const std::time_t now = std::time(nullptr);
+    const bool first = day_ == 0;
+    day_ = DayClock::dayNumber(now);
+    utcOffset_ = DayClock::utcOffset(now);
+    wallAhead_ = g_get_real_time() - g_get_monotonic_time();
     scheduleDayTurn();
+    if (first)
+        return;
+    // The timelines are months named when they were made: ask every
+    // extension for new ones, not just for a new picture of the old entry.
+    worker_->submit([](WidgetHost& host) {
+        host.invalidateAll();
+        return HostWorker::Completion();
+    });
+    refreshAll();
 }
 
 void DesktopWidgetHost::appearanceChanged() {

@@ -56,7 +56,8 @@ private:
     void refreshGallery();
 
     void scheduleDayTurn();
-    void dayTurned();
+    void checkTime();
+    void timeMoved();
     void appearanceChanged();
     void log(const std::string& line);
 
@@ -74,7 +75,12 @@ private:
     sigc::connection dayTimer_;
     sigc::connection dayCheck_;
     sigc::connection pendingSave_;
+    // What the clock said at the last new timelines: the local date, the
+    // zone's offset from UTC, and how far the wall clock runs ahead of the
+    // monotonic one (that moves when the clock is set or the computer slept).
     long day_ = 0;
+    long utcOffset_ = 0;
+    std::int64_t wallAhead_ = 0;
     std::mutex logLock_;
     std::set<std::string> logged_;
     // Last, so that it goes first: its thread may still deliver into the rest.
