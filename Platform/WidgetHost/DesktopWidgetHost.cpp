@@ -6,6 +6,7 @@
 
 #include "DayClock.h"
 #include "SoftwareDrawing.h"
+#include "X11Desktop.h"
 
 namespace platform {
 
@@ -31,12 +32,18 @@ int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLog
     // For a few small windows GTK's Cairo renderer starts sooner and needs
     // about half the memory of the GL one; the user's choice still wins.
     SoftwareDrawing::prefer();
+    // Before GTK opens its display. This sets no environment variable, so
+    // the programs the host launches choose their own backend.
+    const auto backend = WidgetBackend::chooseForThisSession();
+    if (!backend.allowedBackends.empty())
+        gdk_set_allowed_backends(backend.allowedBackends.c_str());
     auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',
                                        "Started with the session: open nothing when no widget is placed");
     DesktopWidgetHost host(application);
+    host.backend_ = backend;
     std::vector<std::string> arguments{programName};
     if (openGallery)
         arguments.emplace_back("--gallery");
@@ -68,6 +75,13 @@ void DesktopWidgetHost::startup() {
         log(problem);
     for (const auto& placement : placements_)
         refresh(placement.identifier);
+
+    auto limitation = backend_.limitation;
+    if (!backend_.allowedBackends.empty() && !X11Desktop::isX11Display())
+        limitation = WidgetBackend::Limitation::noXWayland; // X11 was wanted, but did not open
+    notice_ = WidgetBackend::notice(limitation);
+    if (!notice_.empty())
+        log(notice_);
 
     painter_ = std::make_unique<Painter>();
     appearance_ = std::make_unique<AppearanceMonitor>();
@@ -271,6 +285,7 @@ void DesktopWidgetHost::showGallery() {
     if (!gallery_) {
         gallery_ = std::make_unique<GalleryWindow>(*painter_, appearance_->appearance());
         gallery_->signalAdd().connect([this](const std::string& kind, WidgetFamily family) { add(kind, family); });
+        gallery_->setNotice(notice_);
     }
     if (!gallery_->get_visible())
         application_->add_window(*gallery_);

@@ -16,6 +16,7 @@
 #include "PlacementStore.h"
 #include "RestartBackoff.h"
 #include "SleepMonitor.h"
+#include "WidgetBackend.h"
 #include "WidgetWindow.h"
 
 namespace platform {
@@ -62,6 +63,9 @@ private:
     void log(const std::string& line);
 
     Glib::RefPtr<Gtk::Application> application_;
+    WidgetBackend::Choice backend_;
+    // Why widgets are ordinary windows here, if they are (for the gallery).
+    std::string notice_;
     bool started_ = false;
     std::unique_ptr<Painter> painter_;
     PlacementStore store_;
