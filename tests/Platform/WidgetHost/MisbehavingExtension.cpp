@@ -56,11 +56,10 @@ platform::WidgetBundleContents bundleOnClock(const std::string& clockFile) {
         return platform::Instant::sinceUnixEpoch(seconds);
     };
     const tarvelo::TarveloWidget shipped;
+    const auto sharedStore = []() -> tarvelo::MonthOffsetStore& { return tarvelo::MonthOffsetStore::shared(); };
     return platform::WidgetBundleBuilder()
         .widget(platform::StaticConfiguration(
-                    shipped.kind,
-                    tarvelo::MonthProvider([]() -> tarvelo::MonthOffsetStore& { return tarvelo::MonthOffsetStore::shared(); },
-                                           clock),
+                    shipped.kind, tarvelo::MonthProvider(sharedStore, clock),
                     std::function<platform::View(const tarvelo::MonthEntry&)>(
                         [clock](const tarvelo::MonthEntry& entry) { return tarvelo::widgetContent(entry, clock); }))
                     .supportedFamilies({platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
