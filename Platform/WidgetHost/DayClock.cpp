@@ -5,9 +5,19 @@
 namespace platform {
 
 long DayClock::dayNumber(std::time_t now) {
+    // localtime_r keeps the zone it first read; tzset looks again at TZ and
+    // /etc/localtime, so a zone changed while we run is seen.
+    ::tzset();
     std::tm local{};
     ::localtime_r(&now, &local);
     return (local.tm_year + 1900L) * 10000L + (local.tm_mon + 1L) * 100L + local.tm_mday;
+}
+
+long DayClock::utcOffset(std::time_t now) {
+    ::tzset();
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local.tm_gmtoff;
 }
 
 std::chrono::milliseconds DayClock::untilNextDay(std::time_t now) {

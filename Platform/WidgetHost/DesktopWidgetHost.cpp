@@ -1,10 +1,12 @@
 #include "DesktopWidgetHost.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "DayClock.h"
 #include "SoftwareDrawing.h"
+#include "X11Desktop.h"
 
 namespace platform {
 
@@ -30,12 +32,18 @@ int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLog
     // For a few small windows GTK's Cairo renderer starts sooner and needs
     // about half the memory of the GL one; the user's choice still wins.
     SoftwareDrawing::prefer();
+    // Before GTK opens its display. This sets no environment variable, so
+    // the programs the host launches choose their own backend.
+    const auto backend = WidgetBackend::chooseForThisSession();
+    if (!backend.allowedBackends.empty())
+        gdk_set_allowed_backends(backend.allowedBackends.c_str());
     auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',
                                        "Started with the session: open nothing when no widget is placed");
     DesktopWidgetHost host(application);
+    host.backend_ = backend;
     std::vector<std::string> arguments{programName};
     if (openGallery)
         arguments.emplace_back("--gallery");
@@ -68,21 +76,27 @@ void DesktopWidgetHost::startup() {
     for (const auto& placement : placements_)
         refresh(placement.identifier);
 
+    auto limitation = backend_.limitation;
+    if (!backend_.allowedBackends.empty() && !X11Desktop::isX11Display())
+        limitation = WidgetBackend::Limitation::noXWayland; // X11 was wanted, but did not open
+    notice_ = WidgetBackend::notice(limitation);
+    if (!notice_.empty())
+        log(notice_);
+
     painter_ = std::make_unique<Painter>();
     appearance_ = std::make_unique<AppearanceMonitor>();
     appearance_->signalChanged().connect(sigc::mem_fun(*this, &DesktopWidgetHost::appearanceChanged));
     sleep_ = std::make_unique<SleepMonitor>();
-    sleep_->signalResumed().connect([this] { dayTurned(); });
+    sleep_->signalResumed().connect([this] { timeMoved(); });
     application_->add_action("gallery", [this] { showGallery(); });
 
-    day_ = DayClock::dayNumber(std::time(nullptr));
-    scheduleDayTurn();
+    timeMoved();
     // Timers of the main loop follow the monotonic clock; a minute's check
-    // of the date also catches a changed wall clock or time zone.
+    // also catches a clock that was set, a changed time zone, and a sleep
+    // that logind did not announce.
     dayCheck_ = Glib::signal_timeout().connect_seconds(
         [this] {
-            if (DayClock::dayNumber(std::time(nullptr)) != day_)
-                dayTurned();
+            checkTime();
             return true;
         },
         60);
@@ -271,6 +285,7 @@ void DesktopWidgetHost::showGallery() {
     if (!gallery_) {
         gallery_ = std::make_unique<GalleryWindow>(*painter_, appearance_->appearance());
         gallery_->signalAdd().connect([this](const std::string& kind, WidgetFamily family) { add(kind, family); });
+        gallery_->setNotice(notice_);
     }
     if (!gallery_->get_visible())
         application_->add_window(*gallery_);
@@ -308,16 +323,36 @@ void DesktopWidgetHost::scheduleDayTurn() {
     dayTimer_ = Glib::signal_timeout().connect(
         [this] {
             dayTimer_ = sigc::connection(); // this source ends by returning false
-            dayTurned();
+            timeMoved();
             return false;
         },
         static_cast<unsigned>(delay.count()));
 }
 
-void DesktopWidgetHost::dayTurned() {
-    day_ = DayClock::dayNumber(std::time(nullptr));
-    refreshAll();
+void DesktopWidgetHost::checkTime() {
+    const std::time_t now = std::time(nullptr);
+    const std::int64_t wallAhead = g_get_real_time() - g_get_monotonic_time();
+    if (DayClock::dayNumber(now) != day_ || DayClock::utcOffset(now) != utcOffset_ ||
+        std::llabs(wallAhead - wallAhead_) > 2'000'000)
+        timeMoved();
+}
+
+void DesktopWidgetHost::timeMoved() {
+    const std::time_t now = std::time(nullptr);
+    const bool first = day_ == 0;
+    day_ = DayClock::dayNumber(now);
+    utcOffset_ = DayClock::utcOffset(now);
+    wallAhead_ = g_get_real_time() - g_get_monotonic_time();
     scheduleDayTurn();
+    if (first)
+        return;
+    // The timelines are months named when they were made: ask every
+    // extension for new ones, not just for a new picture of the old entry.
+    worker_->submit([](WidgetHost& host) {
+        host.invalidateAll();
+        return HostWorker::Completion();
+    });
+    refreshAll();
 }
 
 void DesktopWidgetHost::appearanceChanged() {

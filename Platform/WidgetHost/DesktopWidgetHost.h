@@ -16,6 +16,7 @@
 #include "PlacementStore.h"
 #include "RestartBackoff.h"
 #include "SleepMonitor.h"
+#include "WidgetBackend.h"
 #include "WidgetWindow.h"
 
 namespace platform {
@@ -56,11 +57,15 @@ private:
     void refreshGallery();
 
     void scheduleDayTurn();
-    void dayTurned();
+    void checkTime();
+    void timeMoved();
     void appearanceChanged();
     void log(const std::string& line);
 
     Glib::RefPtr<Gtk::Application> application_;
+    WidgetBackend::Choice backend_;
+    // Why widgets are ordinary windows here, if they are (for the gallery).
+    std::string notice_;
     bool started_ = false;
     std::unique_ptr<Painter> painter_;
     PlacementStore store_;
@@ -74,7 +79,12 @@ private:
     sigc::connection dayTimer_;
     sigc::connection dayCheck_;
     sigc::connection pendingSave_;
+    // What the clock said at the last new timelines: the local date, the
+    // zone's offset from UTC, and how far the wall clock runs ahead of the
+    // monotonic one (that moves when the clock is set or the computer slept).
     long day_ = 0;
+    long utcOffset_ = 0;
+    std::int64_t wallAhead_ = 0;
     std::mutex logLock_;
     std::set<std::string> logged_;
     // Last, so that it goes first: its thread may still deliver into the rest.

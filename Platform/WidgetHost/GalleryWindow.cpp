@@ -29,6 +29,14 @@ GalleryWindow::GalleryWindow(const Painter& painter, Appearance appearance)
     set_title("Edit Widgets");
     set_default_size(520, 560);
 
+    notice_.set_wrap(true);
+    notice_.set_xalign(0);
+    notice_.set_margin_start(12);
+    notice_.set_margin_end(12);
+    notice_.set_margin_top(12);
+    notice_.set_visible(false);
+    content_.append(notice_);
+
     // GTK 4.8's search entry is no Gtk::Entry; its placeholder is a property.
     g_object_set(search_.gobj(), "placeholder-text", "Search Widgets", nullptr);
     search_.set_margin(12);
@@ -131,6 +139,11 @@ void GalleryWindow::setAppearance(Appearance appearance) {
     for (auto& entry : entries_)
         for (auto& [family, preview] : entry->previews)
             preview.area->queue_draw();
+}
+
+void GalleryWindow::setNotice(const std::string& notice) {
+    notice_.set_text(notice);
+    notice_.set_visible(!notice.empty());
 }
 
 void GalleryWindow::filter() {

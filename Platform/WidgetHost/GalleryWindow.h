@@ -24,6 +24,9 @@ public:
     void setWidgets(const std::vector<WidgetDescription>& widgets);
     void showPreview(const std::string& kind, WidgetFamily family, WidgetHost::Picture picture);
     void setAppearance(Appearance appearance);
+    // One line above the widgets about what this desktop does to them
+    // (empty: none).
+    void setNotice(const std::string& notice);
 
     // The user wants a widget of this kind and size on the desktop.
     sigc::signal<void(std::string, WidgetFamily)>& signalAdd() { return add_; }
@@ -66,6 +69,7 @@ private:
     const Painter& painter_;
     Appearance appearance_;
     Gtk::Box content_{Gtk::Orientation::VERTICAL, 0};
+    Gtk::Label notice_;
     Gtk::SearchEntry search_;
     Gtk::ScrolledWindow scroller_;
     Gtk::Box list_{Gtk::Orientation::VERTICAL, 18};

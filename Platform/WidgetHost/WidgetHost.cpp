@@ -1,8 +1,12 @@
 #include "WidgetHost.h"
 
+#include "DayClock.h"
 #include "DisplayListJSON.h"
 #include "TimelineJSON.h"
 #include "Workspace.h"
+
+#include <cmath>
+#include <ctime>
 
 namespace platform {
 
@@ -162,10 +166,12 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
 
 std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, const std::string& kind,
                                                          WidgetFamily family) {
-    const Instant now = Instant::now();
+    const Instant now = options_.clock();
+    const long today = DayClock::dayNumber(static_cast<std::time_t>(std::floor(now.timeIntervalSince1970())));
     auto known = timelines_.find({kind, family});
     if (known != timelines_.end() && known->second.extensionStart == extension.process->starts() &&
-        extension.process->isRunning() && !timelineIsDue(known->second.policy, known->second.entries, now))
+        extension.process->isRunning() && known->second.day == today &&
+        !timelineIsDue(known->second.policy, known->second.entries, now))
         return currentTimelineEntry(known->second.entries, now);
 
     const auto reply = extension.process->request("timeline", sizeParameters(kind, family), options_.timeout);
@@ -181,6 +187,7 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
     timeline.policy = reloadPolicyFromJSON(memberOf(*reply.result, "policy"))
                           .value_or(TimelineReloadPolicy::never());
     timeline.extensionStart = extension.process->starts();
+    timeline.day = today;
     auto entry = currentTimelineEntry(timeline.entries, now);
     timelines_[{kind, family}] = std::move(timeline);
     return entry;
@@ -190,6 +197,8 @@ void WidgetHost::invalidate(const std::string& kind) {
     for (auto known = timelines_.begin(); known != timelines_.end();)
         known = known->first.first == kind ? timelines_.erase(known) : std::next(known);
 }
+
+void WidgetHost::invalidateAll() { timelines_.clear(); }
 
 const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
     const HitRegion* found = nullptr;

@@ -41,6 +41,8 @@ public:
         std::function<bool(const URL&)> openURL;
         // Extensions to use instead of the discovered ones (tests).
         std::optional<std::vector<ExtensionManifest>> manifests;
+        // The time, for choosing entries and noticing a new day (tests pass their own).
+        std::function<Instant()> clock = Instant::now;
     };
 
     // What a widget shows: the display list, and which entry it came from.
@@ -64,7 +66,9 @@ public:
 
     // What the widget shows now (`preview`: the gallery's snapshot instead of
     // the timeline). The timeline is asked for only when its reload policy
-    // says so, after an intent ran, or when the extension was restarted; the
+    // says so, after an intent ran, when the extension was restarted, or when
+    // the local date is no longer the one it was asked for on (an entry names
+    // its month when it is made, so a month's end needs a new one); the
     // current entry is rendered anew at every call, so what the content reads
     // of the clock is the moment of rendering. Absent, with the reason, when
     // the kind is unknown, the family unsupported, or the extension failed.
@@ -79,6 +83,9 @@ public:
 
     // Forgets the kind's timelines, so the next picture asks for new ones.
     void invalidate(const std::string& kind);
+    // Forgets every timeline: after a resume, or when the clock or the time
+    // zone changed, whatever the entries say of their own freshness.
+    void invalidateAll();
 
     // The running extension processes (for diagnostics and measurements).
     std::vector<pid_t> extensionProcesses() const;
@@ -98,6 +105,7 @@ private:
         nlohmann::json entries;
         TimelineReloadPolicy policy = TimelineReloadPolicy::never();
         int extensionStart = 0; // entries belong to this run of the extension
+        long day = 0;           // the local date it was asked for on (DayClock::dayNumber)
     };
 
     void loadExtensions();

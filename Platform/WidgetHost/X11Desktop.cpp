@@ -67,10 +67,16 @@ bool X11Desktop::isX11(Gtk::Window& window) {
     return GDK_IS_X11_DISPLAY(window.get_display()->gobj());
 }
 
+bool X11Desktop::isX11Display() {
+    GdkDisplay* display = gdk_display_get_default();
+    return display && GDK_IS_X11_DISPLAY(display);
+}
+
 void X11Desktop::prepareWidgetSurface(Gtk::Window& window) {
     GdkSurface* surface = x11Surface(window);
     if (!surface)
         return;
+    gdk_x11_surface_set_group(surface, surface);
     gdk_x11_surface_set_skip_taskbar_hint(surface, TRUE);
     gdk_x11_surface_set_skip_pager_hint(surface, TRUE);
     // A utility window can be kept below and is still given clicks by every

@@ -17,9 +17,14 @@ class X11Desktop {
 public:
     // Whether the window's display is an X11 one.
     static bool isX11(Gtk::Window& window);
+    // Whether the default display (the one GTK opened) is an X11 one.
+    static bool isX11Display();
 
     // Before the window is mapped (call after realize): the hints that a
-    // window manager reads when it first manages the window.
+    // window manager reads when it first manages the window. Each widget is
+    // its own window group: window managers raise a group together, and
+    // GTK puts all of a program's windows in one, so opening the gallery
+    // would lift every widget above the other programs' windows.
     static void prepareWidgetSurface(Gtk::Window& window);
     // After the window is mapped: the states that must be asked of a
     // running window manager.

@@ -1,6 +1,7 @@
 // The widget host's desktop half, for real: the tarvelo-widgets program on a
 // private X display and session bus, clicked through XTest and looked at.
 
+#include <algorithm>
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
@@ -72,12 +73,35 @@ protected:
         ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
         ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
     }
-    void TearDown() override {
+    void TearDown() override { stopHost(); }
+
+    void stopHost() {
         if (host_ > 0) {
             ::kill(host_, SIGTERM);
             int status = 0;
             ::waitpid(host_, &status, 0);
         }
+        host_ = -1;
+    }
+
+    // Starts the program again with --gallery, as the "Edit Widgets" entry
+    // does; it hands over to the running host and ends.
+    void openGalleryFromASecondStart() {
+        pid_t second = -1;
+        std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
+        char* arguments[] = {program.data(), option.data(), nullptr};
+        ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
+        int status = -1;
+        ASSERT_EQ(::waitpid(second, &status, 0), second);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    std::optional<std::pair<int, int>> savedPosition() {
+        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        if (!document.is_object() || !document["widgets"].is_array() || document["widgets"].empty())
+            return std::nullopt;
+        return std::pair(document["widgets"][0].value("x", 0), document["widgets"][0].value("y", 0));
     }
 
     void place(const nlohmann::json& widgets) {
@@ -235,12 +259,7 @@ TEST_F(DesktopHost, ADragMovesTheWidgetAndTheNewPlaceIsKept) {
         const auto geometry = screen_.geometry(window);
         return geometry && geometry->x == 250 && geometry->y == 150;
     })) << screen_.geometry(window)->x << "," << screen_.geometry(window)->y;
-    EXPECT_TRUE(eventually([&] {
-        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
-        return document.is_object() && document["widgets"][0].value("x", 0) == 250 &&
-               document["widgets"][0].value("y", 0) == 150;
-    }));
+    EXPECT_TRUE(eventually([&] { return savedPosition() == std::pair(250, 150); }));
     // A drag is no click.
     EXPECT_EQ(storedOffset(), offset);
 }
@@ -265,13 +284,7 @@ TEST_F(DesktopHost, ASecondStartOpensTheGalleryInTheRunningHost) {
     startHost();
     ASSERT_NE(waitForWindow("Tarvelo"), 0u);
     EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
-    pid_t second = -1;
-    std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
-    char* arguments[] = {program.data(), option.data(), nullptr};
-    ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
-    int status = -1;
-    ASSERT_EQ(::waitpid(second, &status, 0), second);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    openGalleryFromASecondStart();
     EXPECT_NE(waitForWindow("Edit Widgets"), 0u);
     // Still one widget: the second start showed nothing of its own.
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 1u);
@@ -284,6 +297,111 @@ TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {
     host_ = -1;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
+}
+
+// The same program under xfwm4, a real EWMH window manager: what counts is
+// what the window manager wrote back, not what the host asked of it.
+class DesktopHostUnderWindowManager : public DesktopHost {
+protected:
+    void SetUp() override {
+        DesktopHost::SetUp();
+        // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
+        std::vector<std::string> variables{"NO_AT_BRIDGE=1", "XDG_DATA_DIRS=/usr/share"};
+        for (char** variable = environ; *variable; ++variable)
+            if (!std::string_view(*variable).starts_with("XDG_DATA_DIRS="))
+                variables.emplace_back(*variable);
+        std::vector<char*> environment;
+        for (auto& variable : variables)
+            environment.push_back(variable.data());
+        environment.push_back(nullptr);
+        std::string program = "xfwm4", compositor = "--compositor=off", session = "--sm-client-disable";
+        char* arguments[] = {program.data(), compositor.data(), session.data(), nullptr};
+        ASSERT_EQ(::posix_spawnp(&windowManager_, arguments[0], nullptr, nullptr, arguments, environment.data()), 0)
+            << "xfwm4 is missing (scripts/install-dependencies test)";
+        ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); })) << "xfwm4 did not take the display";
+    }
+    void TearDown() override {
+        DesktopHost::TearDown();
+        if (windowManager_ > 0) {
+            ::kill(windowManager_, SIGTERM);
+            int status = 0;
+            ::waitpid(windowManager_, &status, 0);
+        }
+        // The next test starts on a bare display again.
+        eventually([&] { return !screen_.windowManagerRuns(); }, std::chrono::seconds(5));
+    }
+
+    // Whether the window manager stacks `lower` below `upper`.
+    bool stackedBelow(Window lower, Window upper) {
+        const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
+        const auto low = std::find(stack.begin(), stack.end(), lower);
+        const auto up = std::find(stack.begin(), stack.end(), upper);
+        return low != stack.end() && up != stack.end() && low < up;
+    }
+
+    pid_t windowManager_ = -1;
+};
+
+TEST_F(DesktopHostUnderWindowManager, TheWidgetStaysBelowOtherWindowsOnEveryWorkspaceAndOffTheTaskbar) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}}});
+    startHost();
+    const Window widget = waitForWindow("Tarvelo");
+    ASSERT_NE(widget, 0u);
+    ASSERT_TRUE(settledPicture(widget));
+    std::vector<std::string> state;
+    EXPECT_TRUE(eventually([&] {
+        state = screen_.atomNames(widget, "_NET_WM_STATE");
+        return std::ranges::all_of(std::vector<std::string>{"_NET_WM_STATE_BELOW", "_NET_WM_STATE_SKIP_TASKBAR",
+                                                            "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY"},
+                                   [&](const auto& wanted) { return std::ranges::count(state, wanted) == 1; });
+    })) << ::testing::PrintToString(state);
+    EXPECT_TRUE(eventually([&] {
+        return screen_.property(widget, "_NET_WM_DESKTOP") == std::vector<unsigned long>{0xFFFFFFFF};
+    })) << "not on every workspace";
+
+    // An ordinary window mapped after it, over its upper half.
+    const Window ordinary = screen_.openWindow("Ordinary", 160, 40, 400, 150);
+    ASSERT_TRUE(eventually([&] { return stackedBelow(widget, ordinary); }));
+
+    // A click on the widget (its footer, where no button is) makes it the
+    // active window, but leaves it below.
+    screen_.click(185, 262);
+    EXPECT_TRUE(eventually([&] {
+        const auto active = screen_.property(screen_.root(), "_NET_ACTIVE_WINDOW");
+        return !active.empty() && active.front() == widget;
+    }));
+    EXPECT_TRUE(stackedBelow(widget, ordinary)) << "a click lifted the widget";
+
+    // The gallery opens on top; the widget stays under the ordinary window.
+    openGalleryFromASecondStart();
+    const Window gallery = waitForWindow("Edit Widgets");
+    ASSERT_NE(gallery, 0u);
+    ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, gallery); }));
+    EXPECT_TRUE(stackedBelow(widget, ordinary)) << "opening the gallery lifted the widget";
+    screen_.captureRoot().savePNG(screenshotPath("window-manager-gallery-open"));
+}
+
+TEST_F(DesktopHostUnderWindowManager, ADraggedWidgetComesBackWhereItWasLeft) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}}});
+    startHost();
+    Window widget = waitForWindow("Tarvelo");
+    ASSERT_NE(widget, 0u);
+    ASSERT_TRUE(settledPicture(widget));
+    ASSERT_TRUE(eventually([&] { return screen_.geometry(widget)->x == 100 && screen_.geometry(widget)->y == 100; }))
+        << "the window manager did not leave the widget where it was placed";
+    // The window manager moves it now, with the pointer.
+    screen_.drag(185, 262, 335, 312);
+    ASSERT_TRUE(eventually([&] { return savedPosition() == std::pair(250, 150); }))
+        << screen_.geometry(widget)->x << "," << screen_.geometry(widget)->y;
+
+    stopHost();
+    startHost();
+    widget = waitForWindow("Tarvelo");
+    ASSERT_NE(widget, 0u);
+    EXPECT_TRUE(eventually([&] {
+        const auto geometry = screen_.geometry(widget);
+        return geometry && geometry->x == 250 && geometry->y == 150;
+    })) << screen_.geometry(widget)->x << "," << screen_.geometry(widget)->y;
 }
 
 } // namespace

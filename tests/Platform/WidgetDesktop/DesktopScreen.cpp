@@ -9,38 +9,114 @@
 
 namespace tarvelo::testsupport {
 
-DesktopScreen::DesktopScreen() : display_(XOpenDisplay(nullptr)) {}
+DesktopScreen::DesktopScreen() : display_(XOpenDisplay(nullptr)) {
+    // A window manager makes and ends frame windows at any time: a window
+    // that went between two requests is no reason to end the test program
+    // (Xlib's default); the request just finds nothing.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
 
 DesktopScreen::~DesktopScreen() {
     if (display_)
         XCloseDisplay(display_);
 }
 
-std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
-    std::vector<Window> found;
-    Window root = 0, parent = 0;
+namespace {
+
+std::optional<std::string> title(Display* display, Window window) {
+    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, netName, 0, 256, False, utf8, &type, &format, &items, &after, &data) !=
+            Success ||
+        !data)
+        return std::nullopt;
+    std::string text(reinterpret_cast<char*>(data), items);
+    XFree(data);
+    return text;
+}
+
+// Root's children, and their children: a reparenting window manager puts
+// each client inside a frame window.
+void collectTitled(Display* display, Window parent, const std::string& wanted, int depth, std::vector<Window>& found) {
+    Window root = 0, grandparent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
-        return found;
-    const Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    if (!XQueryTree(display, parent, &root, &grandparent, &children, &count))
+        return;
     for (unsigned index = 0; index < count; ++index) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, children[index], netName, 0, 256, False, utf8, &type, &format, &items,
-                               &after, &data) == Success &&
-            data) {
-            if (std::string(reinterpret_cast<char*>(data), items) == title)
-                found.push_back(children[index]);
-            XFree(data);
-        }
+        if (title(display, children[index]) == wanted)
+            found.push_back(children[index]);
+        else if (depth > 1)
+            collectTitled(display, children[index], wanted, depth - 1, found);
     }
     if (children)
         XFree(children);
+}
+
+} // namespace
+
+std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
+    std::vector<Window> found;
+    collectTitled(display_, DefaultRootWindow(display_), title, 3, found);
     return found;
+}
+
+std::vector<unsigned long> DesktopScreen::property(Window window, const char* name) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 4096, False, AnyPropertyType,
+                           &type, &format, &items, &after, &data) == Success &&
+        data) {
+        // Xlib hands 32-bit items over as (sign-extended) longs.
+        if (format == 32)
+            for (unsigned long index = 0; index < items; ++index)
+                values.push_back(reinterpret_cast<unsigned long*>(data)[index] & 0xFFFFFFFFul);
+        XFree(data);
+    }
+    return values;
+}
+
+std::vector<std::string> DesktopScreen::atomNames(Window window, const char* name) {
+    std::vector<std::string> names;
+    for (const auto atom : property(window, name))
+        if (char* text = XGetAtomName(display_, static_cast<Atom>(atom))) {
+            names.emplace_back(text);
+            XFree(text);
+        }
+    return names;
+}
+
+bool DesktopScreen::windowManagerRuns() {
+    if (XGetSelectionOwner(display_, XInternAtom(display_, "WM_S0", False)) == None)
+        return false;
+    const auto check = property(root(), "_NET_SUPPORTING_WM_CHECK");
+    return !check.empty() && property(static_cast<Window>(check.front()), "_NET_SUPPORTING_WM_CHECK") == check;
+}
+
+Window DesktopScreen::openWindow(const std::string& name, int x, int y, int width, int height) {
+    const Window window = XCreateSimpleWindow(display_, root(), x, y, static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, 0x3465A4);
+    XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_NAME", False),
+                    XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(name.data()), static_cast<int>(name.size()));
+    // Where the test put it, not where the window manager would.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = x;
+    hints.y = y;
+    hints.width = width;
+    hints.height = height;
+    XSetWMNormalHints(display_, window, &hints);
+    XMapWindow(display_, window);
+    XSync(display_, False);
+    return window;
 }
 
 std::optional<DesktopScreen::Geometry> DesktopScreen::geometry(Window window) {

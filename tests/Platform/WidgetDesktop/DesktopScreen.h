@@ -29,8 +29,19 @@ public:
     ~DesktopScreen();
     bool isOpen() const { return display_ != nullptr; }
 
-    // The top-level windows titled `title`.
+    // The top-level windows titled `title` (inside a window manager's
+    // frames too).
     std::vector<Window> windowsTitled(const std::string& title);
+    // A property of 32-bit items (CARDINAL, WINDOW, ATOM, ...); empty when absent.
+    std::vector<unsigned long> property(Window window, const char* name);
+    // The names of the atoms in an ATOM-list property (such as _NET_WM_STATE).
+    std::vector<std::string> atomNames(Window window, const char* name);
+    Window root() const { return DefaultRootWindow(display_); }
+    // Whether an EWMH window manager runs: it owns WM_S0 and its
+    // _NET_SUPPORTING_WM_CHECK window names itself.
+    bool windowManagerRuns();
+    // An ordinary application window, mapped at (x, y); gone with the screen.
+    Window openWindow(const std::string& title, int x, int y, int width, int height);
     std::optional<Geometry> geometry(Window window);
     // What the screen shows in the window's rectangle.
     std::optional<Capture> capture(Window window);

@@ -15,7 +15,9 @@
 //                    file TARVELO_TEST_ENVIRONMENT_DUMP names, then keep serving
 // TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
 // per line; TARVELO_TEST_BUNDLE=count serves the counting test widget
-// (timelines due again at once) instead of Tarvelo's.
+// (timelines due again at once) instead of Tarvelo's; TARVELO_TEST_CLOCK_FILE
+// names a file whose number (seconds since 1970) is the Tarvelo widget's
+// "now", read at each use.
 
 #include <chrono>
 #include <csignal>
@@ -30,10 +32,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "MonthProvider.h"
+#include "MonthStepIntent.h"
 #include "PangoTextMeasurer.h"
 #include "TestBundle.h"
 #include "TarveloWidget.h"
 #include "TextEngine.h"
+#include "WidgetRendering.h"
 #include "WidgetRunner.h"
 
 namespace {
@@ -41,6 +46,26 @@ namespace {
 void writeOut(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
+}
+
+// Tarvelo's widget as it ships, but on the clock the file tells.
+platform::WidgetBundleContents bundleOnClock(const std::string& clockFile) {
+    const auto clock = [clockFile] {
+        double seconds = 0;
+        std::ifstream(clockFile) >> seconds;
+        return platform::Instant::sinceUnixEpoch(seconds);
+    };
+    const tarvelo::TarveloWidget shipped;
+    const auto sharedStore = []() -> tarvelo::MonthOffsetStore& { return tarvelo::MonthOffsetStore::shared(); };
+    return platform::WidgetBundleBuilder()
+        .widget(platform::StaticConfiguration(
+                    shipped.kind, tarvelo::MonthProvider(sharedStore, clock),
+                    std::function<platform::View(const tarvelo::MonthEntry&)>(
+                        [clock](const tarvelo::MonthEntry& entry) { return tarvelo::widgetContent(entry, clock); }))
+                    .supportedFamilies({platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
+                    .contentMarginsDisabled())
+        .intent<tarvelo::MonthStepIntent>()
+        .build();
 }
 
 } // namespace
@@ -64,8 +89,10 @@ int main() {
     platform::TextEngine engine;
     platform::PangoTextMeasurer measurer(engine);
     const char* bundle = std::getenv("TARVELO_TEST_BUNDLE");
+    const char* clockFile = std::getenv("TARVELO_TEST_CLOCK_FILE");
     platform::WidgetRunner runner(bundle && std::string(bundle) == "count" ? tarvelo::testsupport::countBundle()
-                                                                            : tarvelo::TarveloWidgetBundle().body(),
+                                  : clockFile ? bundleOnClock(clockFile)
+                                              : tarvelo::TarveloWidgetBundle().body(),
                                   measurer);
     const char* requestLog = std::getenv("TARVELO_TEST_REQUEST_LOG");
 

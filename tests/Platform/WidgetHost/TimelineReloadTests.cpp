@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 
 #include "EnvironmentGuard.h"
@@ -19,11 +20,61 @@ protected:
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_CONFIG_HOME", folder.path().c_str()},
                                                         {"TARVELO_TEST_EXTENSION_MODE", "good"},
                                                         {"TARVELO_TEST_REQUEST_LOG", requestLog.c_str()}};
-    WidgetHost host{[] {
+    // Once a test writes it, the host's and the extension's "now".
+    std::filesystem::path clockFile = folder.path() / "clock";
+    WidgetHost host{[this] {
         WidgetHost::Options options;
         options.manifests = std::vector{platform::ExtensionManifest{"test", MISBEHAVING_EXTENSION, "", ""}};
+        options.clock = [this] {
+            double seconds = 0;
+            if (!(std::ifstream(clockFile) >> seconds))
+                return platform::Instant::now();
+            return platform::Instant::sinceUnixEpoch(seconds);
+        };
         return options;
     }()};
+
+    // Clicks the forward chevron of `shown`.
+    WidgetHost::ClickResult clickForward(const WidgetHost::Picture& shown) {
+        const platform::HitRegion* forward = nullptr;
+        for (const auto& item : shown.displayList.items)
+            if (const auto* region = std::get_if<platform::HitRegion>(&item))
+                if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
+                    intent && intent->parameters.value("delta", 0) == 1)
+                    forward = region;
+        EXPECT_NE(forward, nullptr);
+        if (!forward)
+            return WidgetHost::ClickResult::failed;
+        std::string problem;
+        const platform::Point at{forward->frame.origin.x + 1, forward->frame.origin.y + 1};
+        const auto result = host.click("TarveloWidget", shown, at, problem);
+        EXPECT_EQ(result, WidgetHost::ClickResult::ranIntent) << problem;
+        return result;
+    }
+
+    void setClock(int year, int month, int day, int hour, int minute, int second) {
+        environment.set("TARVELO_TEST_CLOCK_FILE", clockFile.c_str());
+        ::tzset();
+        std::tm parts{};
+        parts.tm_year = year - 1900;
+        parts.tm_mon = month - 1;
+        parts.tm_mday = day;
+        parts.tm_hour = hour;
+        parts.tm_min = minute;
+        parts.tm_sec = second;
+        parts.tm_isdst = -1;
+        std::ofstream(clockFile) << std::mktime(&parts);
+    }
+    // The month names in the widget's picture.
+    static std::string months(const WidgetHost::Picture& shown) {
+        std::string names;
+        for (const auto& item : shown.displayList.items)
+            if (const auto* text = std::get_if<platform::TextRun>(&item))
+                for (const char* month : {"November", "December", "January", "February"})
+                    if (text->text.find(month) != std::string::npos)
+                        names += names.empty() ? month : std::string(" ") + month;
+        return names;
+    }
 
     long count(const std::string& method) {
         std::ifstream stream(requestLog);
@@ -48,16 +99,7 @@ TEST_F(TimelineReload, ANeverTimelineIsAskedForAgainOnlyAfterAnIntent) {
     EXPECT_EQ(count("timeline"), 1);
     EXPECT_EQ(count("render"), 2) << "each picture is rendered at the moment it is asked for";
 
-    const platform::HitRegion* forward = nullptr;
-    for (const auto& item : first.displayList.items)
-        if (const auto* region = std::get_if<platform::HitRegion>(&item))
-            if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
-                intent && intent->parameters.value("delta", 0) == 1)
-                forward = region;
-    ASSERT_NE(forward, nullptr);
-    std::string problem;
-    const platform::Point at{forward->frame.origin.x + 1, forward->frame.origin.y + 1};
-    ASSERT_EQ(host.click("TarveloWidget", first, at, problem), WidgetHost::ClickResult::ranIntent) << problem;
+    ASSERT_EQ(clickForward(first), WidgetHost::ClickResult::ranIntent);
     picture("TarveloWidget");
     EXPECT_EQ(count("timeline"), 2);
 }
@@ -74,4 +116,24 @@ TEST_F(TimelineReload, ARestartedExtensionIsAskedForAFreshTimeline) {
     host.stopExtensions();
     picture("TarveloWidget");
     EXPECT_EQ(count("timeline"), 2);
+}
+
+TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
+    environment.set("TZ", "Europe/Berlin");
+    environment.set("LANG", "en_US.UTF-8");
+    environment.set("LC_ALL", nullptr);
+    environment.set("LC_TIME", nullptr);
+    setClock(2026, 11, 30, 23, 59, 45);
+    EXPECT_EQ(months(picture("TarveloWidget")), "November");
+    setClock(2026, 12, 1, 0, 0, 1);
+    const auto newDay = picture("TarveloWidget");
+    EXPECT_EQ(months(newDay), "December") << "a new day asks for a new timeline, not only a new picture";
+    EXPECT_EQ(count("timeline"), 2);
+    ASSERT_EQ(clickForward(newDay), WidgetHost::ClickResult::ranIntent);
+    EXPECT_EQ(months(picture("TarveloWidget")), "January");
+    EXPECT_EQ(count("timeline"), 3);
+    // After a resume or a changed clock or zone the host forgets them all.
+    host.invalidateAll();
+    picture("TarveloWidget");
+    EXPECT_EQ(count("timeline"), 4);
 }
