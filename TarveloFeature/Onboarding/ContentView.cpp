@@ -128,7 +128,7 @@ void ContentView::buildAddToDesktop() {
     section->append(*Gtk::make_managed<SectionHeading>("Add it to your desktop"));
     auto* steps = makeStack(10);
     auto* open = Gtk::make_managed<Step>(
-        1, "Open [**Edit Widgets**](edit-widgets) from the applications menu, or from a widget's right-click menu.");
+        1, "Open [**Edit Widgets**](edit-widgets) from the applications menu or a widget's right-click menu.");
     // The link is the first step done: whatever a translation names as its
     // target, it opens Edit Widgets and nothing else.
     open->textLabel().signal_activate_link().connect(

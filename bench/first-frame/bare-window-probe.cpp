@@ -65,8 +65,8 @@ Gtk::Window* makeWindow() {
     column->append(*text("<small>Clicking a day in the widget opens this application. Tarvelo only launches it: "
                          "your calendar is never read, and the choice stays on this computer.</small>"));
     column->append(*text("<span size='large' weight='semibold'>Add it to your desktop</span>"));
-    for (const char* step : {"1  Open <a href='edit-widgets'><b>Edit Widgets</b></a> from the applications menu, "
-                             "or from a widget's right-click menu.",
+    for (const char* step : {"1  Open <a href='edit-widgets'><b>Edit Widgets</b></a> from the applications menu "
+                             "or a widget's right-click menu.",
                              "2  Search for <b>Tarvelo</b>.", "3  Choose <b>Add</b> under the size you want.",
                              "4  Drag it where you like on your desktop."})
         column->append(*text(step));

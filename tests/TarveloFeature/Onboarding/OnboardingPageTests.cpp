@@ -75,8 +75,8 @@ TEST_F(OnboardingPageTest, ShowsEmphasisBoldLinksAndHeadingsAsWritten) {
     const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
     EXPECT_EQ(found[0]->textLabel().get_label(),
-              Glib::ustring("Open <a href=\"edit-widgets\"><b>Edit Widgets</b></a> from the applications menu, or "
-                            "from a widget&#39;s right-click menu."));
+              Glib::ustring("Open <a href=\"edit-widgets\"><b>Edit Widgets</b></a> from the applications menu or a "
+                            "widget&#39;s right-click menu."));
     EXPECT_EQ(found[1]->textLabel().get_label(), Glib::ustring("Search for <b>Tarvelo</b>."));
 
     tarvelo::SectionHeading heading("Not **bold** & <b>raw</b>");
@@ -131,7 +131,7 @@ TEST_F(OnboardingPageTest, AllTextsOfThePageAreThere) {
         {"Clicking a day in the widget opens this application. Tarvelo only launches it: your calendar is never "
          "read, and the choice stays on this computer."},
         {"Add it to your desktop"},
-        {"Open Edit Widgets from the applications menu, or from a widget's right-click menu."},
+        {"Open Edit Widgets from the applications menu or a widget's right-click menu."},
         {"Search for Tarvelo."},
         {"Choose Add under the size you want."},
         {"Drag it where you like on your desktop."},
