@@ -10,8 +10,9 @@ std::filesystem::path executableFolder() {
     return error ? std::filesystem::path("/usr/bin") : program.parent_path();
 }
 
-std::filesystem::path dataFolder() {
-    auto folder = executableFolder();
+std::filesystem::path dataFolder() { return dataFolder(executableFolder()); }
+
+std::filesystem::path dataFolder(std::filesystem::path folder) {
     // libexec/tarvelo is one level deeper than bin.
     if (folder.filename() == "tarvelo" && folder.parent_path().filename() == "libexec")
         folder = folder.parent_path();

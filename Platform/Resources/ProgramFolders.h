@@ -15,6 +15,8 @@ std::filesystem::path executableFolder();
 
 // <prefix>/share for an executable in <prefix>/bin or <prefix>/libexec/tarvelo.
 std::filesystem::path dataFolder();
+// The same for a program in `executableFolder` (another of ours, say).
+std::filesystem::path dataFolder(std::filesystem::path executableFolder);
 
 // <prefix>/share/locale, where the gettext catalogues lie.
 std::filesystem::path localeFolder();

@@ -74,8 +74,8 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
     return manifest;
 }
 
-std::vector<std::filesystem::path> ExtensionManifest::searchFolders() {
-    std::vector<std::filesystem::path> folders{ProgramFolders::dataFolder() / subfolder};
+std::vector<std::filesystem::path> ExtensionManifest::searchFolders(const std::filesystem::path& besideHost) {
+    std::vector<std::filesystem::path> folders{besideHost / subfolder};
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     if (dataHome && dataHome[0] == '/')
@@ -96,9 +96,14 @@ std::vector<std::filesystem::path> ExtensionManifest::searchFolders() {
 }
 
 std::vector<ExtensionManifest> ExtensionManifest::discover(const std::function<void(const std::string&)>& log) {
+    return discover(log, ProgramFolders::dataFolder());
+}
+
+std::vector<ExtensionManifest> ExtensionManifest::discover(const std::function<void(const std::string&)>& log,
+                                                           const std::filesystem::path& besideHost) {
     std::vector<ExtensionManifest> manifests;
     std::set<std::string> identifiers;
-    for (const auto& folder : searchFolders()) {
+    for (const auto& folder : searchFolders(besideHost)) {
         std::error_code error;
         std::vector<std::filesystem::path> files;
         for (const auto& entry : std::filesystem::directory_iterator(folder, error))

@@ -29,13 +29,18 @@ struct ExtensionManifest {
     static std::optional<ExtensionManifest> read(const std::filesystem::path& path, std::string& problem);
 
     // The folders searched, most important first: the data folder beside the
-    // running program (which is the build tree's when run from there), then
-    // $XDG_DATA_HOME, then each of $XDG_DATA_DIRS.
-    static std::vector<std::filesystem::path> searchFolders();
+    // host's program (which is the build tree's when run from there), then
+    // $XDG_DATA_HOME, then each of $XDG_DATA_DIRS. `besideHost` is that data
+    // folder.
+    static std::vector<std::filesystem::path> searchFolders(const std::filesystem::path& besideHost);
 
     // Every readable manifest in the search folders; of two with the same
     // identifier the first found wins. Each unusable file is reported once
-    // through `log`.
+    // through `log`. The host searches beside itself; another program asks
+    // what a host would find by naming the data folder beside the host's
+    // program.
+    static std::vector<ExtensionManifest> discover(const std::function<void(const std::string&)>& log,
+                                                   const std::filesystem::path& besideHost);
     static std::vector<ExtensionManifest> discover(const std::function<void(const std::string&)>& log);
 };
 

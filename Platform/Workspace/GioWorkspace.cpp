@@ -2,6 +2,7 @@
 
 #include "DesktopEntry.h"
 #include "DesktopEntryBundle.h"
+#include "LaunchContext.h"
 
 #include <algorithm>
 #include <mutex>
@@ -17,15 +18,6 @@ std::mutex keptLock;
 std::vector<std::string>& keptVariables() {
     static std::vector<std::string> names;
     return names;
-}
-
-// A launch context whose environment leaves out the kept variables.
-GAppLaunchContext* newLaunchContext() {
-    GAppLaunchContext* context = g_app_launch_context_new();
-    std::lock_guard guard(keptLock);
-    for (const auto& name : keptVariables())
-        g_app_launch_context_unsetenv(context, name.c_str());
-    return context;
 }
 
 constexpr const char* genericApplicationIcon = "application-x-executable";
@@ -139,6 +131,14 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
 }
 
 } // namespace
+
+GAppLaunchContext* newLaunchContext() {
+    GAppLaunchContext* context = g_app_launch_context_new();
+    std::lock_guard guard(keptLock);
+    for (const auto& name : keptVariables())
+        g_app_launch_context_unsetenv(context, name.c_str());
+    return context;
+}
 
 void Workspace::keepFromLaunchedPrograms(const std::string& name) {
     std::lock_guard guard(keptLock);

@@ -49,11 +49,11 @@ CalendarAppPicker::CalendarAppPicker(CalendarAppPreference& preference, platform
     , heading_("When you click a date")
     , face_(Gtk::Orientation::HORIZONTAL, 8)
     , entriesBox_(Gtk::Orientation::VERTICAL, 0)
-    , warning_("That application is not on this Mac right now, so dates open in the system default until "
+    , warning_("That application is not on this computer right now, so dates open in the system default until "
                "you choose again.",
                {OnboardingStyle::callout, OnboardingStyle::warningText})
     , explanation_("Clicking a day in the widget opens this application. Tarvelo only launches it: your "
-                   "calendar is never read, and the choice stays on this Mac.",
+                   "calendar is never read, and the choice stays on this computer.",
                    {OnboardingStyle::callout, OnboardingStyle::secondary}) {
     set_halign(Gtk::Align::FILL);
 

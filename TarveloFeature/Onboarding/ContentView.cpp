@@ -7,6 +7,7 @@
 #include "PageSize.h"
 #include "SectionHeading.h"
 #include "Step.h"
+#include "WidgetHostProgram.h"
 
 #include <gtkmm/image.h>
 
@@ -19,6 +20,9 @@ constexpr int columnSpacing = 18;
 constexpr int columnPadding = 28;
 constexpr int warningIconSize = 18;
 
+// The widget extension Edit Widgets lists as Tarvelo (its manifest's identifier).
+constexpr const char* tarveloExtension = "today.tarvelo.Tarvelo.TarveloWidget";
+
 // A vertical stack, leading-aligned.
 Gtk::Box* makeStack(int spacing) {
     auto* stack = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, spacing);
@@ -29,8 +33,21 @@ Gtk::Box* makeStack(int spacing) {
 } // namespace
 
 ContentView::Services ContentView::Services::standard() {
-    return Services{CalendarAppPreference::shared(), platform::Workspace::shared(), {},
-                    WidgetArt::resourcesFolder(), platform::Screen::mainScreen};
+    using platform::WidgetHostProgram::besideThisProgram;
+    return Services{CalendarAppPreference::shared(),
+                    platform::Workspace::shared(),
+                    {},
+                    WidgetArt::resourcesFolder(),
+                    platform::Screen::mainScreen,
+                    [] { platform::WidgetHostProgram::openGallery(besideThisProgram()); },
+                    [] {
+                        const auto host = besideThisProgram();
+                        if (!host)
+                            return WidgetHostFinding::noWidgetHost;
+                        return platform::WidgetHostProgram::wouldFind(*host, tarveloExtension)
+                                   ? WidgetHostFinding::listsTarvelo
+                                   : WidgetHostFinding::missesTarvelo;
+                    }};
 }
 
 ContentView::ContentView()
@@ -100,9 +117,9 @@ void ContentView::buildWhereItLives() {
     auto* section = makeStack(12);
     section->append(*Gtk::make_managed<SectionHeading>("Where it lives"));
     section->append(*Gtk::make_managed<LocalizedLabel>(
-        "The widget sits in **Notification Center**, and on the **desktop** on macOS 14 and later. It does "
-        "not appear in the Dock, and this window is not the widget. This app exists to install the widget "
-        "and to open your calendar when you click a date."));
+        "The widget sits on your **desktop**, below your windows and on every workspace. It does not appear "
+        "in the taskbar, and this window is not the widget. This app exists to install the widget and to open "
+        "your calendar when you click a date."));
     column_.append(*section);
 }
 
@@ -110,17 +127,28 @@ void ContentView::buildAddToDesktop() {
     auto* section = makeStack(14);
     section->append(*Gtk::make_managed<SectionHeading>("Add it to your desktop"));
     auto* steps = makeStack(10);
-    steps->append(*Gtk::make_managed<Step>(1, "Right-click anywhere on the desktop."));
-    steps->append(*Gtk::make_managed<Step>(2, "Choose **Edit Widgets**."));
-    steps->append(*Gtk::make_managed<Step>(3, "Search for **Tarvelo**."));
-    steps->append(*Gtk::make_managed<Step>(4, "Drag it out onto the desktop."));
+    auto* open = Gtk::make_managed<Step>(
+        1, "Open [**Edit Widgets**](edit-widgets) from the applications menu or a widget's right-click menu.");
+    // The link is the first step done: whatever a translation names as its
+    // target, it opens Edit Widgets and nothing else.
+    open->textLabel().signal_activate_link().connect(
+        [this](const Glib::ustring&) {
+            if (services_.openGallery)
+                services_.openGallery();
+            return true;
+        },
+        false);
+    steps->append(*open);
+    steps->append(*Gtk::make_managed<Step>(2, "Search for **Tarvelo**."));
+    steps->append(*Gtk::make_managed<Step>(3, "Choose **Add** under the size you want."));
+    steps->append(*Gtk::make_managed<Step>(4, "Drag it where you like on your desktop."));
     section->append(*steps);
-    auto* notificationCenter = Gtk::make_managed<LocalizedLabel>(
-        "To put it in Notification Center instead, click the date and time in the menu bar, scroll to the "
-        "bottom, and choose **Edit Widgets** there.",
+    auto* staying = Gtk::make_managed<LocalizedLabel>(
+        "The widget comes back at every login. To take it off your desktop, right-click it and choose "
+        "**Remove Widget**.",
         std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary});
-    notificationCenter->set_margin_top(2);
-    section->append(*notificationCenter);
+    staying->set_margin_top(2);
+    section->append(*staying);
     column_.append(*section);
 }
 
@@ -135,9 +163,17 @@ void ContentView::buildWarningBox() {
     texts->append(*Gtk::make_managed<LocalizedLabel>("If Tarvelo is not in the list",
                                                      std::initializer_list{OnboardingStyle::headline}));
     texts->append(*Gtk::make_managed<LocalizedLabel>(
-        "macOS does not register a widget until the app it came with has been opened at least once. Opening "
-        "this window is that step, so the widget should be there now. If it still is not, quit Tarvelo, open "
-        "it again, and search once more."));
+        "Edit Widgets lists the widgets it finds in your data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS) and "
+        "beside its own program. Tarvelo installed anywhere else, or no widget host installed, leaves it out. "
+        "Install the tarvelo package, or add Tarvelo's share folder to $XDG_DATA_DIRS, then log in again."));
+    // What this computer's widget host would do now, when the window can tell.
+    const auto finding = services_.findWidgetHost ? services_.findWidgetHost() : WidgetHostFinding::listsTarvelo;
+    if (finding == WidgetHostFinding::missesTarvelo)
+        texts->append(*Gtk::make_managed<LocalizedLabel>(
+            "**Right now, Edit Widgets would not find Tarvelo:** its widget is in none of those folders."));
+    if (finding == WidgetHostFinding::noWidgetHost)
+        texts->append(*Gtk::make_managed<LocalizedLabel>(
+            "**No widget host was found beside Tarvelo,** so Edit Widgets may not open on this computer."));
     texts->append(*Gtk::make_managed<LocalizedLabel>(
         "There is no error message for this. The widget is just missing from the list, which is why it is "
         "worth saying out loud.",

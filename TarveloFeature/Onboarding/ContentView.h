@@ -19,6 +19,15 @@ namespace tarvelo {
 // as high as the main screen allows (520 to 960).
 class ContentView : public Gtk::ScrolledWindow {
 public:
+    // What the window can tell about Edit Widgets listing Tarvelo.
+    enum class WidgetHostFinding {
+        listsTarvelo,
+        // No widget host program beside this one.
+        noWidgetHost,
+        // The host would find no manifest of Tarvelo's widget extension.
+        missesTarvelo,
+    };
+
     // What the page is built over; `standard()` is the desktop's.
     struct Services {
         CalendarAppPreference& preference;
@@ -28,6 +37,10 @@ public:
         // Where the widget's pictures lie.
         std::filesystem::path resourcesFolder;
         std::function<std::optional<platform::Screen>()> mainScreen;
+        // Opens Edit Widgets, for the link in the first step.
+        std::function<void()> openGallery;
+        // Asked once, when the page is built; empty: nothing to tell.
+        std::function<WidgetHostFinding()> findWidgetHost;
 
         static Services standard();
     };

@@ -49,6 +49,36 @@ std::vector<Run> runs(std::string_view text) {
     return result;
 }
 
+// A stretch of text: plain, or the label of a link to `target`.
+struct Segment {
+    std::string_view text;
+    std::string_view target;
+    bool isLink = false;
+};
+
+// Links as Markdown writes them: "[label](target)" with a label that holds
+// no bracket and a target that holds no space or parenthesis. Anything else
+// stays text.
+std::vector<Segment> segments(std::string_view text) {
+    std::vector<Segment> result;
+    std::size_t plainStart = 0;
+    for (std::size_t open = text.find('['); open != std::string_view::npos; open = text.find('[', open + 1)) {
+        const std::size_t close = text.find_first_of("[]", open + 1);
+        if (close == std::string_view::npos || text[close] != ']' || close == open + 1 || close + 1 >= text.size() ||
+            text[close + 1] != '(')
+            continue;
+        const std::size_t end = text.find_first_of("() \t\r\n", close + 2);
+        if (end == std::string_view::npos || text[end] != ')' || end == close + 2)
+            continue;
+        result.push_back({text.substr(plainStart, open - plainStart), {}, false});
+        result.push_back({text.substr(open + 1, close - open - 1), text.substr(close + 2, end - close - 2), true});
+        plainStart = end + 1;
+        open = end;
+    }
+    result.push_back({text.substr(plainStart), {}, false});
+    return result;
+}
+
 void appendEscaped(std::string& markup, std::string_view text) {
     for (const char character : text) {
         switch (character) {
@@ -67,14 +97,23 @@ void appendEscaped(std::string& markup, std::string_view text) {
 std::string pangoMarkup(std::string_view text) {
     std::string markup;
     markup.reserve(text.size() + 16);
-    for (const Run& run : runs(text)) {
-        if (run.text.empty())
-            continue;
-        if (run.bold)
-            markup += "<b>";
-        appendEscaped(markup, run.text);
-        if (run.bold)
-            markup += "</b>";
+    for (const Segment& segment : segments(text)) {
+        if (segment.isLink) {
+            markup += "<a href=\"";
+            appendEscaped(markup, segment.target);
+            markup += "\">";
+        }
+        for (const Run& run : runs(segment.text)) {
+            if (run.text.empty())
+                continue;
+            if (run.bold)
+                markup += "<b>";
+            appendEscaped(markup, run.text);
+            if (run.bold)
+                markup += "</b>";
+        }
+        if (segment.isLink)
+            markup += "</a>";
     }
     return markup;
 }
@@ -82,8 +121,9 @@ std::string pangoMarkup(std::string_view text) {
 std::string plainText(std::string_view text) {
     std::string plain;
     plain.reserve(text.size());
-    for (const Run& run : runs(text))
-        plain += run.text;
+    for (const Segment& segment : segments(text))
+        for (const Run& run : runs(segment.text))
+            plain += run.text;
     return plain;
 }
 

@@ -17,6 +17,7 @@ public:
 
     std::int64_t number() const { return number_; }
     const Gtk::Label& textLabel() const { return static_cast<const Gtk::Label&>(content()); }
+    Gtk::Label& textLabel() { return static_cast<Gtk::Label&>(content()); }
 
 private:
     std::int64_t number_;

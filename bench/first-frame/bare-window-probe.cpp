@@ -54,26 +54,29 @@ Gtk::Window* makeWindow() {
     }
     column->append(*pictures);
     column->append(*text("<span size='large' weight='semibold'>Where it lives</span>"));
-    column->append(*text("The widget sits in <b>Notification Center</b>, and on the <b>desktop</b> on macOS 14 "
-                         "and later. It does not appear in the Dock, and this window is not the widget. This app "
-                         "exists to install the widget and to open your calendar when you click a date."));
+    column->append(*text("The widget sits on your <b>desktop</b>, below your windows and on every workspace. It "
+                         "does not appear in the taskbar, and this window is not the widget. This app exists to "
+                         "install the widget and to open your calendar when you click a date."));
     column->append(*text("<span size='large' weight='semibold'>When you click a date</span>"));
     auto* menu = Gtk::make_managed<Gtk::MenuButton>();
     menu->set_label("System default");
     menu->set_halign(Gtk::Align::START);
     column->append(*menu);
     column->append(*text("<small>Clicking a day in the widget opens this application. Tarvelo only launches it: "
-                         "your calendar is never read, and the choice stays on this Mac.</small>"));
+                         "your calendar is never read, and the choice stays on this computer.</small>"));
     column->append(*text("<span size='large' weight='semibold'>Add it to your desktop</span>"));
-    for (const char* step : {"1  Right-click anywhere on the desktop.", "2  Choose <b>Edit Widgets</b>.",
-                             "3  Search for <b>Tarvelo</b>.", "4  Drag it out onto the desktop."})
+    for (const char* step : {"1  Open <a href='edit-widgets'><b>Edit Widgets</b></a> from the applications menu "
+                             "or a widget's right-click menu.",
+                             "2  Search for <b>Tarvelo</b>.", "3  Choose <b>Add</b> under the size you want.",
+                             "4  Drag it where you like on your desktop."})
         column->append(*text(step));
-    column->append(*text("<small>To put it in Notification Center instead, click the date and time in the menu "
-                         "bar, scroll to the bottom, and choose <b>Edit Widgets</b> there.</small>"));
+    column->append(*text("<small>The widget comes back at every login. To take it off your desktop, right-click it "
+                         "and choose <b>Remove Widget</b>.</small>"));
     column->append(*text("<b>If Tarvelo is not in the list</b>"));
-    column->append(*text("macOS does not register a widget until the app it came with has been opened at least "
-                         "once. Opening this window is that step, so the widget should be there now. If it still "
-                         "is not, quit Tarvelo, open it again, and search once more."));
+    column->append(*text("Edit Widgets lists the widgets it finds in your data folders ($XDG_DATA_HOME, "
+                         "$XDG_DATA_DIRS) and beside its own program. Tarvelo installed anywhere else, or no widget "
+                         "host installed, leaves it out. Install the tarvelo package, or add Tarvelo's share folder "
+                         "to $XDG_DATA_DIRS, then log in again."));
     column->append(*text("<small>There is no error message for this. The widget is just missing from the list, "
                          "which is why it is worth saying out loud.</small>"));
     scrolled->set_child(*column);

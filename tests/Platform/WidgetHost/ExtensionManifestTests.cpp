@@ -5,8 +5,10 @@
 #include "EnvironmentGuard.h"
 #include "ExtensionManifest.h"
 #include "TemporaryFolder.h"
+#include "WidgetHostProgram.h"
 
 using platform::ExtensionManifest;
+namespace WidgetHostProgram = platform::WidgetHostProgram;
 namespace fs = std::filesystem;
 
 namespace {
@@ -78,4 +80,22 @@ TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     for (const auto& line : logged)
         aboutOurs += line.find(extensions.string()) != std::string::npos;
     EXPECT_EQ(aboutOurs, 7u) << "one line for each unusable file, none for the duplicate";
+}
+
+TEST(ExtensionManifest, AnotherProgramLearnsWhatTheHostWouldFind) {
+    // The host's program in <folder>/bin looks in <folder>/share and in the
+    // XDG data folders, and nowhere else.
+    tarvelo::testsupport::TemporaryFolder folder;
+    const auto program = write(folder.path() / "libexec/extension", "#!/bin/sh\n");
+    fs::permissions(program, fs::perms::owner_all);
+    for (const std::string data : {"share", "home", "dirs", "elsewhere"})
+        write(folder.path() / data / "tarvelo/widget-extensions/a.json",
+              R"({"tarvelo-widget-extension": 1, "identifier": ")" + data + R"(", "exec": ")" + program.string() + "\"}");
+    tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "home").c_str()},
+                                                       {"XDG_DATA_DIRS", (folder.path() / "dirs").c_str()}};
+    const auto host = folder.path() / "bin/tarvelo-widgets";
+    for (const std::string identifier : {"share", "home", "dirs"})
+        EXPECT_TRUE(WidgetHostProgram::wouldFind(host, identifier)) << identifier;
+    EXPECT_FALSE(WidgetHostProgram::wouldFind(host, "elsewhere"));
+    EXPECT_FALSE(WidgetHostProgram::wouldFind(folder.path() / "other/bin/tarvelo-widgets", "share"));
 }

@@ -1,5 +1,5 @@
-// Localizable texts show "**…**" as bold, and nothing else of them ever acts
-// as markup.
+// Localizable texts show "**…**" as bold and "[label](target)" as a link, and
+// nothing else of them ever acts as markup.
 #include "MarkdownEmphasis.h"
 
 #include <gtest/gtest.h>
@@ -51,10 +51,21 @@ TEST(MarkdownEmphasisTest, ShowsDoubleAsterisksAsBoldWithoutTheAsterisks) {
 }
 
 TEST(MarkdownEmphasisTest, ShowsSeveralBoldSpansInOneText) {
-    const Parsed parsed = parse(pangoMarkup("in **Notification Center**, and on the **desktop** on"));
+    const Parsed parsed = parse(pangoMarkup("choose **Remove Widget**, or **Edit Widgets** for"));
     ASSERT_TRUE(parsed.valid);
-    EXPECT_EQ(parsed.text, "in Notification Center, and on the desktop on");
-    EXPECT_EQ(parsed.boldRanges, (std::vector<std::string>{"3-22", "35-42"}));
+    EXPECT_EQ(parsed.text, "choose Remove Widget, or Edit Widgets for");
+    EXPECT_EQ(parsed.boldRanges, (std::vector<std::string>{"7-20", "25-37"}));
+}
+
+TEST(MarkdownEmphasisTest, ShowsLinksWithTheirLabelsAndKeepsOtherBracketsAsWritten) {
+    // GTK's labels read <a> themselves, before Pango sees the markup.
+    EXPECT_EQ(pangoMarkup("Open [**Edit Widgets**](edit-widgets) now"),
+              "Open <a href=\"edit-widgets\"><b>Edit Widgets</b></a> now");
+    EXPECT_EQ(plainText("Open [**Edit Widgets**](edit-widgets) now"), "Open Edit Widgets now");
+    EXPECT_EQ(pangoMarkup("[a <b>](x\"y)"), "<a href=\"x&quot;y\">a &lt;b&gt;</a>");
+    for (const std::string text : {"[1]", "[](x)", "[a]()", "[a] (x)", "[a](x y)", "[a](x", "[a [b] c", "a]("})
+        EXPECT_EQ(pangoMarkup(text), text) << text;
+    EXPECT_EQ(plainText("[a [b](c)"), "[a b");
 }
 
 TEST(MarkdownEmphasisTest, EscapesEverythingThatPangoWouldReadAsMarkup) {

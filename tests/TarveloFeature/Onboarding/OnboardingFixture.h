@@ -25,7 +25,8 @@ inline std::vector<Step*> stepsIn(Gtk::Widget& widget) {
 }
 
 // The onboarding page in a window of its own, over a fake desktop (two
-// calendar handlers, "Calendar" the default) and a fake open panel.
+// calendar handlers, "Calendar" the default), a fake open panel and a widget
+// host that only counts the openings of its gallery.
 class OnboardingFixture : public ::testing::Test {
 protected:
     OnboardingFixture() {
@@ -42,9 +43,13 @@ protected:
     ~OnboardingFixture() override { closeWindow(); }
 
     ContentView::Services services(std::filesystem::path resources = TARVELO_RESOURCES_FOLDER) {
-        return ContentView::Services{preference, workspace,
+        return ContentView::Services{preference,
+                                     workspace,
                                      [record = panel] { return std::make_unique<FakeOpenPanel>(record); },
-                                     std::move(resources), platform::Screen::mainScreen};
+                                     std::move(resources),
+                                     platform::Screen::mainScreen,
+                                     [this] { ++galleryOpenings; },
+                                     [this] { return widgetHostFinding; }};
     }
 
     // Shows a fresh page, as opening the window does, and waits until it
@@ -92,6 +97,9 @@ protected:
     FakeWorkspace workspace;
     CalendarAppPreference preference{defaults, workspace};
     std::shared_ptr<FakeOpenPanel::Record> panel = std::make_shared<FakeOpenPanel::Record>();
+    // Step 1's link opens Edit Widgets here; the page tells what it is given.
+    int galleryOpenings = 0;
+    ContentView::WidgetHostFinding widgetHostFinding = ContentView::WidgetHostFinding::listsTarvelo;
     Gtk::Window* window = nullptr;
     ContentView* page = nullptr;
     platform::URL agendaURL = platform::URL::fileURL("/");

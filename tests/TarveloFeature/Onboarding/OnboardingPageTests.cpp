@@ -70,17 +70,27 @@ TEST_F(OnboardingPageTest, ShowsTheSixSectionsInOrder) {
                                                     "If Tarvelo is not in the list"}));
 }
 
-TEST_F(OnboardingPageTest, ShowsEmphasisBoldAndHeadingsAsWritten) {
+TEST_F(OnboardingPageTest, ShowsEmphasisBoldLinksAndHeadingsAsWritten) {
     auto& shown = openWindow();
     const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
-    EXPECT_EQ(found[1]->textLabel().get_text(), Glib::ustring("Choose Edit Widgets."));
-    EXPECT_EQ(found[1]->textLabel().get_label(), Glib::ustring("Choose <b>Edit Widgets</b>."));
-    EXPECT_EQ(found[2]->textLabel().get_text(), Glib::ustring("Search for Tarvelo."));
+    EXPECT_EQ(found[0]->textLabel().get_label(),
+              Glib::ustring("Open <a href=\"edit-widgets\"><b>Edit Widgets</b></a> from the applications menu or a "
+                            "widget&#39;s right-click menu."));
+    EXPECT_EQ(found[1]->textLabel().get_label(), Glib::ustring("Search for <b>Tarvelo</b>."));
 
     tarvelo::SectionHeading heading("Not **bold** & <b>raw</b>");
     EXPECT_EQ(heading.get_text(), Glib::ustring("Not **bold** & <b>raw</b>"));
     EXPECT_FALSE(heading.get_use_markup());
+}
+
+TEST_F(OnboardingPageTest, TheFirstStepsLinkOpensEditWidgets) {
+    auto& shown = openWindow();
+    Gtk::Label& text = tarvelo::testsupport::stepsIn(shown.column()).at(0)->textLabel();
+    // As the keyboard does it: focus goes to the link, Enter activates it.
+    text.grab_focus();
+    g_signal_emit_by_name(text.gobj(), "activate-current-link");
+    EXPECT_EQ(galleryOpenings, 1);
 }
 
 TEST_F(OnboardingPageTest, StepsReadAsTheirTextsWithoutTheNumbers) {
@@ -98,22 +108,56 @@ TEST_F(OnboardingPageTest, StepsReadAsTheirTextsWithoutTheNumbers) {
 }
 
 TEST_F(OnboardingPageTest, AllTextsOfThePageAreThere) {
-    auto& shown = openWindow();
-    std::vector<std::string> texts;
-    tarvelo::testsupport::collectLabels(shown, texts);
-    for (const std::string expected :
-         {"A month calendar you can step through without opening Calendar.",
-          "It comes in two sizes. Pick either one when you add it.", "Small", "Medium",
-          "Clicking a day in the widget opens this application. Tarvelo only launches it: your calendar is "
-          "never read, and the choice stays on this Mac.",
-          "Right-click anywhere on the desktop.", "Drag it out onto the desktop.",
-          "To put it in Notification Center instead, click the date and time in the menu bar, scroll to the "
-          "bottom, and choose Edit Widgets there.",
-          "There is no error message for this. The widget is just missing from the list, which is why it is "
-          "worth saying out loud."})
-        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
-    // The warning of the picker is only there while an application is missing.
-    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
-                            [](const std::string& text) { return text.starts_with("That application"); }),
-              0);
+    using Finding = tarvelo::ContentView::WidgetHostFinding;
+    struct Row {
+        // Shown only for `onlyFor`, a finding about the widget host; else always.
+        Row(std::string shown, std::optional<Finding> finding = {})
+            : text(std::move(shown)), onlyFor(finding) {}
+        std::string text;
+        std::optional<Finding> onlyFor;
+    };
+    const std::vector<Row> table{
+        {"Tarvelo"},
+        {"A month calendar you can step through without opening Calendar."},
+        {"This is the widget"},
+        {"It comes in two sizes. Pick either one when you add it."},
+        {"Small"},
+        {"Medium"},
+        {"Where it lives"},
+        {"The widget sits on your desktop, below your windows and on every workspace. It does not appear in the "
+         "taskbar, and this window is not the widget. This app exists to install the widget and to open your "
+         "calendar when you click a date."},
+        {"When you click a date"},
+        {"Clicking a day in the widget opens this application. Tarvelo only launches it: your calendar is never "
+         "read, and the choice stays on this computer."},
+        {"Add it to your desktop"},
+        {"Open Edit Widgets from the applications menu or a widget's right-click menu."},
+        {"Search for Tarvelo."},
+        {"Choose Add under the size you want."},
+        {"Drag it where you like on your desktop."},
+        {"The widget comes back at every login. To take it off your desktop, right-click it and choose Remove "
+         "Widget."},
+        {"If Tarvelo is not in the list"},
+        {"Edit Widgets lists the widgets it finds in your data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS) and beside "
+         "its own program. Tarvelo installed anywhere else, or no widget host installed, leaves it out. Install the "
+         "tarvelo package, or add Tarvelo's share folder to $XDG_DATA_DIRS, then log in again."},
+        {"Right now, Edit Widgets would not find Tarvelo: its widget is in none of those folders.",
+         Finding::missesTarvelo},
+        {"No widget host was found beside Tarvelo, so Edit Widgets may not open on this computer.",
+         Finding::noWidgetHost},
+        {"There is no error message for this. The widget is just missing from the list, which is why it is worth "
+         "saying out loud."},
+    };
+    for (const Finding finding : {Finding::listsTarvelo, Finding::missesTarvelo, Finding::noWidgetHost}) {
+        widgetHostFinding = finding;
+        std::vector<std::string> texts;
+        tarvelo::testsupport::collectLabels(openWindow(), texts);
+        for (const auto& [text, onlyFor] : table)
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), text), !onlyFor || onlyFor == finding ? 1 : 0)
+                << text << " (finding " << static_cast<int>(finding) << ")";
+        // The warning of the picker is only there while an application is missing.
+        EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                                [](const std::string& text) { return text.starts_with("That application"); }),
+                  0);
+    }
 }
