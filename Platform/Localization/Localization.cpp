@@ -1,9 +1,10 @@
 #include "Localization.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <libintl.h>
+#include <string_view>
+
+#include "LocaleDigits.h"
 
 namespace platform {
 
@@ -21,8 +22,12 @@ std::string localizedFormat(const char* key, std::int64_t value) {
     const char* conversion = std::strstr(format, "%lld");
     const bool safe = conversion && !std::strchr(conversion + 4, '%') &&
                       std::strchr(format, '%') == conversion;
-    char text[256];
-    std::snprintf(text, sizeof text, safe ? format : "%lld", static_cast<long long>(value));
+    const std::string_view pattern = safe ? format : "%lld";
+    const std::size_t at = pattern.find("%lld");
+    // The number in the locale's digits (Arabic-Indic in Arabic, say).
+    std::string text(pattern.substr(0, at));
+    text += LocaleDigits::string(value);
+    text += pattern.substr(at + 4);
     return text;
 }
 

@@ -16,7 +16,8 @@ void bindTextDomain(const std::string& localeFolder);
 std::string localized(const char* key);
 
 // A localizable key with one integer argument, such as "%lld"; the
-// translation may reorder or decorate the number but gets exactly one.
+// translation may reorder or decorate the number but gets exactly one. The
+// number is written in the user's locale's digits (LocaleDigits).
 std::string localizedFormat(const char* key, std::int64_t value);
 
 } // namespace platform
