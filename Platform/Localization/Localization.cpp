@@ -4,8 +4,6 @@
 #include <libintl.h>
 #include <string_view>
 
-#include "LocaleDigits.h"
-
 namespace platform {
 
 void bindTextDomain(const std::string& localeFolder) {
@@ -16,6 +14,10 @@ void bindTextDomain(const std::string& localeFolder) {
 std::string localized(const char* key) { return dgettext(textDomain, key); }
 
 std::string localizedFormat(const char* key, std::int64_t value) {
+    return localizedFormat(key, value, LocaleDigits::current());
+}
+
+std::string localizedFormat(const char* key, std::int64_t value, const LocaleDigits& digits) {
     const char* format = dgettext(textDomain, key);
     // A translation is data, not code: only accept one that still holds
     // exactly one "%lld" and no other conversion, else use the key itself.
@@ -26,7 +28,7 @@ std::string localizedFormat(const char* key, std::int64_t value) {
     const std::size_t at = pattern.find("%lld");
     // The number in the locale's digits (Arabic-Indic in Arabic, say).
     std::string text(pattern.substr(0, at));
-    text += LocaleDigits::string(value);
+    text += digits.string(value);
     text += pattern.substr(at + 4);
     return text;
 }

@@ -56,10 +56,10 @@ TEST(UserLocale, WritingDirectionAndDigitsFollowTheLocale) {
     };
     for (const Case& example : cases) {
         EXPECT_EQ(UserLocale::isRightToLeft(example.locale), example.rightToLeft) << example.locale;
-        EXPECT_EQ(LocaleDigits::string(example.number, example.locale), example.written) << example.locale;
+        EXPECT_EQ(LocaleDigits(example.locale).string(example.number), example.written) << example.locale;
     }
     // A negative number in native digits takes the locale's own minus sign.
-    const std::string negative = LocaleDigits::string(-5, "ar_SA");
+    const std::string negative = LocaleDigits("ar_SA").string(-5);
     EXPECT_NE(negative.find("\u0665"), std::string::npos);
     EXPECT_NE(negative.find('-'), std::string::npos);
 }
