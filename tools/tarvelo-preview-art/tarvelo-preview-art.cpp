@@ -11,8 +11,9 @@
 //
 // The month is fixed (June 2025, today the 18th), so every build draws the
 // same pictures; the build pins the language and zone too. A second argument
-// is put after each file's name: the build draws a right-to-left pair,
-// "tarvelo-small-rtl.png" and "tarvelo-medium-rtl.png", in Hebrew.
+// is put after each file's name: the build runs the tool again in Hebrew
+// with "-rtl", for the right-to-left pair "tarvelo-small-rtl.png" and
+// "tarvelo-medium-rtl.png".
 
 #include <cairo.h>
 #include <cstdio>
