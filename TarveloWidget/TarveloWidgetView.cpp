@@ -121,6 +121,7 @@ View TarveloWidgetView::weekdayRow(double height) const {
 View TarveloWidgetView::dayGrid(double height) const {
     const std::vector<DayCell> cells = MonthGrid::cells(entry_.visibleMonth, clock_());
     const Calendar calendar = MonthGrid::calendar();
+    const LocaleDigits digits = LocaleDigits::current();
     std::vector<std::int64_t> rows;
     for (std::int64_t row = 0; row < MonthGrid::rowCount; ++row)
         rows.push_back(row);
@@ -135,14 +136,14 @@ View TarveloWidgetView::dayGrid(double height) const {
                           return HStack(VerticalAlignment::center, cellSpacing,
                                         {ForEach(
                                             week, [](const DayCell& cell) { return cell.id; },
-                                            [&](const DayCell& cell) { return dayCell(cell, calendar); })})
+                                            [&](const DayCell& cell) { return dayCell(cell, calendar, digits); })})
                               .frame(fillingHeight());
                       })})
         .frame(filling())
         .frame(std::nullopt, height);
 }
 
-View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar) {
+View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, const LocaleDigits& digits) {
     const std::int64_t day = calendar.component(CalendarUnit::day, cell.date);
     const ShapeStyle numberStyle = cell.isToday          ? ShapeStyle{SemanticColor::white}
                                    : cell.inVisibleMonth ? ShapeStyle{SemanticColor::primary}
@@ -151,7 +152,7 @@ View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar) {
     if (cell.isToday)
         layers.push_back(Circle().fill(ShapeStyle{SemanticColor::red}).frame(todayDiscSide, todayDiscSide));
     layers.push_back(
-        Text(localizedFormat("%lld", day)).font(Font::system(10.0)).foregroundStyle(numberStyle));
+        Text(localizedFormat("%lld", day, digits)).font(Font::system(10.0)).foregroundStyle(numberStyle));
     return Link(dateLink(cell.date),
                 ZStack(Alignment::center(), std::move(layers)).frame(filling()).contentShape(ShapeKind::rectangle))
         .buttonStyle(ButtonStyle::plain);

@@ -6,6 +6,7 @@
 #include "Calendar.h"
 #include "DayCell.h"
 #include "Instant.h"
+#include "LocaleDigits.h"
 #include "MonthEntry.h"
 #include "URL.h"
 #include "View.h"
@@ -42,7 +43,9 @@ private:
     platform::View weekdayRow(double height) const;
     platform::View dayGrid(double height) const;
     platform::View footer(double height) const;
-    static platform::View dayCell(const DayCell& cell, const platform::Calendar& calendar);
+    // The day number in the locale's `digits`.
+    static platform::View dayCell(const DayCell& cell, const platform::Calendar& calendar,
+                                  const platform::LocaleDigits& digits);
     static platform::View chevron(const std::string& systemName);
 
     MonthEntry entry_;

@@ -1,6 +1,7 @@
 #include "WidgetRendering.h"
 
 #include "Layout.h"
+#include "WidgetEnvironment.h"
 
 namespace tarvelo {
 
@@ -12,7 +13,7 @@ platform::View widgetContent(const MonthEntry& entry, TarveloWidgetView::Clock c
 
 platform::DisplayList widgetPicture(const MonthEntry& entry, platform::Size size,
                                     const platform::TextMeasurer& measurer, TarveloWidgetView::Clock clock) {
-    return platform::layout(widgetContent(entry, std::move(clock)), size, measurer);
+    return platform::layout(widgetContent(entry, std::move(clock)), size, measurer, platform::widgetEnvironment());
 }
 
 } // namespace tarvelo

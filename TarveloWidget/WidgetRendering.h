@@ -19,7 +19,8 @@ platform::View widgetContent(const MonthEntry& entry,
                              TarveloWidgetView::Clock clock = platform::Instant::now);
 
 // The widget's picture for an entry at `size`: the content laid out with
-// `measurer`, as a display list for the host to paint and hit-test.
+// `measurer` in the user's locale's direction, as the widget kit lays it out,
+// as a display list for the host to paint and hit-test.
 platform::DisplayList widgetPicture(const MonthEntry& entry, platform::Size size,
                                     const platform::TextMeasurer& measurer,
                                     TarveloWidgetView::Clock clock = platform::Instant::now);

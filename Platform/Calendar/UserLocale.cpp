@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <unicode/locid.h>
+
 namespace platform {
 
 namespace {
@@ -68,6 +70,11 @@ std::string UserLocale::fromPosix(std::string_view value) {
     if (modifier.find('=') != std::string_view::npos)
         result.append("@").append(modifier);
     return result;
+}
+
+bool UserLocale::isRightToLeft(const std::string& identifier) {
+    // ICU fills in the likely script when the identifier names none.
+    return icu::Locale(identifier.c_str()).isRightToLeft();
 }
 
 } // namespace platform

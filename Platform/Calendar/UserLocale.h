@@ -23,6 +23,11 @@ public:
 
     // Translates one POSIX locale value; empty input gives en_US_POSIX.
     static std::string fromPosix(std::string_view posixValue);
+
+    // Whether the locale's script is written right to left (ICU's character
+    // orientation: Hebrew, Arabic, Persian, Urdu ...). Layout mirrors for it.
+    static bool isRightToLeft(const std::string& identifier);
+    static bool isRightToLeft() { return isRightToLeft(identifier()); }
 };
 
 } // namespace platform

@@ -1,9 +1,8 @@
 #include "Localization.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <libintl.h>
+#include <string_view>
 
 namespace platform {
 
@@ -15,14 +14,22 @@ void bindTextDomain(const std::string& localeFolder) {
 std::string localized(const char* key) { return dgettext(textDomain, key); }
 
 std::string localizedFormat(const char* key, std::int64_t value) {
+    return localizedFormat(key, value, LocaleDigits::current());
+}
+
+std::string localizedFormat(const char* key, std::int64_t value, const LocaleDigits& digits) {
     const char* format = dgettext(textDomain, key);
     // A translation is data, not code: only accept one that still holds
     // exactly one "%lld" and no other conversion, else use the key itself.
     const char* conversion = std::strstr(format, "%lld");
     const bool safe = conversion && !std::strchr(conversion + 4, '%') &&
                       std::strchr(format, '%') == conversion;
-    char text[256];
-    std::snprintf(text, sizeof text, safe ? format : "%lld", static_cast<long long>(value));
+    const std::string_view pattern = safe ? format : "%lld";
+    const std::size_t at = pattern.find("%lld");
+    // The number in the locale's digits (Arabic-Indic in Arabic, say).
+    std::string text(pattern.substr(0, at));
+    text += digits.string(value);
+    text += pattern.substr(at + 4);
     return text;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "LocaleDigits.h"
+
 namespace platform {
 
 // The gettext domain of every Tarvelo program.
@@ -16,7 +18,9 @@ void bindTextDomain(const std::string& localeFolder);
 std::string localized(const char* key);
 
 // A localizable key with one integer argument, such as "%lld"; the
-// translation may reorder or decorate the number but gets exactly one.
+// translation may reorder or decorate the number but gets exactly one. The
+// number is written in the user's locale's digits, or in `digits`.
 std::string localizedFormat(const char* key, std::int64_t value);
+std::string localizedFormat(const char* key, std::int64_t value, const LocaleDigits& digits);
 
 } // namespace platform

@@ -61,12 +61,16 @@ void Painter::paint(cairo_t* cairo, const DisplayList& list, Appearance appearan
     // Most runs share their font with the one before; setting it again would
     // only have Pango compare two descriptions.
     std::optional<Font> layoutFont;
+    LayoutDirection layoutDirection = LayoutDirection::leftToRight;
     for (const DisplayItem& item : list.items)
-        paintItem(cairo, item, appearance, layoutFont);
+        paintItem(cairo, item, appearance, layoutFont, layoutDirection);
+    // The measurer shares the context: leave it as it found it.
+    if (layoutDirection != LayoutDirection::leftToRight)
+        pango_context_set_base_dir(engine_.context(), PANGO_DIRECTION_WEAK_LTR);
 }
 
 void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
-                        std::optional<Font>& layoutFont) const {
+                        std::optional<Font>& layoutFont, LayoutDirection& layoutDirection) const {
     std::visit(
         [&](const auto& value) {
             using Item = std::decay_t<decltype(value)>;
@@ -76,6 +80,15 @@ void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appe
                 if (layoutFont != value.font) {
                     pango_layout_set_font_description(layout_, engine_.description(value.font));
                     layoutFont = value.font;
+                }
+                if (layoutDirection != value.direction) {
+                    // The text's own strong letters still decide its
+                    // direction; this one applies where they do not.
+                    pango_context_set_base_dir(engine_.context(), value.direction == LayoutDirection::rightToLeft
+                                                                      ? PANGO_DIRECTION_WEAK_RTL
+                                                                      : PANGO_DIRECTION_WEAK_LTR);
+                    pango_layout_context_changed(layout_);
+                    layoutDirection = value.direction;
                 }
                 pango_layout_set_text(layout_, value.text.data(), static_cast<int>(value.text.size()));
                 PangoAttrList* attributes = nullptr;

@@ -52,9 +52,9 @@ public:
                         double cornerRadius = 0.0) const;
 
 private:
-    // `layoutFont`: the font the layout is set in so far during this paint.
-    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
-                   std::optional<Font>& layoutFont) const;
+    // `layoutFont`, `layoutDirection`: what the layout is set in so far during this paint.
+    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance, std::optional<Font>& layoutFont,
+                   LayoutDirection& layoutDirection) const;
 
     TextEngine engine_;
     PangoTextMeasurer measurer_;

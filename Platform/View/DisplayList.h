@@ -7,6 +7,7 @@
 #include "AppIntent.h"
 #include "Font.h"
 #include "Geometry.h"
+#include "LayoutDirection.h"
 #include "ShapeStyle.h"
 #include "URL.h"
 
@@ -21,6 +22,9 @@ struct TextRun {
     double tracking = 0.0;  // extra space between characters, in points (negative when tightened)
     bool truncated = false; // the text does not fit: end it with an ellipsis at the frame's width
     ShapeStyle style;       // colour and opacity (the view's opacity folded in)
+    // The paragraph's direction where its own letters do not decide it
+    // (digits, punctuation), and the end that truncation cuts.
+    LayoutDirection direction = LayoutDirection::leftToRight;
     bool operator==(const TextRun&) const = default;
 };
 

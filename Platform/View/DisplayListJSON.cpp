@@ -43,10 +43,14 @@ json itemJSON(const DisplayItem& item) {
         [](const auto& value) -> json {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
-                return {{"type", "text"},          {"frame", frameJSON(value.frame)},
-                        {"text", value.text},      {"font", fontJSON(value.font)},
-                        {"tracking", value.tracking}, {"truncated", value.truncated},
-                        {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+                json result = {{"type", "text"},          {"frame", frameJSON(value.frame)},
+                               {"text", value.text},      {"font", fontJSON(value.font)},
+                               {"tracking", value.tracking}, {"truncated", value.truncated},
+                               {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+                // Left to right goes unsaid, as before there was a choice.
+                if (value.direction != LayoutDirection::leftToRight)
+                    result["direction"] = std::string(name(value.direction));
+                return result;
             } else if constexpr (std::is_same_v<Item, ShapeItem>) {
                 json result = {{"type", std::string(shapeTypeName(value.kind))},
                                {"frame", frameJSON(value.frame)},
@@ -141,6 +145,16 @@ bool flag(const json& object, const char* key) {
     return found->get<bool>();
 }
 
+LayoutDirection directionFrom(const json& object) {
+    const auto found = object.find("direction");
+    if (found == object.end())
+        return LayoutDirection::leftToRight;
+    const auto direction = layoutDirectionNamed(text(*found, "direction"));
+    if (!direction)
+        throw Refusal("unknown direction");
+    return *direction;
+}
+
 DisplayItem itemFrom(const json& object) {
     if (!object.is_object())
         throw Refusal("an item is not an object");
@@ -149,7 +163,7 @@ DisplayItem itemFrom(const json& object) {
     if (type == "text")
         return TextRun{text(member(object, "text"), "text"), frame, fontFrom(object),
                        optionalNumber(object, "tracking", 0.0, -largestFontSize, largestFontSize),
-                       flag(object, "truncated"), styleFrom(object, "color")};
+                       flag(object, "truncated"), styleFrom(object, "color"), directionFrom(object)};
     if (type == "rectangle" || type == "roundedRectangle" || type == "circle") {
         const ShapeKind kind = type == "circle"             ? ShapeKind::circle
                                : type == "roundedRectangle" ? ShapeKind::roundedRectangle

@@ -20,8 +20,8 @@ constexpr bool contains(Edges set, Edges edge) {
     return (static_cast<unsigned>(set) & static_cast<unsigned>(edge)) == static_cast<unsigned>(edge);
 }
 
-// Inset lengths per edge, in points. Leading is left and trailing is right:
-// the widget's texts are laid out left to right.
+// Inset lengths per edge, in points. Leading is the left edge in a
+// left-to-right layout and the right edge in a right-to-left one.
 struct EdgeInsets {
     double top = 0.0;
     double leading = 0.0;

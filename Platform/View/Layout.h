@@ -2,6 +2,7 @@
 
 #include "DisplayList.h"
 #include "Geometry.h"
+#include "LayoutEnvironment.h"
 #include "TextMeasurer.h"
 #include "View.h"
 
@@ -12,8 +13,10 @@ inline constexpr double symbolSizePerPoint = 1.2;
 
 // Lays `view` out in a container of `size` points and returns what to paint
 // and where to click. The view is offered the whole container and centred
-// in it. Pure: the same view, size and measurer give the same list.
-DisplayList layout(const View& view, Size size, const TextMeasurer& measurer);
+// in it, in `environment` (where the system sets the layout direction).
+// Pure: the same view, size, measurer and environment give the same list.
+DisplayList layout(const View& view, Size size, const TextMeasurer& measurer,
+                   const LayoutEnvironment& environment = {});
 
 // The size `view` takes when offered `proposal`.
 Size sizeThatFits(const View& view, ProposedSize proposal, const TextMeasurer& measurer);

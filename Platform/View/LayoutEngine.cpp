@@ -49,8 +49,17 @@ LayoutEnvironment labelEnvironment(LayoutEnvironment environment) {
     return environment;
 }
 
-Rect aligned(Size child, Rect space, Alignment alignment) {
-    return {{space.origin.x + alignedOffset(axisAlignment(alignment.horizontal), space.size.width, child.width),
+// Leading and trailing on the horizontal axis, as edges: in right to left
+// the leading edge is the right one.
+AxisAlignment horizontalAxisAlignment(AxisAlignment alignment, LayoutDirection direction) {
+    if (direction == LayoutDirection::leftToRight || alignment == AxisAlignment::center)
+        return alignment;
+    return alignment == AxisAlignment::leading ? AxisAlignment::trailing : AxisAlignment::leading;
+}
+
+Rect aligned(Size child, Rect space, Alignment alignment, LayoutDirection direction) {
+    const AxisAlignment horizontal = horizontalAxisAlignment(axisAlignment(alignment.horizontal), direction);
+    return {{space.origin.x + alignedOffset(horizontal, space.size.width, child.width),
              space.origin.y + alignedOffset(axisAlignment(alignment.vertical), space.size.height, child.height)},
             child};
 }
@@ -277,6 +286,7 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
     const auto sizeOf = [&](const View& child, ProposedSize proposal) {
         return sizeThatFits(child, proposal, environment);
     };
+    const LayoutDirection direction = environment.layoutDirection;
     std::visit(
         [&](const auto& content) {
             using Node = std::decay_t<decltype(content)>;
@@ -287,19 +297,24 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 const FittedText fitted = fitText(metrics(content, font), font.size, offered.width,
                                                   {environment.minimumScaleFactor, environment.allowsTightening});
                 const Font shown{font.size * fitted.scale, font.weight, font.design};
-                emit(TextRun{content.text, aligned(fitted.size, rect, Alignment::center()), shown, fitted.tracking,
-                             fitted.truncated, environment.foreground.withOpacity(placement.opacity)},
+                emit(TextRun{content.text, aligned(fitted.size, rect, Alignment::center(), direction), shown,
+                             fitted.tracking, fitted.truncated, environment.foreground.withOpacity(placement.opacity),
+                             direction},
                      placement);
             } else if constexpr (std::is_same_v<Node, SymbolNode>) {
                 const double side = environment.font.size * symbolSizePerPoint;
-                emit(SymbolItem{content.systemName, aligned({side, side}, rect, Alignment::center()), environment.font,
+                // A symbol that points along the line points the other way in right to left.
+                const std::string name = direction == LayoutDirection::rightToLeft
+                                             ? std::string(mirroredSymbolName(content.systemName))
+                                             : content.systemName;
+                emit(SymbolItem{name, aligned({side, side}, rect, Alignment::center(), direction), environment.font,
                                 environment.foreground.withOpacity(placement.opacity)},
                      placement);
             } else if constexpr (std::is_same_v<Node, ShapeNode>) {
                 Rect frame = rect;
                 if (content.kind == ShapeKind::circle) {
                     const double side = std::min(rect.size.width, rect.size.height);
-                    frame = aligned({side, side}, rect, Alignment::center());
+                    frame = aligned({side, side}, rect, Alignment::center(), direction);
                 }
                 const ShapeStyle fill = content.fill.value_or(environment.foreground).withOpacity(placement.opacity);
                 emit(ShapeItem{content.kind, frame, content.cornerRadius, fill}, placement);
@@ -309,16 +324,28 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 const bool horizontal = content.axis == Axis::horizontal;
                 std::vector<Rect> rects;
                 rects.reserve(layouts.size());
+                // In right to left a horizontal stack runs from its right
+                // edge leftwards, and a vertical one's leading children
+                // stand at its right edge.
+                const bool rightToLeft = direction == LayoutDirection::rightToLeft;
+                const AxisAlignment crossAlignment =
+                    horizontal ? content.alignment : horizontalAxisAlignment(content.alignment, direction);
                 double position = horizontal ? rect.origin.x : rect.origin.y;
+                double rightToLeftPosition = rect.maxX();
                 for (const ChildLayout& layout : layouts) {
                     const Size& size = layout.size;
                     const double crossSpace = horizontal ? rect.size.height : rect.size.width;
                     const double crossOffset =
-                        alignedOffset(content.alignment, crossSpace, horizontal ? size.height : size.width);
-                    if (horizontal)
+                        alignedOffset(crossAlignment, crossSpace, horizontal ? size.height : size.width);
+                    if (horizontal && rightToLeft) {
+                        rightToLeftPosition -= size.width;
+                        rects.push_back({{rightToLeftPosition, rect.origin.y + crossOffset}, size});
+                        rightToLeftPosition -= content.spacing;
+                    } else if (horizontal) {
                         rects.push_back({{position, rect.origin.y + crossOffset}, size});
-                    else
+                    } else {
                         rects.push_back({{rect.origin.x + crossOffset, position}, size});
+                    }
                     position += (horizontal ? size.width : size.height) + content.spacing;
                 }
                 placeChildren(
@@ -329,22 +356,25 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
             } else if constexpr (std::is_same_v<Node, ZStackNode>) {
                 const auto children = stackChildren(content.children);
                 const auto frameOf = [&](std::size_t index) {
-                    return std::pair(aligned(sizeOf(*children[index], offered), rect, content.alignment), offered);
+                    return std::pair(aligned(sizeOf(*children[index], offered), rect, content.alignment, direction),
+                                     offered);
                 };
                 placeChildren(children, frameOf, environment, placement);
             } else if constexpr (std::is_same_v<Node, GeometryReaderNode>) {
                 if (!content.content)
                     return;
-                // The reader offers its content the whole of its own size.
+                // The reader offers its content the whole of its own size,
+                // and puts it at its top-leading corner.
                 madeDuringPass_.push_back(content.content(rect.size));
                 const View inside = madeDuringPass_.back();
                 const ProposedSize whole = ProposedSize::of(rect.size);
-                placeView(inside, {rect.origin, sizeOf(inside, whole)}, whole, environment, placement);
+                placeView(inside, aligned(sizeOf(inside, whole), rect, Alignment::topLeading(), direction), whole,
+                          environment, placement);
             } else if constexpr (std::is_same_v<Node, FrameNode>) {
                 const ProposedSize childProposal{content.width ? content.width : offered.width,
                                                  content.height ? content.height : offered.height};
                 const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, content.alignment), childProposal, environment,
+                placeView(content.child, aligned(child, rect, content.alignment, direction), childProposal, environment,
                           placement);
             } else if constexpr (std::is_same_v<Node, FlexibleFrameNode>) {
                 const FlexibleFrame& bounds = content.bounds;
@@ -352,23 +382,26 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                     flexibleProposal(offered.width, bounds.minWidth, bounds.idealWidth, bounds.maxWidth),
                     flexibleProposal(offered.height, bounds.minHeight, bounds.idealHeight, bounds.maxHeight)};
                 const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, bounds.alignment), childProposal, environment,
+                placeView(content.child, aligned(child, rect, bounds.alignment, direction), childProposal, environment,
                           placement);
             } else if constexpr (std::is_same_v<Node, PaddingNode>) {
                 const EdgeInsets& insets = content.insets;
-                const Rect inner{{rect.origin.x + insets.leading, rect.origin.y + insets.top},
+                // The leading inset is on the right in right to left.
+                const double left = direction == LayoutDirection::rightToLeft ? insets.trailing : insets.leading;
+                const Rect inner{{rect.origin.x + left, rect.origin.y + insets.top},
                                  {std::max(0.0, rect.size.width - insets.horizontal()),
                                   std::max(0.0, rect.size.height - insets.vertical())}};
                 const ProposedSize childProposal{reduced(offered.width, insets.horizontal()),
                                                  reduced(offered.height, insets.vertical())};
                 const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, inner, Alignment::topLeading()), childProposal, environment,
-                          placement);
+                placeView(content.child, aligned(child, inner, Alignment::topLeading(), direction), childProposal,
+                          environment, placement);
             } else if constexpr (std::is_same_v<Node, FixedSizeNode>) {
                 const ProposedSize childProposal{content.horizontal ? std::nullopt : offered.width,
                                                  content.vertical ? std::nullopt : offered.height};
                 const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, Alignment::center()), childProposal, environment,
+                placeView(content.child, aligned(child, rect, Alignment::center(), direction), childProposal,
+                          environment,
                           placement);
             } else if constexpr (std::is_same_v<Node, EnvironmentNode>) {
                 placeView(content.child, rect, offered, applied(environment, content.change), placement);
@@ -396,12 +429,12 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
         node.content);
 }
 
-DisplayList layout(const View& view, Size size, const TextMeasurer& measurer) {
+DisplayList layout(const View& view, Size size, const TextMeasurer& measurer, const LayoutEnvironment& environment) {
     const Rect container{{0.0, 0.0}, size};
     LayoutEngine engine(measurer, container);
-    const LayoutEnvironment environment;
     const Size wanted = engine.sizeThatFits(view, ProposedSize::of(size), environment);
-    engine.place(view, aligned(wanted, container, Alignment::center()), ProposedSize::of(size), environment);
+    engine.place(view, aligned(wanted, container, Alignment::center(), environment.layoutDirection),
+                 ProposedSize::of(size), environment);
     return engine.takeDisplayList();
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "Font.h"
+#include "LayoutDirection.h"
 #include "ShapeStyle.h"
 #include "View.h"
 
@@ -16,6 +17,8 @@ struct LayoutEnvironment {
     double minimumScaleFactor = 1.0;  // texts do not shrink unless asked to
     bool allowsTightening = false;
     ButtonStyle buttonStyle = ButtonStyle::automatic;
+    // From the user's locale; the system sets it where it lays out a widget.
+    LayoutDirection layoutDirection = LayoutDirection::leftToRight;
     bool operator==(const LayoutEnvironment&) const = default;
 };
 

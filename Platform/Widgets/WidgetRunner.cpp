@@ -12,6 +12,7 @@
 #include "FileReplacement.h"
 #include "Layout.h"
 #include "ProtocolJSON.h"
+#include "WidgetEnvironment.h"
 
 namespace platform {
 
@@ -228,7 +229,7 @@ nlohmann::json WidgetRunner::render(const nlohmann::json& parameters) {
     }
     // The content function runs now, so whatever it reads of the clock (the
     // today mark) is the moment of rendering, not the entry's date.
-    return {{"displayList", toJSON(layout(configuration->content(entry), size, measurer_))}};
+    return {{"displayList", toJSON(layout(configuration->content(entry), size, measurer_, widgetEnvironment()))}};
 }
 
 nlohmann::json WidgetRunner::perform(const nlohmann::json& parameters) {

@@ -1,6 +1,7 @@
 #include "WidgetArt.h"
 
 #include "ProgramFolders.h"
+#include "UserLocale.h"
 
 #include <giomm/file.h>
 #include <system_error>
@@ -28,6 +29,14 @@ Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName, const std::f
         // Unreadable or not an image: the caller shows its placeholder.
         return {};
     }
+}
+
+Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName, const std::filesystem::path& folder) {
+    if (platform::UserLocale::isRightToLeft()) {
+        if (auto mirrored = loadImage(std::string(resourceName) + "-rtl", folder))
+            return mirrored;
+    }
+    return loadImage(resourceName, folder);
 }
 
 } // namespace tarvelo::WidgetArt

@@ -33,6 +33,11 @@ std::filesystem::path resourcesFolder();
 Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName);
 Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName, const std::filesystem::path& folder);
 
+// The picture a preview shows: where the user's locale reads right to left,
+// as the widget then does, "<resourceName>-rtl.png" (the widget drawn right
+// to left) when it is there; otherwise loadImage's.
+Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName, const std::filesystem::path& folder);
+
 } // namespace WidgetArt
 
 } // namespace tarvelo

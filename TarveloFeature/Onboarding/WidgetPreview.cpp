@@ -10,11 +10,11 @@ namespace tarvelo {
 
 WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& label, double width,
                              double height)
-    : WidgetPreview(asset, label, width, height, WidgetArt::loadImage(asset.resourceName)) {}
+    : WidgetPreview(asset, label, width, height, WidgetArt::resourcesFolder()) {}
 
 WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& label, double width,
                              double height, const std::filesystem::path& resourcesFolder)
-    : WidgetPreview(asset, label, width, height, WidgetArt::loadImage(asset.resourceName, resourcesFolder)) {}
+    : WidgetPreview(asset, label, width, height, WidgetArt::loadPreviewImage(asset.resourceName, resourcesFolder)) {}
 
 WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& label, double width,
                              double height, const Glib::RefPtr<Gdk::Texture>& image)

@@ -1,11 +1,12 @@
 // The month page's geometry: its five sections, the step buttons, the day
-// grid's click regions and columns, the title that shrinks, and the same
-// tree at both sizes.
+// grid's click regions and columns, the title that shrinks, the same tree at
+// both sizes, and the page in right-to-left locales.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "DisplayListJSON.h"
 #include "EnvironmentGuard.h"
@@ -229,4 +230,64 @@ TEST_F(WidgetLayout, EveryClickRegionLiesInsideTheWidgetAndTheListSurvivesItsJSO
     const auto reading = displayListFromJSONText(toJSON(list).dump());
     ASSERT_TRUE(reading.displayList) << reading.error;
     EXPECT_EQ(*reading.displayList, list);
+}
+
+// In Hebrew, Arabic and Persian the page reads right to left: the weekdays and
+// weeks start at the right edge, the back chevron stands on the right and
+// points right, and the day numbers are in the locale's digits.
+TEST(WidgetDirection, FollowsTheLocale) {
+    struct Case {
+        const char* locale;
+        bool rightToLeft;
+        const char* one; // the number 1 in the locale's digits
+    };
+    const Case cases[] = {
+        {"en_US.UTF-8", false, "1"}, {"he_IL.UTF-8", true, "1"}, {"ar_SA.UTF-8", true, "\u0661"},
+        {"fa_IR.UTF-8", true, "\u06F1"}};
+    const FakeTextMeasurer measurer;
+    const Instant now = berlinWinter2025(3, 12, 10);
+    for (const Case& example : cases) {
+        SCOPED_TRACE(example.locale);
+        const EnvironmentGuard environment = pinLocaleAndZone(example.locale, "Europe/Berlin");
+        const DisplayList list = widgetPicture(entryShowing(now), systemMediumSize, measurer, [now] { return now; });
+        // From the leading edge onwards: rightwards, or leftwards.
+        const double onwards = example.rightToLeft ? -1.0 : 1.0;
+
+        const auto weekdays = textsOfSize(list, 9.0);
+        const auto symbols = MonthGrid::weekdaySymbols();
+        ASSERT_EQ(weekdays.size(), 7u);
+        for (std::size_t column = 0; column < 7; ++column) {
+            EXPECT_EQ(weekdays[column].text, symbols[column]);
+            if (column > 0) {
+                EXPECT_GT(onwards * (weekdays[column].frame.midX() - weekdays[column - 1].frame.midX()), 0.0);
+            }
+        }
+        const auto cells = links(list);
+        ASSERT_EQ(cells.size(), 42u);
+        EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX() : cells[0].frame.minX(), 8.0,
+                    tolerance);
+
+        const auto steps = buttons(list);
+        ASSERT_EQ(steps.size(), 2u);
+        EXPECT_EQ(std::get<IntentReference>(steps[0].action).parameters["delta"], -1);
+        EXPECT_GT(onwards * (steps[1].frame.midX() - steps[0].frame.midX()), 0.0);
+        ASSERT_EQ(itemsOf<SymbolItem>(list).size(), 2u);
+        for (const SymbolItem& symbol : itemsOf<SymbolItem>(list)) {
+            // Each chevron points outwards, away from the title.
+            const bool onTheLeft = symbol.frame.midX() < systemMediumSize.width / 2;
+            EXPECT_EQ(symbol.name, onTheLeft ? "chevron.left" : "chevron.right");
+            EXPECT_TRUE(steps[example.rightToLeft == onTheLeft ? 1 : 0].frame.contains(
+                {symbol.frame.midX(), symbol.frame.midY()}));
+        }
+
+        const auto days = textsOfSize(list, 10.0);
+        EXPECT_TRUE(std::any_of(days.begin(), days.end(), [&](const TextRun& day) { return day.text == example.one; }));
+        const bool latinDigits = std::string_view(example.one) == "1";
+        for (const TextRun& day : days)
+            EXPECT_EQ(day.text.find_first_of("0123456789") != std::string::npos, latinDigits) << day.text;
+        // Links keep their Latin digits: they are data for the host application.
+        for (const HitRegion& cell : cells)
+            EXPECT_TRUE(std::ranges::all_of(std::get<URL>(cell.action).absoluteString(),
+                                            [](unsigned char c) { return c < 0x80; }));
+    }
 }

@@ -61,6 +61,14 @@ TEST_F(WidgetPicture, MediumDarkMatchesItsGolden) {
     EXPECT_TRUE(mismatch.empty()) << mismatch;
 }
 
+TEST_F(WidgetPicture, MediumLightRightToLeftMatchesItsGolden) {
+    // Arabic: mirrored, with Arabic-Indic digits, in the Islamic calendar.
+    const EnvironmentGuard arabic = pinLocaleAndZone("ar_SA.UTF-8", "Europe/Berlin");
+    const auto image = painter.render(listFor(systemMediumSize), 2.0, Appearance::light, 20.0);
+    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/medium-light-rtl@2x.png");
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+}
+
 TEST_F(WidgetPicture, TodayDiscIsRedAtEveryScale) {
     const DisplayList list = listFor(systemSmallSize);
     const ShapeItem* disc = nullptr;

@@ -10,7 +10,10 @@
 // the widget's flexible layout takes without a visible difference.
 //
 // The month is fixed (June 2025, today the 18th), so every build draws the
-// same pictures; the build pins the language and zone too.
+// same pictures; the build pins the language and zone too. A second argument
+// is put after each file's name: the build runs the tool again in Hebrew
+// with "-rtl", for the right-to-left pair "tarvelo-small-rtl.png" and
+// "tarvelo-medium-rtl.png".
 
 #include <cairo.h>
 #include <cstdio>
@@ -28,12 +31,12 @@ constexpr double pixelsPerPoint = 1.2;
 constexpr double pictureMoment = 1750248000.0;
 
 struct Picture {
-    const char* fileName;
+    const char* fileName; // without the extension
     int pixelWidth;
     int pixelHeight;
 };
 
-constexpr Picture pictures[] = {{"tarvelo-small.png", 204, 204}, {"tarvelo-medium.png", 429, 205}};
+constexpr Picture pictures[] = {{"tarvelo-small", 204, 204}, {"tarvelo-medium", 429, 205}};
 
 bool draw(const platform::Painter& painter, const tarvelo::MonthEntry& entry, const Picture& picture,
           const std::filesystem::path& path) {
@@ -58,12 +61,18 @@ bool draw(const platform::Painter& painter, const tarvelo::MonthEntry& entry, co
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "Usage: tarvelo-preview-art FOLDER\n"
-                             "Writes tarvelo-small.png and tarvelo-medium.png into FOLDER.\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "Usage: tarvelo-preview-art FOLDER [SUFFIX]\n"
+                             "Writes tarvelo-small.png and tarvelo-medium.png into FOLDER\n"
+                             "(tarvelo-small-rtl.png ... with the suffix -rtl).\n");
         return 2;
     }
     const std::filesystem::path folder = argv[1];
+    const std::string suffix = argc == 3 ? argv[2] : "";
+    if (suffix.find('/') != std::string::npos) {
+        std::fprintf(stderr, "tarvelo-preview-art: the suffix is part of a file name\n");
+        return 2;
+    }
     std::error_code error;
     std::filesystem::create_directories(folder, error);
 
@@ -74,7 +83,7 @@ int main(int argc, char** argv) {
 
     int status = 0;
     for (const Picture& picture : pictures) {
-        const auto path = folder / picture.fileName;
+        const auto path = folder / (picture.fileName + suffix + ".png");
         if (!draw(painter, entry, picture, path)) {
             std::fprintf(stderr, "tarvelo-preview-art: could not write %s\n", path.c_str());
             status = 1;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "EnvironmentGuard.h"
+#include "LocaleDigits.h"
 #include "UserLocale.h"
 
+using platform::LocaleDigits;
 using platform::UserLocale;
 using tarvelo::testsupport::EnvironmentGuard;
 
@@ -34,4 +36,30 @@ TEST(UserLocale, FollowsTheCLibraryOrderOfVariables) {
 
     environment.set("LANG", nullptr);
     EXPECT_EQ(UserLocale::identifier(), "en_US_POSIX");
+}
+
+TEST(UserLocale, WritingDirectionAndDigitsFollowTheLocale) {
+    struct Case {
+        const char* locale;
+        bool rightToLeft;
+        std::int64_t number;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"en_US_POSIX", false, 2026, "2026"},
+        {"he_IL", true, 31, "31"},
+        {"ar_SA", true, 1234, "\u0661\u0662\u0663\u0664"}, // no grouping, as "%lld"
+        {"fa_IR", true, 12, "\u06F1\u06F2"},
+        {"ar_SA@numbers=latn", true, 7, "7"},
+        {"ur", true, 5, "5"},
+        {"sr_Latn_RS", false, -3, "-3"},
+    };
+    for (const Case& example : cases) {
+        EXPECT_EQ(UserLocale::isRightToLeft(example.locale), example.rightToLeft) << example.locale;
+        EXPECT_EQ(LocaleDigits(example.locale).string(example.number), example.written) << example.locale;
+    }
+    // A negative number in native digits takes the locale's own minus sign.
+    const std::string negative = LocaleDigits("ar_SA").string(-5);
+    EXPECT_NE(negative.find("\u0665"), std::string::npos);
+    EXPECT_NE(negative.find('-'), std::string::npos);
 }

@@ -19,8 +19,8 @@ DisplayList sample() {
     list.items.push_back(ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}});
     list.items.push_back(TextRun{"Dezember 2026", {{52, 14.6}, {66, 15.6}}, {10.4, FontWeight::semibold, FontDesign::standard},
                                  -0.52, true, {SemanticColor::primary}});
-    list.items.push_back(TextRun{"31", {{1, 2}, {11, 12}}, {10.0, FontWeight::regular, FontDesign::monospaced}, 0.0,
-                                 false, {SemanticColor::secondary, 0.4}});
+    list.items.push_back(TextRun{"٣١", {{1, 2}, {11, 12}}, {10.0, FontWeight::regular, FontDesign::monospaced}, 0.0,
+                                 false, {SemanticColor::secondary, 0.4}, LayoutDirection::rightToLeft});
     list.items.push_back(SymbolItem{"chevron.left", {{15.4, 18.4}, {13.2, 13.2}},
                                     {11.0, FontWeight::semibold, FontDesign::standard}, {SemanticColor::primary}});
     list.items.push_back(HitRegion{{{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}});
@@ -58,6 +58,9 @@ TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
     }
     EXPECT_EQ(json["items"][0]["fill"], "tertiaryFill");
     EXPECT_EQ(json["items"][3]["text"], "Dezember 2026");
+    // Left to right goes unsaid.
+    EXPECT_FALSE(json["items"][3].contains("direction"));
+    EXPECT_EQ(json["items"][4]["direction"], "rightToLeft");
     EXPECT_EQ(json["items"][6]["type"], "button");
     EXPECT_EQ(json["items"][6]["intent"]["type"], "MonthStepIntent");
     EXPECT_EQ(json["items"][6]["intent"]["parameters"]["delta"], -1);
@@ -88,6 +91,9 @@ TEST(DisplayListJSON, RefusesMalformedInput) {
         "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": 5}]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": \"a\", "
         "\"font\": {\"size\": 10, \"weight\": \"hefty\", \"design\": \"default\"}, \"color\": \"primary\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": \"a\", "
+        "\"font\": {\"size\": 10, \"weight\": \"bold\", \"design\": \"default\"}, \"color\": \"primary\", "
+        "\"direction\": \"upwards\"}]}",
         "{\"size\": [10, 10], \"items\": [",
     };
     for (const char* text : garbage) {

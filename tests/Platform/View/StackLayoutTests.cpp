@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "FakeTextMeasurer.h"
@@ -110,4 +111,43 @@ TEST(StackLayout, ZStackIsAsLargeAsItsLargestChildAndAlignsTheRest) {
 TEST(StackLayout, IdealSizeIsTheSumOfIdealSizes) {
     const View row = HStack(VerticalAlignment::center, 3.0, {label("ab"), label("abc")});
     EXPECT_EQ(sizeThatFits(row, ProposedSize::unspecified(), measurer), (Size{28.0, 12.0}));
+}
+
+TEST(StackLayout, RightToLeftIsTheMirrorImageOfLeftToRight) {
+    // Stacks, leading and trailing alignments, one-sided padding, a pointing symbol.
+    const View page =
+        VStack(HorizontalAlignment::leading, 4.0,
+               {HStack(VerticalAlignment::top, 3.0, {label("a"), Image("chevron.left").font(Font::system(10.0)), label("bcd")}),
+                label("ef").padding(Edges::leading, 10.0), label("g").frame(50.0, 20.0, Alignment::trailing()),
+                ZStack(Alignment::topLeading(), {Rectangle().frame(30.0, 10.0), label("h")})})
+            .padding(Edges::trailing, 7.0);
+    const Size size{100.0, 90.0};
+    LayoutEnvironment rightToLeft;
+    rightToLeft.layoutDirection = LayoutDirection::rightToLeft;
+    const DisplayList ltr = layout(page, size, measurer);
+    const DisplayList rtl = layout(page, size, measurer, rightToLeft);
+    ASSERT_EQ(rtl.items.size(), ltr.items.size());
+    const auto mirrored = [&](Rect frame) {
+        frame.origin.x = size.width - frame.maxX();
+        return frame;
+    };
+    const auto near = [](const Rect& one, const Rect& other) {
+        return std::abs(one.minX() - other.minX()) < 1e-9 && one.origin.y == other.origin.y && one.size == other.size;
+    };
+    for (std::size_t index = 0; index < ltr.items.size(); ++index) {
+        if (const auto* text = std::get_if<TextRun>(&ltr.items[index])) {
+            const auto& other = std::get<TextRun>(rtl.items[index]);
+            EXPECT_TRUE(near(mirrored(text->frame), other.frame)) << text->text;
+            EXPECT_EQ(text->direction, LayoutDirection::leftToRight);
+            EXPECT_EQ(other.direction, LayoutDirection::rightToLeft);
+        } else if (const auto* symbol = std::get_if<SymbolItem>(&ltr.items[index])) {
+            const auto& other = std::get<SymbolItem>(rtl.items[index]);
+            EXPECT_TRUE(near(mirrored(symbol->frame), other.frame));
+            EXPECT_EQ(symbol->name, "chevron.left");
+            EXPECT_EQ(other.name, "chevron.right");
+        } else {
+            EXPECT_TRUE(near(mirrored(std::get<ShapeItem>(ltr.items[index]).frame),
+                             std::get<ShapeItem>(rtl.items[index]).frame));
+        }
+    }
 }

@@ -2,11 +2,14 @@
 // file is missing or broken.
 #include "OnboardingFixture.h"
 
+#include "EnvironmentGuard.h"
 #include "TemporaryFolder.h"
 
 #include <fstream>
 
+using tarvelo::testsupport::EnvironmentGuard;
 using tarvelo::testsupport::OnboardingFixture;
+using tarvelo::testsupport::pinLocaleAndZone;
 using tarvelo::testsupport::TemporaryFolder;
 
 namespace {
@@ -24,11 +27,26 @@ protected:
 
 TEST_F(PreviewViewTest, TheBuiltPicturesHaveTheirSizes) {
     for (const auto& asset : {tarvelo::WidgetArt::small, tarvelo::WidgetArt::medium}) {
-        const auto image = tarvelo::WidgetArt::loadImage(asset.resourceName, TARVELO_RESOURCES_FOLDER);
-        ASSERT_TRUE(image) << asset.resourceName;
-        EXPECT_EQ(image->get_width(), asset.pixelWidth);
-        EXPECT_EQ(image->get_height(), asset.pixelHeight);
+        for (const std::string suffix : {"", "-rtl"}) {
+            const std::string name = std::string(asset.resourceName) + suffix;
+            const auto image = tarvelo::WidgetArt::loadImage(name, TARVELO_RESOURCES_FOLDER);
+            ASSERT_TRUE(image) << name;
+            EXPECT_EQ(image->get_width(), asset.pixelWidth);
+            EXPECT_EQ(image->get_height(), asset.pixelHeight);
+        }
     }
+}
+
+TEST_F(PreviewViewTest, RightToLeftLocalesShowTheRightToLeftPictures) {
+    TemporaryFolder resources;
+    std::filesystem::copy_file(std::filesystem::path(TARVELO_RESOURCES_FOLDER) / "tarvelo-small-rtl.png",
+                               resources.path() / "tarvelo-small-rtl.png");
+    {
+        const EnvironmentGuard hebrew = pinLocaleAndZone("he_IL.UTF-8", "UTC");
+        EXPECT_TRUE(tarvelo::WidgetArt::loadPreviewImage("tarvelo-small", resources.path()));
+    }
+    const EnvironmentGuard english = pinLocaleAndZone("en_US.UTF-8", "UTC");
+    EXPECT_FALSE(tarvelo::WidgetArt::loadPreviewImage("tarvelo-small", resources.path()));
 }
 
 TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFrames) {
