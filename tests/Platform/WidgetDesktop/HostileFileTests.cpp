@@ -4,18 +4,17 @@
 // byte for byte; a file we cannot read is never replaced (its values stay in
 // memory); a symbolic link is followed and stays a link.
 
-#include <gtest/gtest.h>
+#include "PlacementStore.h"
+#include "TemporaryFolder.h"
+#include "UserDefaults.h"
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "PlacementStore.h"
-#include "TemporaryFolder.h"
-#include "UserDefaults.h"
 
 namespace fs = std::filesystem;
 using platform::PlacementStore;
@@ -71,7 +70,8 @@ const std::vector<Reader>& readers() {
              UserDefaults defaults("domain", folder);
              return std::size_t(defaults.integer("a") == 5) + std::size_t(defaults.integer("b") == 1);
          }},
-        {"placements", "widgets.json", R"({"tarvelo-widgets": 1, "widgets": [{"id": "1", "kind": "K", "family": "small"}]})",
+        {"placements", "widgets.json",
+         R"({"tarvelo-widgets": 1, "widgets": [{"id": "1", "kind": "K", "family": "small"}]})",
          [](const fs::path& folder) {
              PlacementStore store(folder / "widgets.json");
              std::string problem;
