@@ -29,6 +29,8 @@ platform::IntentResult MonthStepIntent::perform() {
     MonthOffsetStore& store = MonthOffsetStore::shared();
     const std::int64_t by = delta();
     store.step(by, platform::Instant::now());
+    if (!store.isStored())
+        return platform::IntentResult::notKept("the step could not be stored; the month is kept in memory only");
     return platform::IntentResult::result();
 }
 

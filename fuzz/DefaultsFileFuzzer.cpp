@@ -5,7 +5,8 @@
 //
 //  - the new file is ours and holds the written key;
 //  - either the old file was kept aside byte for byte, or it was ours (or
-//    empty) and every value it held is still there.
+//    empty) and every value it held is still there;
+//  - writing the same values again leaves the file byte for byte as it was.
 #include "ScratchFolder.h"
 #include "UserDefaults.h"
 
@@ -100,5 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::UserDefaults reread(domain, folder.path());
     if (reread.integer(writtenKey) != 42)
         fail("the written key does not read back");
+    // Entries go back byte for byte: writing the same value again changes nothing.
+    const std::string before = contents(file);
+    reread.setInteger(42, writtenKey);
+    if (contents(file) != before)
+        fail("a rewrite with the same values changed the file");
     return 0;
 }

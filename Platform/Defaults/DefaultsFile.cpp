@@ -1,8 +1,11 @@
 #include "DefaultsFile.h"
 
+#include "BoundedReading.h"
 #include "FileReplacement.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -33,6 +36,87 @@ std::optional<std::string> readAll(int descriptor, std::size_t expectedSize) {
         if (text.size() > DefaultsFile::maximumFileSize)
             return std::nullopt;
     }
+}
+
+// The text of each entry of "values" in a document the JSON parser has
+// accepted, by the entry's name as the parser reads it (the last of equal
+// names, as the parser keeps): what a rewrite puts back byte for byte.
+std::map<std::string, std::string> entryTextsOf(std::string_view text) {
+    std::map<std::string, std::string> texts;
+    std::size_t at = 0;
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const auto skipBlanks = [&] {
+        while (at < text.size() && isBlank(text[at]))
+            ++at;
+    };
+    // Moves past the value at `at` and returns its text.
+    const auto skipValue = [&]() -> std::string_view {
+        const std::size_t start = at;
+        std::size_t depth = 0;
+        bool inString = false;
+        bool escaped = false;
+        for (; at < text.size(); ++at) {
+            const char c = text[at];
+            if (inString) {
+                if (escaped)
+                    escaped = false;
+                else if (c == '\\')
+                    escaped = true;
+                else if (c == '"') {
+                    inString = false;
+                    if (depth == 0) {
+                        ++at;
+                        break;
+                    }
+                }
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '[' || c == '{') {
+                ++depth;
+            } else if (c == ']' || c == '}') {
+                if (depth == 0)
+                    break;
+                if (--depth == 0) {
+                    ++at;
+                    break;
+                }
+            } else if (depth == 0 && (c == ',' || isBlank(c))) {
+                break;
+            }
+        }
+        return text.substr(start, at - start);
+    };
+    // Calls `each(name)` at the value of every member of the object at `at`;
+    // `each` moves past the value.
+    const auto forEachMember = [&](const auto& each) {
+        ++at;
+        for (;;) {
+            skipBlanks();
+            if (at >= text.size() || text[at] == '}')
+                return;
+            const auto name = nlohmann::json::parse(skipValue(), nullptr, false);
+            skipBlanks();
+            ++at; // the colon
+            skipBlanks();
+            each(name.is_string() ? name.get<std::string>() : std::string());
+            skipBlanks();
+            if (at < text.size() && text[at] == ',')
+                ++at;
+        }
+    };
+    skipBlanks();
+    if (at >= text.size() || text[at] != '{')
+        return texts;
+    forEachMember([&](const std::string& name) {
+        if (name != "values" || text[at] != '{') {
+            skipValue();
+            return;
+        }
+        texts.clear();
+        forEachMember([&](const std::string& key) { texts[key] = std::string(skipValue()); });
+        ++at; // the closing brace
+    });
+    return texts;
 }
 
 std::string utcTimestamp() {
@@ -86,6 +170,7 @@ void DefaultsFile::setValue(const std::string& key, const std::optional<Defaults
         values_[key] = DefaultsValueCoding::encode(*value);
     else
         values_.erase(key);
+    entryTexts_.erase(key);
     hasUnwrittenChanges_ = true;
     if (standalone) {
         write();
@@ -144,10 +229,15 @@ void DefaultsFile::reload() {
     if (descriptor < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             values_ = nlohmann::json::object();
+            entryTexts_.clear();
             loadedIdentity_.reset();
             fileIsUnreadable_ = false;
+            return;
         }
-        // Any other failure (permissions, say): keep what we have.
+        // Permissions, a loop of links, a name too long: what we cannot read
+        // we must not replace. Keep what we have, in memory only.
+        const int error = errno;
+        leaveFileAsItIs("cannot read " + path_.string() + " (" + std::strerror(error) + ")");
         return;
     }
     struct stat status {};
@@ -169,40 +259,71 @@ void DefaultsFile::reload() {
     ::close(descriptor);
 
     nlohmann::json document;
-    if (text)
+    if (text && !jsonNestsDeeperThan(*text))
         document = nlohmann::json::parse(*text, nullptr, /*allow_exceptions=*/false);
     const bool isOurs = document.is_object() && document.contains(formatMarker) &&
                         document.contains("values") && document["values"].is_object();
     if (isOurs) {
         values_ = std::move(document["values"]);
+        entryTexts_ = entryTextsOf(*text);
+        // Only a complete reading is used; anything else is written anew.
+        if (entryTexts_.size() != values_.size())
+            entryTexts_.clear();
         fileIsUnreadable_ = false;
         return;
     }
     values_ = nlohmann::json::object();
+    entryTexts_.clear();
     // An empty file holds nothing to lose; anything else is kept for the user.
     fileIsUnreadable_ = !(text && text->empty());
+}
+
+std::string DefaultsFile::documentText() const {
+    const auto dumped = [](const nlohmann::json& value) {
+        // A value we encoded has one member: {"integer": -2}.
+        if (value.is_object() && value.size() == 1 && value.begin()->is_primitive())
+            return "{" + nlohmann::json(value.begin().key()).dump() + ": " +
+                   value.begin()->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}";
+        return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    // One entry a line. Entries as read go back byte for byte: a value this
+    // version does not know is neither re-indented nor otherwise changed.
+    std::string text = "{\n  \"" + std::string(formatMarker) + "\": " + std::to_string(formatVersion) +
+                       ",\n  \"values\": {";
+    const char* separator = "\n    ";
+    for (const auto& [key, value] : values_.items()) {
+        const auto asRead = entryTexts_.find(key);
+        text += separator + dumped(key) + ": " + (asRead != entryTexts_.end() ? asRead->second : dumped(value));
+        separator = ",\n    ";
+    }
+    text += values_.empty() ? "}\n}\n" : "\n  }\n}\n";
+    return text;
 }
 
 bool DefaultsFile::write() {
     // Until a write succeeds the changes stay pending, so that a later
     // reload cannot drop them and a later synchronize tries again.
     hasUnwrittenChanges_ = true;
-    if (!FileReplacement::makePrivateFolder(folder_))
+    if (fileIsLeftAsItIs_)
         return false;
-    if (fileIsUnreadable_)
-        keepUnreadableFileAside();
-
-    const nlohmann::json document = {{formatMarker, formatVersion}, {"values", values_}};
-    const std::string text = document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    if (!FileReplacement::makePrivateFolder(folder_)) {
+        const int error = errno;
+        tellOnce("cannot make the folder " + folder_.string() + " (" + std::strerror(error) + ")");
+        return false;
+    }
+    if (fileIsUnreadable_ && !keepUnreadableFileAside())
+        return false;
 
     // Under the cross-process lock one temporary name serves every writer and
     // a leftover from a killed writer is simply replaced; without the lock
     // each writer needs a name of its own.
-    std::filesystem::path temporary = path_;
-    temporary += holdsProcessLock_ ? std::string(".tmp") : ".tmp." + std::to_string(::getpid());
+    const std::string suffix = holdsProcessLock_ ? std::string(".tmp") : ".tmp." + std::to_string(::getpid());
     struct stat status {};
-    if (!FileReplacement::replace(path_, text, temporary, &status))
+    if (!FileReplacement::replace(path_, documentText(), suffix, &status)) {
+        const int error = errno;
+        tellOnce("cannot write " + path_.string() + " (" + std::strerror(error) + ")");
         return false;
+    }
     hasUnwrittenChanges_ = false;
     loadedIdentity_ = Identity{status.st_dev, status.st_ino, status.st_size,
                                static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL +
@@ -210,13 +331,39 @@ bool DefaultsFile::write() {
     return true;
 }
 
-void DefaultsFile::keepUnreadableFileAside() {
-    fileIsUnreadable_ = false;
-    const std::string base = path_.string() + ".unreadable-" + utcTimestamp();
+bool DefaultsFile::keepUnreadableFileAside() {
+    // Through a link, the file it leads to is kept aside, beside itself; the
+    // link stays.
+    const auto target = FileReplacement::linkTarget(path_);
+    if (!target) {
+        leaveFileAsItIs("cannot follow the links of " + path_.string());
+        return false;
+    }
+    const std::string base = target->string() + ".unreadable-" + utcTimestamp();
     std::string aside = base;
     for (int attempt = 1; ::access(aside.c_str(), F_OK) == 0 && attempt < 1000; ++attempt)
         aside = base + "-" + std::to_string(attempt);
-    ::rename(path_.c_str(), aside.c_str());
+    if (::rename(target->c_str(), aside.c_str()) != 0 && errno != ENOENT) {
+        const int error = errno;
+        leaveFileAsItIs(path_.string() + " is not a settings file of ours and cannot be moved aside (" +
+                        std::strerror(error) + ")");
+        return false;
+    }
+    fileIsUnreadable_ = false;
+    return true;
+}
+
+void DefaultsFile::leaveFileAsItIs(const std::string& why) {
+    fileIsLeftAsItIs_ = true;
+    tellOnce(why + "; it is left as it is");
+}
+
+void DefaultsFile::tellOnce(const std::string& why) {
+    if (told_)
+        return;
+    told_ = true;
+    std::fprintf(stderr, "%s: %s; settings are kept in memory until the program ends\n",
+                 program_invocation_short_name, why.c_str());
 }
 
 bool DefaultsFile::lockAcrossProcesses() {

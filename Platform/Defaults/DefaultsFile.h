@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,7 +21,10 @@ namespace platform {
 //                 "Tarvelo.lastStepAt": {"date": 786708000.25}}}
 //
 // A file without the "tarvelo-defaults" marker is someone else's and is never
-// taken for ours. Entries whose value we cannot decode are kept as they are.
+// taken for ours. Entries whose value we cannot decode are kept as they are,
+// byte for byte. A file we cannot read, or cannot move aside, is never
+// replaced: values then stay in memory, and one line on standard error says
+// why. Reads and writes follow a symbolic link to the file it leads to.
 class DefaultsFile {
 public:
     DefaultsFile(std::filesystem::path folder, const std::string& domain);
@@ -34,6 +38,7 @@ public:
     void exclusively(const std::function<void()>& body);
 
     // Largest file we read; anything bigger is not ours to load into memory.
+    // A file nested deeper than deepestJSONNesting is not read either.
     static constexpr std::size_t maximumFileSize = 8 * 1024 * 1024;
 
 private:
@@ -50,9 +55,12 @@ private:
     void reload();
     void reloadEvenIfUnchanged();
     bool write();
+    std::string documentText() const;
     bool lockAcrossProcesses();
     void unlockAcrossProcesses();
-    void keepUnreadableFileAside();
+    bool keepUnreadableFileAside();
+    void leaveFileAsItIs(const std::string& why);
+    void tellOnce(const std::string& why);
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
@@ -60,10 +68,17 @@ private:
 
     std::recursive_mutex mutex_;
     nlohmann::json values_ = nlohmann::json::object();
+    // The text of each entry as last read, for the entries not set since.
+    std::map<std::string, std::string> entryTexts_;
     bool loaded_ = false;
     std::optional<Identity> loadedIdentity_;
     // The file on disk could not be read as ours; move it aside before writing.
     bool fileIsUnreadable_ = false;
+    // The file could not be read, or not moved aside: this process never
+    // writes it.
+    bool fileIsLeftAsItIs_ = false;
+    // A line on standard error has said why values stay in memory.
+    bool told_ = false;
 
     int lockDescriptor_ = -1;
     int exclusiveDepth_ = 0;

@@ -29,12 +29,15 @@ class DefaultsFile;
 // process can interleave with, written to disk once; that is what makes a
 // read-modify-write (a counter) lossless across processes.
 //
-// Nothing here reports an error. A file that is missing, empty, truncated,
-// binary or someone else's reads as an empty domain; a value of the wrong type
-// reads as missing; an unreadable file is moved aside to
-// "<domain>.json.unreadable-<UTC time>" before the first write replaces it,
-// never silently overwritten. If the folder cannot be written, the values
-// live in memory for the life of the process.
+// Nothing here returns an error. A file that is missing, empty, truncated,
+// binary, too large, nested too deeply or someone else's reads as an empty
+// domain; a value of the wrong type reads as missing; a file that is not
+// ours is moved aside to "<domain>.json.unreadable-<UTC time>" before the
+// first write replaces it, never silently overwritten. A file that cannot be
+// read or moved aside is left as it is, and if the folder or file cannot be
+// written, the values live in memory for the life of the process; one line
+// on standard error then says why. Symbolic links are followed and stay
+// links (docs/defaults.md).
 //
 // Safe to use from any number of threads.
 class UserDefaults {

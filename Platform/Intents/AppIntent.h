@@ -8,9 +8,14 @@
 
 namespace platform {
 
-// The empty result of an intent run: no value, no dialog, no view.
+// The result of an intent run: no value, no dialog, no view; only, when the
+// intent ran but could not keep its effect (a setting that could not be
+// stored), why.
 struct IntentResult {
     static IntentResult result() { return {}; }
+    static IntentResult notKept(std::string why) { return {std::move(why)}; }
+
+    std::optional<std::string> problem;
 };
 
 // How a parameter asks for its value where a system shows intents.

@@ -40,9 +40,13 @@ Sandbox::Outcome Sandbox::restrict(const FileAccess& access) {
     if (ruleset.version() > 0) {
         for (const auto& path : access.readOnly)
             ruleset.allowReading(path);
-        for (const auto& path : access.readWrite)
-            if (std::filesystem::exists(path) || FileReplacement::makePrivateFolder(path))
+        // A path that cannot even be looked at (a loop of links, a name over
+        // PATH_MAX, a folder we may not search) is simply not allowed.
+        for (const auto& path : access.readWrite) {
+            std::error_code error;
+            if (std::filesystem::exists(path, error) || (!error && FileReplacement::makePrivateFolder(path)))
                 ruleset.allowReadingAndWriting(path);
+        }
         if (ruleset.enforce())
             outcome.landlockVersion = ruleset.version();
     }

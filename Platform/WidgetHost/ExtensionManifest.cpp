@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BoundedReading.h"
 #include "ProgramFolders.h"
 
 namespace platform {
@@ -42,8 +43,10 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
     }
     std::ifstream stream(path, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(stream)), {});
-    const auto document = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (!document.is_object() || document.value("tarvelo-widget-extension", nlohmann::json()) != 1) {
+    const auto document = jsonNestsDeeperThan(text) ? nlohmann::json(nlohmann::json::value_t::discarded)
+                                                    : nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+    const auto version = document.is_object() ? document.find("tarvelo-widget-extension") : document.end();
+    if (!document.is_object() || version == document.end() || *version != 1) {
         problem = "not a widget-extension manifest (version 1)";
         return std::nullopt;
     }

@@ -1,15 +1,14 @@
 #include "PlacementStore.h"
 
+#include "BoundedReading.h"
 #include "FileReplacement.h"
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
+#include <cstring>
 #include <set>
-#include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -20,11 +19,24 @@ namespace {
 
 constexpr const char* marker = "tarvelo-widgets";
 
+// The member of an object, without copying it; null when there is none.
+const nlohmann::json* member(const nlohmann::json& object, const char* key) {
+    if (!object.is_object())
+        return nullptr;
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+std::string text(const nlohmann::json& entry, const char* key) {
+    const auto* value = member(entry, key);
+    return value && value->is_string() ? value->get<std::string>() : std::string();
+}
+
 std::optional<int> coordinate(const nlohmann::json& entry, const char* key) {
-    const auto value = entry.value(key, nlohmann::json());
-    if (!value.is_number_integer())
+    const auto* value = member(entry, key);
+    if (!value || !value->is_number_integer())
         return std::nullopt;
-    const auto number = value.get<long long>();
+    const auto number = value->get<long long>();
     if (number < -PlacementStore::largestCoordinate || number > PlacementStore::largestCoordinate)
         return std::nullopt;
     return static_cast<int>(number);
@@ -47,54 +59,62 @@ std::filesystem::path PlacementStore::defaultPath() {
     return folder / "tarvelo" / "widgets.json";
 }
 
+void PlacementStore::leaveAsItIs(std::string& problem, const std::string& reason) {
+    problem = "the widget list " + path_.string() + " " + reason +
+              "; it is left as it is and placements are kept in memory until the host quits";
+    leftAsItIs_ = problem;
+}
+
 void PlacementStore::keepAside(std::string& problem, const std::string& reason) {
     const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                            std::chrono::system_clock::now().time_since_epoch())
                            .count();
-    auto aside = path_;
+    // Through a link, the file it leads to is kept aside beside itself.
+    const auto target = FileReplacement::linkTarget(path_).value_or(path_);
+    auto aside = target;
     aside += ".unreadable-" + std::to_string(stamp);
-    std::error_code error;
-    std::filesystem::rename(path_, aside, error);
-    problem = "the widget list " + path_.string() + " " + reason +
-              (error ? "; it could not be moved aside" : "; it was kept as " + aside.string());
+    if (::rename(target.c_str(), aside.c_str()) != 0) {
+        leaveAsItIs(problem, reason + " and cannot be moved aside (" + std::strerror(errno) + ")");
+        return;
+    }
+    problem = "the widget list " + path_.string() + " " + reason + "; it was kept as " + aside.string();
 }
 
 std::vector<WidgetPlacement> PlacementStore::load(std::string& problem) {
     std::vector<WidgetPlacement> placements;
-    std::error_code error;
-    const auto status = std::filesystem::status(path_, error);
-    if (!std::filesystem::exists(status))
+    const auto file = readBoundedFile(path_, maximumFileSize);
+    switch (file.outcome) {
+    case BoundedRead::Outcome::missing:
         return placements;
-    if (!std::filesystem::is_regular_file(status)) {
-        problem = "the widget list " + path_.string() + " is not a file";
+    case BoundedRead::Outcome::failed:
+        leaveAsItIs(problem, std::string("cannot be read (") + std::strerror(file.error) + ")");
         return placements;
-    }
-    if (std::filesystem::file_size(path_, error) > maximumFileSize || error) {
+    case BoundedRead::Outcome::notAFile:
+        leaveAsItIs(problem, "is not a file");
+        return placements;
+    case BoundedRead::Outcome::tooLarge:
         keepAside(problem, "is too large");
         return placements;
+    case BoundedRead::Outcome::read:
+        break;
     }
-    std::ifstream stream(path_, std::ios::binary);
-    std::stringstream contents;
-    contents << stream.rdbuf();
-    if (!stream) {
-        problem = "cannot read the widget list " + path_.string();
+    if (jsonNestsDeeperThan(file.text)) {
+        keepAside(problem, "nests too deeply");
         return placements;
     }
-    const auto document = nlohmann::json::parse(contents.str(), nullptr, false);
-    if (!document.is_object() || document.value(marker, nlohmann::json()) != 1 ||
-        !document.value("widgets", nlohmann::json()).is_array()) {
+    const auto document = nlohmann::json::parse(file.text, nullptr, false);
+    const auto* version = member(document, marker);
+    const auto* widgets = member(document, "widgets");
+    if (!version || *version != 1 || !widgets || !widgets->is_array()) {
         keepAside(problem, "is not a widget list of this version");
         return placements;
     }
     std::set<std::string> identifiers;
     int skipped = 0;
-    for (const auto& entry : document["widgets"]) {
-        const auto text = [&](const char* key) {
-            const auto value = entry.is_object() ? entry.value(key, nlohmann::json()) : nlohmann::json();
-            return value.is_string() ? value.get<std::string>() : std::string();
-        };
-        const auto family = widgetFamilyNamed(text("family"));
-        WidgetPlacement placement{text("id"), text("kind"), family.value_or(WidgetFamily::systemSmall), {}, {}};
+    for (const auto& entry : *widgets) {
+        const auto family = widgetFamilyNamed(text(entry, "family"));
+        WidgetPlacement placement{text(entry, "id"), text(entry, "kind"), family.value_or(WidgetFamily::systemSmall),
+                                  {}, {}};
         if (placement.identifier.empty() || placement.kind.empty() || !family ||
             !identifiers.insert(placement.identifier).second) {
             ++skipped;
@@ -112,6 +132,10 @@ std::vector<WidgetPlacement> PlacementStore::load(std::string& problem) {
 }
 
 bool PlacementStore::save(const std::vector<WidgetPlacement>& placements, std::string& problem) {
+    if (!leftAsItIs_.empty()) {
+        problem = leftAsItIs_;
+        return false;
+    }
     nlohmann::json widgets = nlohmann::json::array();
     for (const auto& placement : placements) {
         nlohmann::json entry{{"id", placement.identifier},
@@ -123,7 +147,9 @@ bool PlacementStore::save(const std::vector<WidgetPlacement>& placements, std::s
         }
         widgets.push_back(std::move(entry));
     }
-    const std::string text = nlohmann::json{{marker, 1}, {"widgets", widgets}}.dump(2) + "\n";
+    const std::string text =
+        nlohmann::json{{marker, 1}, {"widgets", widgets}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+        "\n";
 
     const auto folder = path_.parent_path();
     if (!FileReplacement::makePrivateFolder(folder)) {
@@ -132,10 +158,8 @@ bool PlacementStore::save(const std::vector<WidgetPlacement>& placements, std::s
     }
     // A name of our own per writer: two hosts racing (which single-instance
     // start prevents, but a user may run one by hand) never mix their bytes.
-    auto temporary = path_;
-    temporary += ".tmp-" + std::to_string(::getpid());
-    if (!FileReplacement::replace(path_, text, temporary)) {
-        problem = "cannot replace " + path_.string();
+    if (!FileReplacement::replace(path_, text, ".tmp-" + std::to_string(::getpid()))) {
+        problem = "cannot replace " + path_.string() + " (" + std::strerror(errno) + ")";
         return false;
     }
     return true;

@@ -16,9 +16,12 @@ namespace platform {
 //      "widgets": [{"id": "1", "kind": "TarveloWidget", "family": "small", "x": 40, "y": 60}]}
 //
 // Writes replace the whole file crash-safely (FileReplacement: temporary
-// file, flush, rename), readable by the owner only. A file we cannot read as ours is
-// moved aside (widgets.json.unreadable-<time>) rather than overwritten, and
-// counts as nothing placed.
+// file, flush, rename), readable by the owner only; a symbolic link stays a
+// link to the file it leads to. A file that is not ours (not JSON, another
+// version, over 1 MiB, nested deeper than deepestJSONNesting) is moved aside
+// (widgets.json.unreadable-<time>) rather than overwritten, and counts as
+// nothing placed. A file we cannot read, or cannot move aside, is left as it
+// is: the store then never writes it, and placements live in memory.
 class PlacementStore {
 public:
     explicit PlacementStore(std::filesystem::path file);
@@ -33,7 +36,8 @@ public:
     std::vector<WidgetPlacement> load(std::string& problem);
 
     // Replaces the file with `placements`; false with `problem` on failure,
-    // in which case the old file is untouched.
+    // in which case the old file is untouched. Always false, with the same
+    // problem, once load() has left the file as it is.
     bool save(const std::vector<WidgetPlacement>& placements, std::string& problem);
 
     // Largest file we read; a placement list is a few hundred bytes.
@@ -43,8 +47,11 @@ public:
 
 private:
     void keepAside(std::string& problem, const std::string& reason);
+    void leaveAsItIs(std::string& problem, const std::string& reason);
 
     std::filesystem::path path_;
+    // Why the file is left as it is; empty while it may be written.
+    std::string leftAsItIs_;
 };
 
 } // namespace platform

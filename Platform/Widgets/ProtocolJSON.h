@@ -12,10 +12,8 @@ namespace platform {
 constexpr std::size_t deepestProtocolNesting = 64;
 
 // Parses one line of the widget protocol (docs/widget-protocol.md), sent by
-// the other side; a discarded value when it is no JSON or nests too deeply.
-// The parser itself copes with any depth, but copying, comparing and printing
-// a value recurse once per level, and a line of a few hundred thousand
-// brackets would exhaust the stack of whichever side reads it.
+// the other side; a discarded value when it is no JSON or nests too deeply
+// (the same limit as for our files: BoundedReading.h).
 nlohmann::json parseProtocolJSON(std::string_view line);
 
 } // namespace platform

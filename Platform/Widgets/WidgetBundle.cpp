@@ -6,6 +6,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "FileReplacement.h"
 #include "PangoTextMeasurer.h"
 #include "ProgramFolders.h"
 #include "Sandbox.h"
@@ -22,13 +23,26 @@ std::filesystem::path environmentFolder(const char* name, const std::filesystem:
     return value && value[0] == '/' ? std::filesystem::path(value) : fallback;
 }
 
-// What an extension still opens once it serves: its own defaults (read and
-// write); the system, its data beside the executable, and fonts, icons and
+// What an extension still opens once it serves: its own defaults and the
+// files its links there lead to (read and write); the system, its data beside the executable, and fonts, icons and
 // their caches (read only). Everything else of the user's stays out of reach.
 Sandbox::FileAccess extensionFileAccess() {
     const std::filesystem::path home = environmentFolder("HOME", "/nonexistent");
     Sandbox::FileAccess access;
-    access.readWrite = {UserDefaults::folderForDomains(), "/dev/null"};
+    const auto settings = UserDefaults::folderForDomains();
+    access.readWrite = {settings, "/dev/null"};
+    // Settings kept elsewhere through symbolic links (a dotfiles folder):
+    // exactly the files the links lead to, not their folders.
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(settings, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code ignored;
+        if (!entry->is_symlink(ignored))
+            continue;
+        const auto target = FileReplacement::linkTarget(entry->path());
+        if (target && std::filesystem::is_regular_file(*target, ignored))
+            access.readWrite.push_back(*target);
+    }
     // malloc reads the overcommit setting when a thread makes its arena.
     access.readOnly = {"/usr", "/etc", "/proc/self", "/proc/sys/vm/overcommit_memory", "/dev/urandom",
                        "/var/cache/fontconfig", ProgramFolders::dataFolder()};

@@ -240,7 +240,9 @@ nlohmann::json WidgetRunner::perform(const nlohmann::json& parameters) {
             continue;
         const auto& values = member(intent, "parameters");
         auto instance = known.make(values.is_object() ? values : nlohmann::json::object());
-        instance->perform();
+        const auto result = instance->perform();
+        if (result.problem)
+            throw RequestError{"not-kept", *result.problem};
         return nlohmann::json::object();
     }
     throw RequestError{"unknown-intent", "no intent of type \"" + type + "\""};

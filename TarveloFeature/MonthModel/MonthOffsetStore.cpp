@@ -91,6 +91,11 @@ std::int64_t MonthOffsetStore::step(std::int64_t by, Instant now) {
     return newOffset;
 }
 
+bool MonthOffsetStore::isStored() {
+    std::lock_guard guard(lock);
+    return !defaults || defaults->synchronize();
+}
+
 void MonthOffsetStore::resetForFreshPresentation() {
     std::lock_guard guard(lock);
     if (!defaults) {

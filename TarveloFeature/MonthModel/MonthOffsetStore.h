@@ -55,6 +55,11 @@ public:
     // Back to the current month with no steps recorded; counts the reset.
     void resetForFreshPresentation();
 
+    // Whether everything stepped so far is on disk: false when the defaults
+    // had to keep it in memory (a file left as it is, a read-only file).
+    // Always true for a memory store.
+    bool isStored();
+
 private:
     std::optional<platform::Instant> resolvedLastStepAt();
 

@@ -19,6 +19,9 @@ namespace {
 
 constexpr int faceIconSize = 18;
 constexpr int checkmarkSize = 16;
+// Characters of a calendar's name shown before an ellipsis; real names are
+// far shorter.
+constexpr int longestTitle = 40;
 constexpr const char* checkmarkIcon = "object-select-symbolic";
 constexpr const char* genericApplicationIcon = "application-x-executable";
 
@@ -61,6 +64,11 @@ CalendarAppPicker::CalendarAppPicker(CalendarAppPreference& preference, platform
     icon_.set_pixel_size(faceIconSize);
     Accessibility::hide(icon_);
     title_.set_use_markup(false);
+    // A stored name can be anything, 100 KB long: it is cut with an ellipsis
+    // rather than widen the window, in the middle so that "(not installed)"
+    // stays in sight.
+    title_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+    title_.set_max_width_chars(longestTitle);
     face_.set_valign(Gtk::Align::CENTER);
     face_.add_css_class(OnboardingStyle::pickerFace);
     face_.append(icon_);
@@ -109,6 +117,10 @@ void CalendarAppPicker::scheduleRefresh() {
 
 void CalendarAppPicker::refresh() {
     title_.set_text(model_.menuTitle());
+    // The whole name, where the face shows only its beginning.
+    title_.set_tooltip_text(title_.get_text().length() > static_cast<Glib::ustring::size_type>(longestTitle)
+                                ? title_.get_text()
+                                : Glib::ustring());
     if (const auto icon = model_.menuIcon()) {
         icon_.set(iconFromString(*icon));
         icon_.set_visible(true);
@@ -148,6 +160,8 @@ void CalendarAppPicker::rebuildEntries() {
         auto* title = Gtk::make_managed<Gtk::Label>(entry.title);
         title->set_xalign(0.0F);
         title->set_use_markup(false);
+        title->set_ellipsize(Pango::EllipsizeMode::END);
+        title->set_max_width_chars(longestTitle);
         row->append(*checkmark);
         row->append(*title);
 

@@ -94,6 +94,27 @@ TEST_F(WidgetEndToEnd, TheForwardChevronShowsTheNextMonthAcrossRestarts) {
     EXPECT_TRUE(shows(render(), title(1)));
 }
 
+TEST_F(WidgetEndToEnd, SettingsKeptThroughALinkAreSteppedAndAStepThatCannotBeStoredFails) {
+    const fs::path config = desktop().root() / "config/tarvelo";
+    const fs::path file = config / "today.tarvelo.Tarvelo.TarveloWidget.json";
+    const fs::path dotfiles = desktop().root() / "dotfiles";
+    const std::string at = center(forwardButton(render()));
+    // Through a link into a dotfiles folder, inside the extension's sandbox.
+    fs::create_directories(config);
+    fs::create_directories(dotfiles);
+    std::ofstream(dotfiles / "widget.json") << R"({"tarvelo-defaults": 1, "values": {}})";
+    fs::create_symlink(dotfiles / "widget.json", file);
+    EXPECT_EQ(host("click --kind TarveloWidget --family small --at " + at), 0);
+    EXPECT_TRUE(fs::is_symlink(file)) << "the link was replaced";
+    EXPECT_EQ(persistedOffset(), 1);
+    // A loop of links can be neither read nor replaced: the click says so.
+    fs::remove(file);
+    fs::create_symlink(file.filename(), file);
+    EXPECT_NE(host("click --kind TarveloWidget --family small --at " + at), 0);
+    EXPECT_TRUE(fs::is_symlink(file));
+    fs::remove_all(dotfiles);
+}
+
 TEST_F(WidgetEndToEnd, FiveQuickClicksStepFiveMonths) {
     const std::string at = center(forwardButton(render()));
     for (int click = 0; click < 5; ++click)

@@ -86,17 +86,23 @@ TEST(UserDefaultsFile, OversizedFilesAndOtherKindsOfFileNeverHang) {
     }
 }
 
-TEST(UserDefaultsFile, EntriesOfUnknownTypesSurviveRewrites) {
+TEST(UserDefaultsFile, EntriesOfUnknownTypesSurviveRewritesByteForByte) {
     tarvelo::testsupport::TemporaryFolder folder;
     UserDefaults defaults("domain", folder.path());
+    // Nested 60 levels, compact: re-indenting it would multiply its size.
+    const std::string nested = std::string(58, '[') + "1,2,\"\\u00e9]\"" + std::string(58, ']');
+    const std::string future = R"({"colour": )" + nested + "}";
     writeFile(defaults.path(), R"({"tarvelo-defaults": 1, "values": {
-        "future": {"colour": [1, 2, 3]}, "odd": {"integer": "not a number"}, "kept": {"integer": 5}}})");
+        "future": )" + future + R"(, "odd": {"integer": "not a number"}, "kept": {"integer": 5}}})");
     EXPECT_EQ(defaults.integer("odd"), 0);
     defaults.setInteger(6, "new");
     const std::string text = readFile(defaults.path());
-    EXPECT_NE(text.find("colour"), std::string::npos);
-    EXPECT_NE(text.find("not a number"), std::string::npos);
+    EXPECT_NE(text.find(future), std::string::npos) << text;
+    EXPECT_NE(text.find(R"({"integer": "not a number"})"), std::string::npos) << text;
     EXPECT_EQ(UserDefaults("domain", folder.path()).integer("kept"), 5);
+    for (std::int64_t step = 7; step < 10; ++step)
+        defaults.setInteger(step, "new");
+    EXPECT_EQ(readFile(defaults.path()).size(), text.size()) << "a rewrite grew the file";
     EXPECT_TRUE(setAside(folder.path()).empty());
 }
 

@@ -106,7 +106,10 @@ protected:
         std::ofstream(root() / "home/.ssh/id_ed25519") << "secret";
         std::ofstream(root() / "readable/notes") << "notes";
         access.readOnly = {"/usr", "/etc", root() / "readable", root() / "does-not-exist"};
-        access.readWrite = {root() / "home/.config/tarvelo"};
+        // Folders that cannot even be looked at are left out, quietly.
+        fs::create_symlink("loop", root() / "loop");
+        access.readWrite = {root() / "home/.config/tarvelo", root() / "loop/tarvelo",
+                            root() / std::string(5000, 'x') / "tarvelo"};
     }
     const fs::path& root() const { return folder.path(); }
 
@@ -118,6 +121,7 @@ protected:
 
 TEST_F(RestrictedProcess, ReachesOnlyTheFilesItWasGiven) {
     const Probes probes = probeRestricted(access, root());
+    ASSERT_FALSE(probes.errors.empty()) << "the restricted process ended before it reported";
     if (probes.outcome.landlockVersion == 0)
         GTEST_SKIP() << "this kernel has no Landlock";
     EXPECT_EQ(probes.errors.at("read-secret"), EACCES);

@@ -107,6 +107,16 @@ TEST_F(PickerViewTest, ARemovedApplicationShowsAsNotInstalledWithTheWarning) {
     EXPECT_EQ(menu().front(), "\u2713 System default (Calendar)");
 }
 
+TEST_F(PickerViewTest, AHundredKilobyteStoredNameIsCutAndLeavesTheWindowItsWidth) {
+    openWindow();
+    const int width = window->get_width();
+    closeWindow();
+    preference.setSelection(CalendarAppSelection::app("org.example.Long.desktop", std::string(100000, 'W')));
+    openWindow();
+    EXPECT_EQ(window->get_width(), width);
+    EXPECT_TRUE(face().ends_with("(not installed)"));
+}
+
 TEST_F(PickerViewTest, TheListIsAskedForWhenThePickerComesOnScreenNotWhenItIsDrawn) {
     openWindow();
     workspace.handlersByScheme["ical"].push_back(notesURL);
