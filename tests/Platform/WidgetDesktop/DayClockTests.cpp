@@ -3,24 +3,13 @@
 
 #include "DayClock.h"
 #include "EnvironmentGuard.h"
+#include "LocalTime.h"
 
 using namespace std::chrono_literals;
 using platform::DayClock;
+using tarvelo::testsupport::localTime;
 
 namespace {
-
-// Seconds since 1970 of a local wall-clock time in the current zone.
-std::time_t local(int year, int month, int day, int hour, int minute, int second) {
-    std::tm parts{};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = hour;
-    parts.tm_min = minute;
-    parts.tm_sec = second;
-    parts.tm_isdst = -1;
-    return std::mktime(&parts);
-}
 
 struct ZoneGuard {
     explicit ZoneGuard(const char* zone) : environment{{"TZ", zone}} { ::tzset(); }
@@ -32,25 +21,25 @@ struct ZoneGuard {
 
 TEST(DayClock, WaitsUntilTheNextLocalMidnight) {
     ZoneGuard zone("Europe/Berlin");
-    EXPECT_EQ(DayClock::untilNextDay(local(2024, 6, 10, 23, 59, 30)), 30s);
-    EXPECT_EQ(DayClock::untilNextDay(local(2024, 6, 10, 0, 0, 0)), 24h);
-    EXPECT_EQ(DayClock::untilNextDay(local(2024, 12, 31, 12, 0, 0)), 12h);
+    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 6, 10, 23, 59, 30)), 30s);
+    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 6, 10, 0, 0, 0)), 24h);
+    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 12, 31, 12, 0, 0)), 12h);
 }
 
 TEST(DayClock, CountsTheShortAndLongDaysOfDaylightSavingTime) {
     ZoneGuard zone("Europe/Berlin");
     // Clocks go forward at 02:00 on 31 March 2024 and back at 03:00 on 27 October.
-    EXPECT_EQ(DayClock::untilNextDay(local(2024, 3, 31, 0, 0, 0)), 23h);
-    EXPECT_EQ(DayClock::untilNextDay(local(2024, 10, 27, 0, 0, 0)), 25h);
+    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 3, 31, 0, 0, 0)), 23h);
+    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 10, 27, 0, 0, 0)), 25h);
 }
 
 TEST(DayClock, ZonesWithoutAMidnightStillTurnOnce) {
     // America/Santiago skipped from 00:00 to 01:00 on 8 September 2024.
     ZoneGuard zone("America/Santiago");
-    const auto wait = DayClock::untilNextDay(local(2024, 9, 7, 12, 0, 0));
+    const auto wait = DayClock::untilNextDay(localTime(2024, 9, 7, 12, 0, 0));
     EXPECT_GE(wait, 12h);
     EXPECT_LE(wait, 13h);
-    EXPECT_EQ(DayClock::dayNumber(local(2024, 9, 7, 12, 0, 0) + wait / 1s), 20240908);
+    EXPECT_EQ(DayClock::dayNumber(localTime(2024, 9, 7, 12, 0, 0) + wait / 1s), 20240908);
 }
 
 TEST(DayClock, DayNumberIsTheLocalDate) {

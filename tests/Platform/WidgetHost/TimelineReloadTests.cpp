@@ -3,6 +3,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "LocalTime.h"
 #include "EnvironmentGuard.h"
 #include "TemporaryFolder.h"
 #include "WidgetHost.h"
@@ -55,15 +56,7 @@ protected:
     void setClock(int year, int month, int day, int hour, int minute, int second) {
         environment.set("TARVELO_TEST_CLOCK_FILE", clockFile.c_str());
         ::tzset();
-        std::tm parts{};
-        parts.tm_year = year - 1900;
-        parts.tm_mon = month - 1;
-        parts.tm_mday = day;
-        parts.tm_hour = hour;
-        parts.tm_min = minute;
-        parts.tm_sec = second;
-        parts.tm_isdst = -1;
-        std::ofstream(clockFile) << std::mktime(&parts);
+        std::ofstream(clockFile) << tarvelo::testsupport::localTime(year, month, day, hour, minute, second);
     }
     // The month names in the widget's picture.
     static std::string months(const WidgetHost::Picture& shown) {
