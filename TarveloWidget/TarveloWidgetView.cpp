@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "DateFormatter.h"
 #include "Localization.h"
 #include "MonthGrid.h"
 #include "MonthStepIntent.h"
@@ -89,10 +90,25 @@ View TarveloWidgetView::header(double height) const {
                                .frame(fillingWidth())
                                .layoutPriority(1.0);
     return HStack(VerticalAlignment::center, 0.0,
-                  {Button(MonthStepIntent(-1), chevron("chevron.left")).buttonStyle(ButtonStyle::plain), titleText,
-                   Button(MonthStepIntent(+1), chevron("chevron.right")).buttonStyle(ButtonStyle::plain)})
+                  {stepButton(-1, "chevron.left"), titleText, stepButton(+1, "chevron.right")})
         .zIndex(1.0)
         .frame(std::nullopt, height);
+}
+
+View TarveloWidgetView::stepButton(std::int64_t delta, const std::string& systemName) {
+    const MonthStepIntent intent(delta);
+    return Button(intent, chevron(systemName))
+        .buttonStyle(ButtonStyle::plain)
+        .accessibilityLabel(stepLabel(intent.delta()));
+}
+
+std::string TarveloWidgetView::stepLabel(std::int64_t delta) {
+    return localized(delta < 0 ? "Previous month" : "Next month");
+}
+
+std::string TarveloWidgetView::dayLabel(const DayCell& cell, const DateFormatter& formatter) {
+    const std::string date = formatter.string(cell.date);
+    return cell.isToday ? localizedFormat("%s, today", date) : date;
 }
 
 View TarveloWidgetView::chevron(const std::string& systemName) {
@@ -121,6 +137,10 @@ View TarveloWidgetView::weekdayRow(double height) const {
 View TarveloWidgetView::dayGrid(double height) const {
     const std::vector<DayCell> cells = MonthGrid::cells(entry_.visibleMonth, clock_());
     const Calendar calendar = MonthGrid::calendar();
+    // The day's full date, as the title's month is written: in the user's
+    // locale and calendar.
+    DateFormatter formatter(calendar);
+    formatter.setLocalizedDateFormatFromTemplate(fullDateTemplate);
     std::vector<std::int64_t> rows;
     for (std::int64_t row = 0; row < MonthGrid::rowCount; ++row)
         rows.push_back(row);
@@ -135,26 +155,30 @@ View TarveloWidgetView::dayGrid(double height) const {
                           return HStack(VerticalAlignment::center, cellSpacing,
                                         {ForEach(
                                             week, [](const DayCell& cell) { return cell.id; },
-                                            [&](const DayCell& cell) { return dayCell(cell, calendar); })})
+                                            [&](const DayCell& cell) { return dayCell(cell, calendar, formatter); })})
                               .frame(fillingHeight());
                       })})
         .frame(filling())
         .frame(std::nullopt, height);
 }
 
-View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar) {
+View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, const DateFormatter& formatter) {
     const std::int64_t day = calendar.component(CalendarUnit::day, cell.date);
     const ShapeStyle numberStyle = cell.isToday          ? ShapeStyle{SemanticColor::white}
                                    : cell.inVisibleMonth ? ShapeStyle{SemanticColor::primary}
                                                          : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
     std::vector<View> layers;
     if (cell.isToday)
-        layers.push_back(Circle().fill(ShapeStyle{SemanticColor::red}).frame(todayDiscSide, todayDiscSide));
+        layers.push_back(Circle()
+                             .fill(ShapeStyle{SemanticColor::red})
+                             .frame(todayDiscSide, todayDiscSide)
+                             .accessibilityHidden(true));
     layers.push_back(
         Text(localizedFormat("%lld", day)).font(Font::system(10.0)).foregroundStyle(numberStyle));
     return Link(dateLink(cell.date),
                 ZStack(Alignment::center(), std::move(layers)).frame(filling()).contentShape(ShapeKind::rectangle))
-        .buttonStyle(ButtonStyle::plain);
+        .buttonStyle(ButtonStyle::plain)
+        .accessibilityLabel(dayLabel(cell, formatter));
 }
 
 View TarveloWidgetView::footer(double height) const {

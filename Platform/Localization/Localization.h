@@ -19,4 +19,8 @@ std::string localized(const char* key);
 // translation may reorder or decorate the number but gets exactly one.
 std::string localizedFormat(const char* key, std::int64_t value);
 
+// A localizable key with one text argument, such as "%s, today"; a
+// translation that does not hold exactly one "%s" falls back to the key.
+std::string localizedFormat(const char* key, const std::string& value);
+
 } // namespace platform
