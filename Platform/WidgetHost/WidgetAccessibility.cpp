@@ -313,16 +313,15 @@ void WidgetAccessibility::paintFocusRing(const Cairo::RefPtr<Cairo::Context>& ca
     const auto current = focused();
     if (!current || !window_ || !window_->get_focus_visible() || !window_->is_active())
         return;
-    // A capsule just inside the element, in the accent colour.
-    // Kept close around what is drawn: a step button's click area is far
-    // larger than its chevron.
-    constexpr double largestWidth = 28.0, largestHeight = 24.0;
+    // A capsule around the element, in the accent colour.
+    // Kept close around what is drawn (a step button's click area is far
+    // larger than its chevron), yet clear of the today disc (17 points) in
+    // a day whose row is no taller than the disc.
     const Rect frame = elements_[*current].frame;
     constexpr double lineWidth = 1.5;
-    const double inset = lineWidth / 2 + 0.5;
-    const double width = std::min(largestWidth, std::max(0.0, frame.size.width - 2 * inset));
-    const double height = std::min(largestHeight, std::max(0.0, frame.size.height - 2 * inset));
-    const double radius = std::min(width, height) / 2;
+    const double width = std::clamp(frame.size.width, 22.0, 28.0);
+    const double height = std::clamp(frame.size.height + 4.0, 21.0, 24.0);
+    const double radius = height / 2;
     const double x = frame.midX() - width / 2, y = frame.midY() - height / 2;
     const RGBAColor color = resolvedColor(SemanticColor::accent, appearance);
     cairo->save();
