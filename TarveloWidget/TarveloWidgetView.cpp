@@ -122,13 +122,17 @@ View TarveloWidgetView::weekdayRow(double height) const {
     std::vector<std::pair<std::int64_t, std::string>> symbols;
     for (std::string& symbol : MonthGrid::weekdaySymbols())
         symbols.emplace_back(static_cast<std::int64_t>(symbols.size()), std::move(symbol));
+    // A screen reader says "Monday" where the row shows "M".
+    const std::vector<std::string> names = MonthGrid::weekdayNames();
     return HStack(VerticalAlignment::center, weekdaySpacing,
                   {ForEach(
                       symbols, [](const auto& pair) { return pair.first; },
-                      [](const auto& pair) {
+                      [&names](const auto& pair) {
+                          const auto position = static_cast<std::size_t>(pair.first);
                           return Text(pair.second)
                               .font(Font::system(9.0, FontWeight::medium))
                               .foregroundStyle(ShapeStyle{SemanticColor::secondary})
+                              .accessibilityLabel(position < names.size() ? names[position] : pair.second)
                               .frame(fillingWidth());
                       })})
         .frame(std::nullopt, height);

@@ -144,6 +144,10 @@ TEST_F(WidgetLayout, WeekdaySymbolsHeadTheColumns) {
     ASSERT_EQ(weekdays.size(), 7u);
     for (std::size_t column = 0; column < 7; ++column)
         EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
+    // Read out by their full names.
+    EXPECT_EQ(weekdays[0].text, "S");
+    EXPECT_EQ(weekdays[0].accessibility.label, "Sunday");
+    EXPECT_EQ(weekdays[6].accessibility.label, "Saturday");
 }
 
 TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
