@@ -144,8 +144,13 @@ std::vector<WidgetAccessibility::Element> WidgetAccessibility::elementsOf(const 
 void WidgetAccessibility::attach(Gtk::Window& window, Gtk::Widget& canvas) {
     window_ = &window;
     canvas_ = &canvas;
-    // The picture itself has nothing to say; its elements say it.
+    // The picture itself has nothing to say; its elements say it. The
+    // containers between the window and them carry the window's name (GTK
+    // would name them after their types).
     gtk_accessible_update_state(GTK_ACCESSIBLE(canvas.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+    const Glib::ustring name = window.get_title();
+    for (Gtk::Widget* between = this; between && between != &window; between = between->get_parent())
+        gtk_accessible_update_property(GTK_ACCESSIBLE(between->gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
     auto keys = Gtk::EventControllerKey::create();
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     keys->signal_key_pressed().connect(
