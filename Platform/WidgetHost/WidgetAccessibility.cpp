@@ -138,6 +138,11 @@ std::vector<WidgetAccessibility::Element> WidgetAccessibility::elementsOf(const 
             return first.line < second.line;
         return rightToLeft ? first.frame.midX() > second.frame.midX() : first.frame.midX() < second.frame.midX();
     });
+    // A widget has a few dozen; a list of thousands would only make the
+    // window slow (a child widget each): the first ones in reading order.
+    constexpr std::size_t mostElements = 512;
+    if (elements.size() > mostElements)
+        elements.resize(mostElements);
     return elements;
 }
 

@@ -48,7 +48,8 @@ public:
     // (with their focus); their labels and places follow the picture.
     void update(const DisplayList& list);
 
-    // The elements of a display list, in reading order (without a window).
+    // The elements of a display list, in reading order (without a window);
+    // at most 512.
     static std::vector<Element> elementsOf(const DisplayList& list, bool rightToLeft = false);
 
     const std::vector<Element>& elements() const { return elements_; }
