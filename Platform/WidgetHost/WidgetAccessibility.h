@@ -7,6 +7,7 @@
 
 #include <gtkmm.h>
 
+#include "AccessibleElements.h"
 #include "Appearance.h"
 #include "DisplayList.h"
 
@@ -28,14 +29,8 @@ namespace platform {
 // window treats exactly as a click at its centre.
 class WidgetAccessibility : public Gtk::Fixed {
 public:
-    enum class Role { text, button, link, image };
-
-    struct Element {
-        Role role = Role::text;
-        std::string label;
-        Rect frame;
-        std::size_t line = 0; // index of its line in reading order
-    };
+    using Role = AccessibleRole;
+    using Element = AccessibleElement;
 
     WidgetAccessibility();
     ~WidgetAccessibility() override;
@@ -48,8 +43,7 @@ public:
     // (with their focus); their labels and places follow the picture.
     void update(const DisplayList& list);
 
-    // The elements of a display list, in reading order (without a window);
-    // at most 512.
+    // The elements of a display list, in reading order (without a window).
     static std::vector<Element> elementsOf(const DisplayList& list, bool rightToLeft = false);
 
     const std::vector<Element>& elements() const { return elements_; }
