@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "DateFormatter.h"
 #include "Localization.h"
 #include "MonthGrid.h"
 #include "MonthStepIntent.h"
@@ -89,10 +90,25 @@ View TarveloWidgetView::header(double height) const {
                                .frame(fillingWidth())
                                .layoutPriority(1.0);
     return HStack(VerticalAlignment::center, 0.0,
-                  {Button(MonthStepIntent(-1), chevron("chevron.left")).buttonStyle(ButtonStyle::plain), titleText,
-                   Button(MonthStepIntent(+1), chevron("chevron.right")).buttonStyle(ButtonStyle::plain)})
+                  {stepButton(-1, "chevron.left"), titleText, stepButton(+1, "chevron.right")})
         .zIndex(1.0)
         .frame(std::nullopt, height);
+}
+
+View TarveloWidgetView::stepButton(std::int64_t delta, const std::string& systemName) {
+    const MonthStepIntent intent(delta);
+    return Button(intent, chevron(systemName))
+        .buttonStyle(ButtonStyle::plain)
+        .accessibilityLabel(stepLabel(intent.delta()));
+}
+
+std::string TarveloWidgetView::stepLabel(std::int64_t delta) {
+    return localized(delta < 0 ? "Previous month" : "Next month");
+}
+
+std::string TarveloWidgetView::dayLabel(const DayCell& cell, const DateFormatter& formatter) {
+    const std::string date = formatter.string(cell.date);
+    return cell.isToday ? localizedFormat("%s, today", date) : date;
 }
 
 View TarveloWidgetView::chevron(const std::string& systemName) {
@@ -106,13 +122,17 @@ View TarveloWidgetView::weekdayRow(double height) const {
     std::vector<std::pair<std::int64_t, std::string>> symbols;
     for (std::string& symbol : MonthGrid::weekdaySymbols())
         symbols.emplace_back(static_cast<std::int64_t>(symbols.size()), std::move(symbol));
+    // A screen reader says "Monday" where the row shows "M".
+    const std::vector<std::string> names = MonthGrid::weekdayNames();
     return HStack(VerticalAlignment::center, weekdaySpacing,
                   {ForEach(
                       symbols, [](const auto& pair) { return pair.first; },
-                      [](const auto& pair) {
+                      [&names](const auto& pair) {
+                          const auto position = static_cast<std::size_t>(pair.first);
                           return Text(pair.second)
                               .font(Font::system(9.0, FontWeight::medium))
                               .foregroundStyle(ShapeStyle{SemanticColor::secondary})
+                              .accessibilityLabel(position < names.size() ? names[position] : pair.second)
                               .frame(fillingWidth());
                       })})
         .frame(std::nullopt, height);
@@ -122,6 +142,10 @@ View TarveloWidgetView::dayGrid(double height) const {
     const std::vector<DayCell> cells = MonthGrid::cells(entry_.visibleMonth, clock_());
     const Calendar calendar = MonthGrid::calendar();
     const LocaleDigits digits = LocaleDigits::current();
+    // The day's full date, as the title's month is written: in the user's
+    // locale and calendar.
+    DateFormatter formatter(calendar);
+    formatter.setLocalizedDateFormatFromTemplate(fullDateTemplate);
     std::vector<std::int64_t> rows;
     for (std::int64_t row = 0; row < MonthGrid::rowCount; ++row)
         rows.push_back(row);
@@ -136,26 +160,31 @@ View TarveloWidgetView::dayGrid(double height) const {
                           return HStack(VerticalAlignment::center, cellSpacing,
                                         {ForEach(
                                             week, [](const DayCell& cell) { return cell.id; },
-                                            [&](const DayCell& cell) { return dayCell(cell, calendar, digits); })})
+                                            [&](const DayCell& cell) { return dayCell(cell, calendar, digits, formatter); })})
                               .frame(fillingHeight());
                       })})
         .frame(filling())
         .frame(std::nullopt, height);
 }
 
-View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, const LocaleDigits& digits) {
+View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, const LocaleDigits& digits,
+                                const DateFormatter& formatter) {
     const std::int64_t day = calendar.component(CalendarUnit::day, cell.date);
     const ShapeStyle numberStyle = cell.isToday          ? ShapeStyle{SemanticColor::white}
                                    : cell.inVisibleMonth ? ShapeStyle{SemanticColor::primary}
                                                          : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
     std::vector<View> layers;
     if (cell.isToday)
-        layers.push_back(Circle().fill(ShapeStyle{SemanticColor::red}).frame(todayDiscSide, todayDiscSide));
+        layers.push_back(Circle()
+                             .fill(ShapeStyle{SemanticColor::red})
+                             .frame(todayDiscSide, todayDiscSide)
+                             .accessibilityHidden(true));
     layers.push_back(
         Text(localizedFormat("%lld", day, digits)).font(Font::system(10.0)).foregroundStyle(numberStyle));
     return Link(dateLink(cell.date),
                 ZStack(Alignment::center(), std::move(layers)).frame(filling()).contentShape(ShapeKind::rectangle))
-        .buttonStyle(ButtonStyle::plain);
+        .buttonStyle(ButtonStyle::plain)
+        .accessibilityLabel(dayLabel(cell, formatter));
 }
 
 View TarveloWidgetView::footer(double height) const {

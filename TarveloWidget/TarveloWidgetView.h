@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "Calendar.h"
+#include "DateFormatter.h"
 #include "DayCell.h"
 #include "Instant.h"
 #include "LocaleDigits.h"
@@ -33,6 +35,15 @@ public:
     // `date`, truncated toward zero.
     static platform::URL dateLink(platform::Instant date);
 
+    // What a step button is called for assistive technologies, by the way
+    // its intent steps: "Previous month" or "Next month", localizable.
+    static std::string stepLabel(std::int64_t delta);
+    // What a day is called: its full date in the user's locale ("Monday,
+    // December 7, 2026"), and that it is today where it is.
+    static std::string dayLabel(const DayCell& cell, const platform::DateFormatter& formatter);
+    // The skeleton of that full date.
+    static constexpr const char* fullDateTemplate = "EEEEyMMMMd";
+
     // The footer's text, a localizable key.
     static constexpr const char* footerLabel = "tarvelo.today";
 
@@ -43,9 +54,10 @@ private:
     platform::View weekdayRow(double height) const;
     platform::View dayGrid(double height) const;
     platform::View footer(double height) const;
-    // The day number in the locale's `digits`.
+    // The day number in the locale's `digits`; its full date from `formatter`.
     static platform::View dayCell(const DayCell& cell, const platform::Calendar& calendar,
-                                  const platform::LocaleDigits& digits);
+                                  const platform::LocaleDigits& digits, const platform::DateFormatter& formatter);
+    static platform::View stepButton(std::int64_t delta, const std::string& systemName);
     static platform::View chevron(const std::string& systemName);
 
     MonthEntry entry_;

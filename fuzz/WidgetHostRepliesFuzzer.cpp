@@ -6,7 +6,10 @@
 //  - the current entry of a timeline is one of its entries, and there is one
 //    exactly when the entries are a non-empty array;
 //  - a display list the reader accepts survives writing it out and reading
-//    it back (as JSON and as text) unchanged.
+//    it back (as JSON and as text) unchanged;
+//  - what the host shows assistive technologies of it is at most 512
+//    elements in reading order (lines never go back), texts never unnamed.
+#include "AccessibleElements.h"
 #include "DisplayListJSON.h"
 #include "ExtensionProcess.h"
 #include "TimelineJSON.h"
@@ -41,6 +44,17 @@ void checkRoundTrip(const platform::DisplayListReading& reading) {
     const auto fromText = platform::displayListFromJSONText(written.dump());
     if (!fromText.displayList || *fromText.displayList != *reading.displayList)
         fail("an accepted display list does not read back the same from its text");
+    for (const bool rightToLeft : {false, true}) {
+        const auto elements = platform::accessibleElements(*reading.displayList, rightToLeft);
+        if (elements.size() > 512)
+            fail("more than 512 accessible elements");
+        for (std::size_t index = 0; index < elements.size(); ++index) {
+            if (index > 0 && elements[index].line < elements[index - 1].line)
+                fail("accessible elements out of reading order");
+            if (elements[index].role == platform::AccessibleRole::text && elements[index].label.empty())
+                fail("an accessible text without a name");
+        }
+    }
 }
 
 void checkTimeline(const json& result) {

@@ -260,10 +260,16 @@ Instant Calendar::localMidnight(std::int32_t dayNumber) const {
 }
 
 std::vector<std::string> Calendar::veryShortStandaloneWeekdaySymbols() const {
+    return standaloneWeekdays(true);
+}
+
+std::vector<std::string> Calendar::standaloneWeekdaySymbols() const { return standaloneWeekdays(false); }
+
+std::vector<std::string> Calendar::standaloneWeekdays(bool narrow) const {
     // The names depend only on the locale and the calendar system.
     static std::mutex mutex;
     static std::map<std::string, std::vector<std::string>, std::less<>> cache;
-    const std::string key = localeIdentifier_ + '|' + identifier();
+    const std::string key = localeIdentifier_ + '|' + identifier() + (narrow ? "|narrow" : "|wide");
     std::lock_guard lock(mutex);
     auto [entry, inserted] = cache.try_emplace(key);
     if (inserted) {
@@ -272,7 +278,8 @@ std::vector<std::string> Calendar::veryShortStandaloneWeekdaySymbols() const {
         int32_t count = 0;
         const icu::UnicodeString* names =
             U_SUCCESS(status) ? symbols.getWeekdays(count, icu::DateFormatSymbols::STANDALONE,
-                                                    icu::DateFormatSymbols::NARROW)
+                                                    narrow ? icu::DateFormatSymbols::NARROW
+                                                           : icu::DateFormatSymbols::WIDE)
                               : nullptr;
         // ICU's list starts with an empty slot so that index 1 is Sunday.
         for (int32_t index = 1; names && index < count; ++index) {
@@ -281,7 +288,9 @@ std::vector<std::string> Calendar::veryShortStandaloneWeekdaySymbols() const {
             entry->second.push_back(std::move(name));
         }
         if (entry->second.size() != 7)
-            entry->second = {"S", "M", "T", "W", "T", "F", "S"};
+            entry->second = narrow ? std::vector<std::string>{"S", "M", "T", "W", "T", "F", "S"}
+                                   : std::vector<std::string>{"Sunday", "Monday", "Tuesday", "Wednesday",
+                                                              "Thursday", "Friday", "Saturday"};
     }
     return entry->second;
 }

@@ -101,11 +101,14 @@ public:
 
     // The narrowest stand-alone weekday names, element 0 being Sunday's.
     std::vector<std::string> veryShortStandaloneWeekdaySymbols() const;
+    // The full stand-alone weekday names ("Monday"), element 0 being Sunday's.
+    std::vector<std::string> standaloneWeekdaySymbols() const;
 
     // The wrapped ICU calendar, for formatting in this calendar.
     const icu::Calendar& icuCalendar() const { return *calendar_; }
 
 private:
+    std::vector<std::string> standaloneWeekdays(bool narrow) const;
     // The first instant of the day with the given local Julian day number.
     Instant localMidnight(std::int32_t dayNumber) const;
 

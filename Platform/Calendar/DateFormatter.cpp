@@ -42,23 +42,42 @@ DateFormatter::DateFormatter() : calendar_(Calendar::current()) {}
 
 DateFormatter::DateFormatter(const Calendar& calendar) : calendar_(calendar) {}
 
+DateFormatter::DateFormatter(const DateFormatter& other) : calendar_(other.calendar_), pattern_(other.pattern_) {}
+
+DateFormatter& DateFormatter::operator=(const DateFormatter& other) {
+    if (this != &other) {
+        calendar_ = other.calendar_;
+        pattern_ = other.pattern_;
+        format_.reset();
+    }
+    return *this;
+}
+
+DateFormatter::~DateFormatter() = default;
+
 void DateFormatter::setLocalizedDateFormatFromTemplate(const std::string& formatTemplate) {
     std::string skeleton;
     for (char c : formatTemplate)
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
             skeleton.push_back(c);
     pattern_ = bestPattern(calendar_.localeIdentifier(), skeleton);
+    format_.reset();
 }
 
 std::string DateFormatter::string(Instant instant) const {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat format(icu::UnicodeString::fromUTF8(pattern_),
-                                 icu::Locale(calendar_.localeIdentifier().c_str()), status);
-    if (U_FAILURE(status))
-        return {};
-    format.setCalendar(calendar_.icuCalendar());
+    // Making ICU's formatter loads the locale's symbols, by far the larger
+    // part of formatting one date: done once per pattern.
+    if (!format_) {
+        UErrorCode status = U_ZERO_ERROR;
+        auto format = std::make_unique<icu::SimpleDateFormat>(
+            icu::UnicodeString::fromUTF8(pattern_), icu::Locale(calendar_.localeIdentifier().c_str()), status);
+        if (U_FAILURE(status))
+            return {};
+        format->setCalendar(calendar_.icuCalendar());
+        format_ = std::move(format);
+    }
     icu::UnicodeString text;
-    format.format(instant.udate(), text);
+    format_->format(instant.udate(), text);
     std::string result;
     text.toUTF8String(result);
     return result;

@@ -33,4 +33,18 @@ std::string localizedFormat(const char* key, std::int64_t value, const LocaleDig
     return text;
 }
 
+std::string localizedFormat(const char* key, const std::string& value) {
+    const std::string_view translated = dgettext(textDomain, key);
+    const auto holdsOne = [](std::string_view format) {
+        const auto conversion = format.find("%s");
+        return conversion != std::string_view::npos && format.find('%') == conversion &&
+               format.find('%', conversion + 2) == std::string_view::npos;
+    };
+    const std::string_view format = holdsOne(translated) ? translated : std::string_view(key);
+    const auto conversion = format.find("%s");
+    if (conversion == std::string_view::npos || !holdsOne(format))
+        return value;
+    return std::string(format.substr(0, conversion)) + value + std::string(format.substr(conversion + 2));
+}
+
 } // namespace platform

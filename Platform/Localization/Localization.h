@@ -23,4 +23,8 @@ std::string localized(const char* key);
 std::string localizedFormat(const char* key, std::int64_t value);
 std::string localizedFormat(const char* key, std::int64_t value, const LocaleDigits& digits);
 
+// A localizable key with one text argument, such as "%s, today"; a
+// translation that does not hold exactly one "%s" falls back to the key.
+std::string localizedFormat(const char* key, const std::string& value);
+
 } // namespace platform

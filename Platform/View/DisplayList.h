@@ -13,6 +13,15 @@
 
 namespace platform {
 
+// What assistive technologies (screen readers) are told about an item; the
+// host exposes text runs as text, buttons and links by their role, and
+// shapes and symbols only when they carry a label.
+struct Accessibility {
+    std::string label;   // what is read; empty: a text run's own text, a button's or link's texts
+    bool hidden = false; // not an element of its own: decoration, or content its button or link speaks for
+    bool operator==(const Accessibility&) const = default;
+};
+
 // One line of text, laid out: the painter sets it at the frame's top-left
 // corner in the given font (already shrunk where the layout had to shrink it).
 struct TextRun {
@@ -25,6 +34,7 @@ struct TextRun {
     // The paragraph's direction where its own letters do not decide it
     // (digits, punctuation), and the end that truncation cuts.
     LayoutDirection direction = LayoutDirection::leftToRight;
+    Accessibility accessibility = {};
     bool operator==(const TextRun&) const = default;
 };
 
@@ -36,6 +46,7 @@ struct ShapeItem {
     Rect frame;
     double cornerRadius = 0.0; // rounded rectangles only
     ShapeStyle fill;
+    Accessibility accessibility = {};
     bool operator==(const ShapeItem&) const = default;
 };
 
@@ -45,14 +56,19 @@ struct SymbolItem {
     Rect frame;
     Font font; // the font the symbol was sized for; its weight guides the stroke where the painter can
     ShapeStyle style;
+    Accessibility accessibility = {};
     bool operator==(const SymbolItem&) const = default;
 };
 
 // A clickable area. Not painted: the host hit-tests clicks against these, and
 // of overlapping regions the one later in the list wins (it lies on top).
+// Its accessible role follows the action: a button runs an intent, a link
+// opens a URL.
 struct HitRegion {
     Rect frame;
     std::variant<IntentReference, URL> action; // run the intent, or open the URL
+    Accessibility accessibility = {};
+    bool isLink() const { return std::holds_alternative<URL>(action); }
     bool operator==(const HitRegion&) const = default;
 };
 

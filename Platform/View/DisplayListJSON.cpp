@@ -38,8 +38,17 @@ std::string_view shapeTypeName(ShapeKind kind) {
     return "rectangle";
 }
 
+// Written only where they say something, so older readers see the lists
+// they always saw, and a missing field reads as "nothing to add".
+void addAccessibility(json& object, const Accessibility& accessibility) {
+    if (!accessibility.label.empty())
+        object["label"] = accessibility.label;
+    if (accessibility.hidden)
+        object["hidden"] = true;
+}
+
 json itemJSON(const DisplayItem& item) {
-    return std::visit(
+    json object = std::visit(
         [](const auto& value) -> json {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
@@ -74,6 +83,8 @@ json itemJSON(const DisplayItem& item) {
             }
         },
         item);
+    std::visit([&](const auto& value) { addAccessibility(object, value.accessibility); }, item);
+    return object;
 }
 
 const json& member(const json& object, const char* key) {
@@ -155,7 +166,7 @@ LayoutDirection directionFrom(const json& object) {
     return *direction;
 }
 
-DisplayItem itemFrom(const json& object) {
+DisplayItem plainItemFrom(const json& object) {
     if (!object.is_object())
         throw Refusal("an item is not an object");
     const std::string type = text(member(object, "type"), "type");
@@ -192,6 +203,17 @@ DisplayItem itemFrom(const json& object) {
         return HitRegion{frame, std::move(*url)};
     }
     throw Refusal("unknown item type \"" + type + "\"");
+}
+
+Accessibility accessibilityFrom(const json& object) {
+    const auto label = object.find("label");
+    return {label == object.end() ? std::string() : text(*label, "label"), flag(object, "hidden")};
+}
+
+DisplayItem itemFrom(const json& object) {
+    DisplayItem item = plainItemFrom(object);
+    std::visit([&](auto& value) { value.accessibility = accessibilityFrom(object); }, item);
+    return item;
 }
 
 } // namespace

@@ -249,13 +249,16 @@ void LayoutEngine::emit(DisplayItem item, const Placement& placement) {
     std::visit(
         [&](auto& value) {
             using Item = std::decay_t<decltype(value)>;
-            if constexpr (!std::is_same_v<Item, HitRegion>)
+            if constexpr (!std::is_same_v<Item, HitRegion>) {
                 drawn = value.frame;
+                if (placement.label || placement.hidden)
+                    value.accessibility = placement.accessibility();
+            }
         },
         item);
     list_.items.push_back(std::move(item));
     if (drawn && placement.action && !placement.clickAreaSet)
-        list_.items.push_back(HitRegion{*drawn, *placement.action});
+        list_.items.push_back(HitRegion{*drawn, *placement.action, placement.actionAccessibility()});
 }
 
 template <typename FrameOf>
@@ -414,12 +417,24 @@ void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offer
                 inner.clickAreaSet = inner.clickAreaSet || claims;
                 placeView(content.child, rect, offered, environment, inner);
                 if (claims)
-                    list_.items.push_back(HitRegion{rect, *placement.action});
+                    list_.items.push_back(HitRegion{rect, *placement.action, placement.actionAccessibility()});
             } else if constexpr (std::is_same_v<Node, ActionNode>) {
                 Placement inner = placement;
                 inner.action = &content.action;
                 inner.clickAreaSet = false;
+                // The button or link is the element; a label it was given
+                // speaks for everything its own label draws.
+                inner.actionLabel = placement.label;
+                inner.actionHidden = placement.hidden;
+                inner.hidden = placement.hidden || placement.label;
+                inner.label = nullptr;
                 placeView(content.label, rect, offered, labelEnvironment(environment), inner);
+            } else if constexpr (std::is_same_v<Node, AccessibilityNode>) {
+                if (content.label)
+                    placement.label = &*content.label;
+                if (content.hidden)
+                    placement.hidden = placement.hidden || *content.hidden;
+                placeView(content.child, rect, offered, environment, placement);
             } else if constexpr (std::is_same_v<Node, ContainerBackgroundNode>) {
                 list_.items.push_back(
                     ShapeItem{ShapeKind::rectangle, container_, 0.0, content.style.withOpacity(placement.opacity)});

@@ -41,6 +41,13 @@ private:
         double opacity = 1.0;
         const std::variant<IntentReference, URL>* action = nullptr; // inside a button or link
         bool clickAreaSet = false; // a content shape already made the whole label clickable
+        // Accessibility of the items placed, and of the enclosing button or link.
+        const std::string* label = nullptr;
+        bool hidden = false;
+        const std::string* actionLabel = nullptr;
+        bool actionHidden = false;
+        Accessibility accessibility() const { return {label ? *label : std::string(), hidden}; }
+        Accessibility actionAccessibility() const { return {actionLabel ? *actionLabel : std::string(), actionHidden}; }
     };
 
     Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;

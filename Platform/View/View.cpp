@@ -135,6 +135,14 @@ View View::containerBackground(const ShapeStyle& style) const {
     return wrapped(make(ContainerBackgroundNode{*this, style}));
 }
 
+View View::accessibilityLabel(std::string label) const {
+    return wrapped(make(AccessibilityNode{*this, std::move(label), std::nullopt}));
+}
+
+View View::accessibilityHidden(bool hidden) const {
+    return wrapped(make(AccessibilityNode{*this, std::nullopt, hidden}));
+}
+
 View Text(std::string text) { return View(make(TextNode{std::move(text)})); }
 
 View Image(std::string systemName) { return View(make(SymbolNode{std::move(systemName)})); }

@@ -80,6 +80,13 @@ public:
     // widget), drawn behind everything, outside any padding.
     View containerBackground(const ShapeStyle& style) const;
 
+    // What assistive technologies read for this view instead of its own
+    // text; on a button or link it speaks for the whole label.
+    View accessibilityLabel(std::string label) const;
+    // Leaves this view and everything inside out for assistive
+    // technologies: decoration, or meaning another view already carries.
+    View accessibilityHidden(bool hidden) const;
+
     const ViewNode& node() const { return *node_; }
     double zIndexValue() const { return zIndex_; }
     double layoutPriorityValue() const { return layoutPriority_; }

@@ -106,10 +106,17 @@ struct ContainerBackgroundNode {
     ShapeStyle style;
 };
 
+// Accessibility settings for the child and everything inside it.
+struct AccessibilityNode {
+    View child;
+    std::optional<std::string> label;
+    std::optional<bool> hidden;
+};
+
 struct ViewNode {
     std::variant<EmptyNode, TextNode, SymbolNode, ShapeNode, StackNode, ZStackNode, ForEachNode,
                  GeometryReaderNode, FrameNode, FlexibleFrameNode, PaddingNode, FixedSizeNode, EnvironmentNode,
-                 OpacityNode, ContentShapeNode, ActionNode, ContainerBackgroundNode>
+                 OpacityNode, ContentShapeNode, ActionNode, ContainerBackgroundNode, AccessibilityNode>
         content;
 };
 

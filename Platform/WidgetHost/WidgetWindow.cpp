@@ -35,7 +35,11 @@ WidgetWindow::WidgetWindow(const WidgetPlacement& placement, const Painter& pain
     area_.set_content_width(static_cast<int>(size.width));
     area_.set_content_height(static_cast<int>(size.height));
     area_.set_draw_func(sigc::mem_fun(*this, &WidgetWindow::draw));
-    set_child(area_);
+    overlay_.set_child(area_);
+    overlay_.add_overlay(accessibility_);
+    set_child(overlay_);
+    accessibility_.attach(*this, area_);
+    accessibility_.signalActivated().connect([this](Point point) { clicked_.emit(point); });
 
     drag_ = Gtk::GestureDrag::create();
     drag_->set_button(GDK_BUTTON_PRIMARY);
@@ -91,6 +95,7 @@ void WidgetWindow::positionChanged(int x, int y) {
 
 void WidgetWindow::show(WidgetHost::Picture picture) {
     picture_ = std::move(picture);
+    accessibility_.update(picture_->displayList);
     if (!get_visible())
         present();
     area_.queue_draw();
@@ -111,6 +116,7 @@ void WidgetWindow::draw(const Cairo::RefPtr<Cairo::Context>& cairo, int width, i
     fillWidgetBackground(cairo, width, height, translucent ? cornerRadius : 0, appearance_);
     if (picture_)
         painter_.paint(cairo->cobj(), picture_->displayList, appearance_);
+    accessibility_.paintFocusRing(cairo, appearance_);
 }
 
 void WidgetWindow::dragBegan(double x, double y) {

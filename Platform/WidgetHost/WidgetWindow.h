@@ -5,6 +5,7 @@
 #include <gtkmm.h>
 
 #include "Painter.h"
+#include "WidgetAccessibility.h"
 #include "WidgetHost.h"
 #include "WidgetPlacement.h"
 
@@ -17,6 +18,9 @@ namespace platform {
 // A left click (press and release without moving) is reported through
 // `signalClicked`; a drag moves the window; a right click offers
 // "Edit Widgets…" (the application's "gallery" action) and "Remove Widget".
+// Screen readers and the keyboard reach the widget's texts, buttons and
+// links through `accessibility()`; Enter or Space on one is reported as a
+// click at its centre.
 class WidgetWindow : public Gtk::ApplicationWindow {
 public:
     WidgetWindow(const WidgetPlacement& placement, const Painter& painter, Appearance appearance);
@@ -28,6 +32,9 @@ public:
 
     void show(WidgetHost::Picture picture);
     void setAppearance(Appearance appearance);
+
+    const WidgetAccessibility& accessibility() const { return accessibility_; }
+    WidgetAccessibility& accessibility() { return accessibility_; }
 
     // A click at a point of the widget, in points from its top-left corner.
     sigc::signal<void(Point)>& signalClicked() { return clicked_; }
@@ -53,6 +60,8 @@ private:
     std::optional<WidgetHost::Picture> picture_;
 
     Gtk::DrawingArea area_;
+    Gtk::Overlay overlay_;
+    WidgetAccessibility accessibility_;
     Glib::RefPtr<Gtk::GestureDrag> drag_;
     Glib::RefPtr<Gtk::GestureClick> secondaryClick_;
     Gtk::PopoverMenu menu_;

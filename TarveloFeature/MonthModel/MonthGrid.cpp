@@ -95,4 +95,13 @@ std::vector<std::string> weekdaySymbols() {
     return symbols;
 }
 
+std::vector<std::string> weekdayNames() {
+    const Calendar calendar = MonthGrid::calendar();
+    std::vector<std::string> names = calendar.standaloneWeekdaySymbols();
+    const auto first = static_cast<std::size_t>(calendar.firstWeekday() - 1);
+    if (first < names.size())
+        std::rotate(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(first), names.end());
+    return names;
+}
+
 } // namespace tarvelo::MonthGrid

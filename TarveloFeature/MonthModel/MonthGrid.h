@@ -40,6 +40,10 @@ std::string title(platform::Instant date, platform::Instant now);
 // first day of the week, so symbol c heads column c of the grid.
 std::vector<std::string> weekdaySymbols();
 
+// The full stand-alone weekday names in the same order, as a screen reader
+// reads the columns' headings.
+std::vector<std::string> weekdayNames();
+
 } // namespace MonthGrid
 
 } // namespace tarvelo

@@ -20,6 +20,7 @@ struct DayLook {
     ShapeStyle style;
     bool disc = false;
     Rect link;
+    std::string label; // what a screen reader says for the day
 };
 
 // The 42 cells as drawn: each link region with the number and disc inside it.
@@ -31,6 +32,7 @@ std::vector<DayLook> days(const DisplayList& list) {
             continue;
         DayLook look;
         look.link = region->frame;
+        look.label = region->accessibility.label;
         for (const DisplayItem& inside : list.items) {
             if (const auto* text = std::get_if<TextRun>(&inside); text && region->frame.contains({text->frame.midX(), text->frame.midY()})) {
                 look.number = text->text;
@@ -39,6 +41,7 @@ std::vector<DayLook> days(const DisplayList& list) {
             if (const auto* shape = std::get_if<ShapeItem>(&inside);
                 shape && shape->kind == ShapeKind::circle && region->frame.contains({shape->frame.midX(), shape->frame.midY()})) {
                 look.disc = true;
+                EXPECT_TRUE(shape->accessibility.hidden) << "the disc is decoration";
                 EXPECT_EQ(shape->fill, (ShapeStyle{SemanticColor::red}));
                 EXPECT_EQ(shape->frame.size, (Size{17.0, 17.0}));
                 EXPECT_DOUBLE_EQ(shape->frame.midX(), region->frame.midX());
@@ -75,6 +78,8 @@ TEST_F(TodayMark, ExactlyOneDiscInTheCurrentMonth) {
     EXPECT_TRUE(today.disc);
     EXPECT_EQ(today.number, "12");
     EXPECT_EQ(today.style, (ShapeStyle{SemanticColor::white}));
+    EXPECT_EQ(today.label, "Wednesday, March 12, 2025, today");
+    EXPECT_EQ(looks[0].label, "Sunday, February 23, 2025");
 }
 
 TEST_F(TodayMark, TodayAmongTheTrailingDaysStillGetsTheDisc) {

@@ -96,6 +96,14 @@ TEST_F(WidgetLayout, StepButtonsAre44PointsSquareAndLieOnTop) {
         EXPECT_EQ(step.frame.size, (Size{44.0, 44.0}));
     EXPECT_EQ(std::get<IntentReference>(steps[0].action).parameters["delta"], -1);
     EXPECT_EQ(std::get<IntentReference>(steps[1].action).parameters["delta"], 1);
+    // Named by the way they step; the chevron drawn inside is left to them.
+    EXPECT_EQ(steps[0].accessibility.label, "Previous month");
+    EXPECT_EQ(steps[1].accessibility.label, "Next month");
+    for (const DisplayItem& item : list.items) {
+        if (const auto* symbol = std::get_if<SymbolItem>(&item)) {
+            EXPECT_TRUE(symbol->accessibility.hidden);
+        }
+    }
     EXPECT_DOUBLE_EQ(steps[0].frame.minX(), 8.0);
     EXPECT_DOUBLE_EQ(steps[1].frame.maxX(), systemSmallSize.width - 8.0);
     // Painted and hit-tested after everything below the header.
@@ -137,6 +145,10 @@ TEST_F(WidgetLayout, WeekdaySymbolsHeadTheColumns) {
     ASSERT_EQ(weekdays.size(), 7u);
     for (std::size_t column = 0; column < 7; ++column)
         EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
+    // Read out by their full names.
+    EXPECT_EQ(weekdays[0].text, "S");
+    EXPECT_EQ(weekdays[0].accessibility.label, "Sunday");
+    EXPECT_EQ(weekdays[6].accessibility.label, "Saturday");
 }
 
 TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {

@@ -16,14 +16,15 @@ DisplayList sample() {
     list.size = {170.0, 170.0};
     list.items.push_back(ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}});
     list.items.push_back(ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}});
-    list.items.push_back(ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}});
+    list.items.push_back(ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}, {"", true}});
     list.items.push_back(TextRun{"Dezember 2026", {{52, 14.6}, {66, 15.6}}, {10.4, FontWeight::semibold, FontDesign::standard},
                                  -0.52, true, {SemanticColor::primary}});
     list.items.push_back(TextRun{"٣١", {{1, 2}, {11, 12}}, {10.0, FontWeight::regular, FontDesign::monospaced}, 0.0,
                                  false, {SemanticColor::secondary, 0.4}, LayoutDirection::rightToLeft});
     list.items.push_back(SymbolItem{"chevron.left", {{15.4, 18.4}, {13.2, 13.2}},
                                     {11.0, FontWeight::semibold, FontDesign::standard}, {SemanticColor::primary}});
-    list.items.push_back(HitRegion{{{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}});
+    list.items.push_back(
+        HitRegion{{{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}, {"Previous month"}});
     list.items.push_back(HitRegion{{{8, 50}, {20, 17}}, *URL::string("tarvelo://date?t=-86400")});
     return list;
 }
@@ -65,6 +66,12 @@ TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
     EXPECT_EQ(json["items"][6]["intent"]["type"], "MonthStepIntent");
     EXPECT_EQ(json["items"][6]["intent"]["parameters"]["delta"], -1);
     EXPECT_EQ(json["items"][7]["url"], "tarvelo://date?t=-86400");
+    // Accessibility is written only where it says something, so readers
+    // that predate it see the lists they always saw.
+    EXPECT_EQ(json["items"][2]["hidden"], true);
+    EXPECT_EQ(json["items"][6]["label"], "Previous month");
+    EXPECT_FALSE(json["items"][7].contains("label"));
+    EXPECT_FALSE(json["items"][7].contains("hidden"));
 }
 
 TEST(DisplayListJSON, RefusesMalformedInput) {
@@ -94,6 +101,10 @@ TEST(DisplayListJSON, RefusesMalformedInput) {
         "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": \"a\", "
         "\"font\": {\"size\": 10, \"weight\": \"bold\", \"design\": \"default\"}, \"color\": \"primary\", "
         "\"direction\": \"upwards\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"a:b\", "
+        "\"label\": 7}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"a:b\", "
+        "\"hidden\": \"yes\"}]}",
         "{\"size\": [10, 10], \"items\": [",
     };
     for (const char* text : garbage) {

@@ -57,6 +57,14 @@ TEST(MonthGridWeekdaySymbols, BeginWithTheCalendarsFirstWeekday) {
     EXPECT_EQ(symbolsIn("pl_PL.UTF-8"), (Symbols{"P", "W", "Ś", "C", "P", "S", "N"}));
     EXPECT_EQ(symbolsIn("en_US.UTF-8@fw=sat"), (Symbols{"S", "S", "M", "T", "W", "T", "F"}));
     EXPECT_EQ(symbolsIn("ja_JP.UTF-8@calendar=japanese").front(), "日");
+    // The full names, as a screen reader reads the headings, in the same order.
+    const auto namesIn = [](const char* locale) {
+        const auto environment = testsupport::pinLocaleAndZone(locale, "UTC");
+        return MonthGrid::weekdayNames();
+    };
+    EXPECT_EQ(namesIn("en_US.UTF-8").front(), "Sunday");
+    EXPECT_EQ(namesIn("de_DE.UTF-8"), (Symbols{"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag",
+                                              "Sonntag"}));
 }
 
 TEST(MonthGridWeekdaySymbols, HeadTheColumnsOfTheGrid) {
