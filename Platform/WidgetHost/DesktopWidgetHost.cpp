@@ -102,6 +102,40 @@ void DesktopWidgetHost::startup() {
         60);
     for (const auto& placement : placements_)
         place(placement);
+    watchMonitors();
+}
+
+void DesktopWidgetHost::watchMonitors() {
+    auto display = Gdk::Display::get_default();
+    if (!display)
+        return;
+    const auto monitors = display->get_monitors();
+    monitorWatches_.push_back(monitors->signal_items_changed().connect([this](guint, guint, guint) {
+        monitorsChanged();
+    }));
+    for (guint index = 0; index < monitors->get_n_items(); ++index)
+        if (auto monitor = std::dynamic_pointer_cast<Gdk::Monitor>(monitors->get_object(index)))
+            monitorWatches_.push_back(monitor->property_geometry().signal_changed().connect([this] {
+                monitorsChanged();
+            }));
+}
+
+void DesktopWidgetHost::monitorsChanged() {
+    // A monitor came, went or changed its size: once the changes of this
+    // turn are all in, bring every widget onto what is there now (or back to
+    // its own place, when that is on a monitor again).
+    if (monitorCheck_.connected())
+        return;
+    monitorCheck_ = Glib::signal_idle().connect([this] {
+        monitorCheck_ = sigc::connection(); // this source ends by returning false
+        for (auto& watch : monitorWatches_)
+            watch.disconnect();
+        monitorWatches_.clear();
+        watchMonitors();
+        for (auto& [identifier, shown] : windows_)
+            shown->keepOnScreen();
+        return false;
+    });
 }
 
 int DesktopWidgetHost::commandLine(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) {

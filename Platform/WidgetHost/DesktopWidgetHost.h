@@ -60,6 +60,8 @@ private:
     void checkTime();
     void timeMoved();
     void appearanceChanged();
+    void watchMonitors();
+    void monitorsChanged();
     void log(const std::string& line);
 
     Glib::RefPtr<Gtk::Application> application_;
@@ -79,6 +81,8 @@ private:
     sigc::connection dayTimer_;
     sigc::connection dayCheck_;
     sigc::connection pendingSave_;
+    std::vector<sigc::connection> monitorWatches_;
+    sigc::connection monitorCheck_;
     // What the clock said at the last new timelines: the local date, the
     // zone's offset from UTC, and how far the wall clock runs ahead of the
     // monotonic one (that moves when the clock is set or the computer slept).

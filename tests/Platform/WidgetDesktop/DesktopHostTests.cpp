@@ -404,4 +404,19 @@ TEST_F(DesktopHostUnderWindowManager, ADraggedWidgetComesBackWhereItWasLeft) {
     })) << screen_.geometry(widget)->x << "," << screen_.geometry(widget)->y;
 }
 
+TEST_F(DesktopHostUnderWindowManager, AWidgetStoredOffTheScreenComesUpOnItAndKeepsItsPlace) {
+    // Left on a monitor since unplugged: the screen here is 1024x768.
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 2400}, {"y", 1500}}});
+    startHost();
+    const Window widget = waitForWindow("Tarvelo");
+    ASSERT_NE(widget, 0u);
+    ASSERT_TRUE(settledPicture(widget));
+    const auto geometry = screen_.geometry(widget);
+    EXPECT_EQ(geometry->x + geometry->width, 1024);
+    EXPECT_EQ(geometry->y + geometry->height, 768);
+    screen_.captureRoot().savePNG(screenshotPath("widget-brought-on-screen"));
+    // The stored place waits for that monitor to come back.
+    EXPECT_EQ(savedPosition(), std::pair(2400, 1500));
+}
+
 } // namespace
