@@ -67,7 +67,9 @@ void DesktopWidgetHost::startup() {
     WidgetHost::Options options;
     options.log = [this](const std::string& line) { log(line); };
     // The first requests go out before any window exists, so the extension
-    // starts while GTK sets up.
+    // starts while GTK sets up. Each extension gets a worker thread of its
+    // own once it has described itself: one that hangs or crash-loops never
+    // holds another's widgets.
     worker_ = std::make_unique<HostWorker>(options);
     std::string problem;
     placements_ = store_.load(problem);
@@ -187,7 +189,7 @@ void DesktopWidgetHost::refresh(const std::string& identifier) {
         auto picture = host.picture(kind, family, false, problem);
         return HostWorker::Completion(
             [this, identifier, picture = std::move(picture), problem] { pictureArrived(identifier, picture, problem); });
-    });
+    }, worker_->laneFor(found->kind));
 }
 
 void DesktopWidgetHost::refreshAll() {
@@ -263,7 +265,7 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
                 if (other.kind == placement.kind && other.identifier != identifier)
                     refresh(other.identifier);
         });
-    }, clickPatience);
+    }, clickPatience, worker_->laneFor(placement.kind));
 }
 
 void DesktopWidgetHost::remove(const std::string& identifier) {
@@ -345,7 +347,7 @@ void DesktopWidgetHost::refreshGallery() {
                             else if (!picture)
                                 log("widget " + kind + ": no preview: " + problem);
                         });
-                    });
+                    }, worker_->laneFor(widget.kind));
         });
     });
 }
@@ -382,10 +384,7 @@ void DesktopWidgetHost::timeMoved() {
         return;
     // The timelines are months named when they were made: ask every
     // extension for new ones, not just for a new picture of the old entry.
-    worker_->submit([](WidgetHost& host) {
-        host.invalidateAll();
-        return HostWorker::Completion();
-    });
+    worker_->invalidateAll();
     refreshAll();
 }
 
