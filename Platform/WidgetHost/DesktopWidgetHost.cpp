@@ -91,6 +91,9 @@ void DesktopWidgetHost::startup() {
     sleep_ = std::make_unique<SleepMonitor>();
     sleep_->signalResumed().connect([this] { timeMoved(); });
     application_->add_action("gallery", [this] { showGallery(); });
+    auto placeAction = Gio::SimpleAction::create("place", Glib::VariantType("(ssbii)"));
+    placeAction->signal_activate().connect(sigc::mem_fun(*this, &DesktopWidgetHost::placeAsked));
+    application_->add_action(placeAction);
 
     timeMoved();
     // Timers of the main loop follow the monotonic clock; a minute's check
@@ -296,12 +299,37 @@ void DesktopWidgetHost::moved(const std::string& identifier, int x, int y) {
         400);
 }
 
-void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family) {
+void DesktopWidgetHost::placeAsked(const Glib::VariantBase& parameter) {
+    GVariant* value = const_cast<GVariant*>(parameter.gobj());
+    if (!value || !g_variant_is_of_type(value, G_VARIANT_TYPE("(ssbii)")))
+        return;
+    const char* kind = nullptr;
+    const char* familyName = nullptr;
+    gboolean hasPosition = FALSE;
+    gint32 x = 0, y = 0;
+    g_variant_get(value, "(&s&sbii)", &kind, &familyName, &hasPosition, &x, &y);
+    const auto family = widgetFamilyNamed(familyName);
+    if (!family || !*kind)
+        return;
+    // As the command promises: one of each kind and size. The command
+    // asks again after writing the file itself, should this host have
+    // started meanwhile, and finds it here then.
+    for (const auto& placement : placements_)
+        if (placement.kind == kind && placement.family == *family)
+            return;
+    std::optional<std::pair<int, int>> at;
+    if (hasPosition)
+        at = std::pair{std::clamp(x, 0, PlacementStore::largestCoordinate),
+                       std::clamp(y, 0, PlacementStore::largestCoordinate)};
+    add(kind, *family, at);
+}
+
+void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at) {
     long largest = 0;
     for (const auto& placement : placements_)
         largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
     WidgetPlacement placement{std::to_string(largest + 1), kind, family, {}, {}};
-    const auto [x, y] = cascadePosition(placements_.size());
+    const auto [x, y] = at.value_or(cascadePosition(placements_.size()));
     placement.x = x;
     placement.y = y;
     placements_.push_back(placement);

@@ -50,7 +50,9 @@ private:
     void clicked(const std::string& identifier, Point point);
     void remove(const std::string& identifier);
     void moved(const std::string& identifier, int x, int y);
-    void add(const std::string& kind, WidgetFamily family);
+    void add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at = {});
+    // The "place" action: `tarvelo-widgets place` while this host runs.
+    void placeAsked(const Glib::VariantBase& parameter);
     void save();
 
     void showGallery();

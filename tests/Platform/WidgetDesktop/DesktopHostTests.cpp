@@ -84,16 +84,26 @@ protected:
         host_ = -1;
     }
 
-    // Starts the program again with --gallery, as the "Edit Widgets" entry
-    // does; it hands over to the running host and ends.
-    void openGalleryFromASecondStart() {
+    // Runs the program once more with `arguments` and waits for it to end
+    // (a second start hands over to the running host); true when it ended well.
+    bool runAgain(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), TARVELO_WIDGETS_PROGRAM);
+        std::vector<char*> pointers;
+        for (auto& argument : arguments)
+            pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
         pid_t second = -1;
-        std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
-        char* arguments[] = {program.data(), option.data(), nullptr};
-        ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
         int status = -1;
-        ASSERT_EQ(::waitpid(second, &status, 0), second);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return ::posix_spawn(&second, pointers[0], nullptr, nullptr, pointers.data(), environ) == 0 &&
+               ::waitpid(second, &status, 0) == second && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    // As the "Edit Widgets" entry does.
+    void openGalleryFromASecondStart() { EXPECT_TRUE(runAgain({"--gallery"})); }
+
+    std::size_t savedCount() {
+        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        return document.is_object() && document["widgets"].is_array() ? document["widgets"].size() : 0;
     }
 
     std::optional<std::pair<int, int>> savedPosition() {
@@ -288,6 +298,23 @@ TEST_F(DesktopHost, ASecondStartOpensTheGalleryInTheRunningHost) {
     EXPECT_NE(waitForWindow("Edit Widgets"), 0u);
     // Still one widget: the second start showed nothing of its own.
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 1u);
+}
+
+TEST_F(DesktopHost, PlaceWhileTheHostRunsReachesItAndIsKept) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 10}, {"y", 10}}});
+    startHost();
+    ASSERT_NE(waitForWindow("Tarvelo"), 0u);
+    ASSERT_TRUE(runAgain({"place", "--kind", "TarveloWidget", "--family", "medium", "--at", "300,40"}));
+    // The host shows it at once and wrote it; its own next save keeps it.
+    EXPECT_TRUE(eventually([&] { return screen_.windowsTitled("Tarvelo").size() == 2; }));
+    EXPECT_EQ(savedCount(), 2u);
+    // From the first one's footer: the host saves its list once more.
+    screen_.drag(95, 172, 245, 222);
+    EXPECT_TRUE(eventually([&] { return savedPosition() == std::pair(160, 60); }));
+    EXPECT_EQ(savedCount(), 2u);
+    // Asked again, nothing is added.
+    ASSERT_TRUE(runAgain({"place", "--kind", "TarveloWidget", "--family", "medium"}));
+    EXPECT_EQ(savedCount(), 2u);
 }
 
 TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {
