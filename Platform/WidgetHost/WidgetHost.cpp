@@ -159,8 +159,13 @@ WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetF
     // A kind already known never waits for the others.
     if (Extension* known = describedExtensionFor(kind, family, problem))
         return known;
-    describeExtensions();
-    return describedExtensionFor(kind, family, problem);
+    // Asked one by one, and no further than the one that offers it.
+    for (auto& extension : extensions_) {
+        describe(extension);
+        if (Extension* found = describedExtensionFor(kind, family, problem))
+            return found;
+    }
+    return nullptr;
 }
 
 std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, const std::string& kind,
