@@ -67,7 +67,9 @@ void DesktopWidgetHost::startup() {
     WidgetHost::Options options;
     options.log = [this](const std::string& line) { log(line); };
     // The first requests go out before any window exists, so the extension
-    // starts while GTK sets up.
+    // starts while GTK sets up. Each extension gets a worker thread of its
+    // own once it has described itself: one that hangs or crash-loops never
+    // holds another's widgets.
     worker_ = std::make_unique<HostWorker>(options);
     std::string problem;
     placements_ = store_.load(problem);
@@ -89,6 +91,9 @@ void DesktopWidgetHost::startup() {
     sleep_ = std::make_unique<SleepMonitor>();
     sleep_->signalResumed().connect([this] { timeMoved(); });
     application_->add_action("gallery", [this] { showGallery(); });
+    auto placeAction = Gio::SimpleAction::create("place", Glib::VariantType("(ssbii)"));
+    placeAction->signal_activate().connect(sigc::mem_fun(*this, &DesktopWidgetHost::placeAsked));
+    application_->add_action(placeAction);
 
     timeMoved();
     // Timers of the main loop follow the monotonic clock; a minute's check
@@ -102,6 +107,40 @@ void DesktopWidgetHost::startup() {
         60);
     for (const auto& placement : placements_)
         place(placement);
+    watchMonitors();
+}
+
+void DesktopWidgetHost::watchMonitors() {
+    auto display = Gdk::Display::get_default();
+    if (!display)
+        return;
+    const auto monitors = display->get_monitors();
+    monitorWatches_.push_back(monitors->signal_items_changed().connect([this](guint, guint, guint) {
+        monitorsChanged();
+    }));
+    for (guint index = 0; index < monitors->get_n_items(); ++index)
+        if (auto monitor = std::dynamic_pointer_cast<Gdk::Monitor>(monitors->get_object(index)))
+            monitorWatches_.push_back(monitor->property_geometry().signal_changed().connect([this] {
+                monitorsChanged();
+            }));
+}
+
+void DesktopWidgetHost::monitorsChanged() {
+    // A monitor came, went or changed its size: once the changes of this
+    // turn are all in, bring every widget onto what is there now (or back to
+    // its own place, when that is on a monitor again).
+    if (monitorCheck_.connected())
+        return;
+    monitorCheck_ = Glib::signal_idle().connect([this] {
+        monitorCheck_ = sigc::connection(); // this source ends by returning false
+        for (auto& watch : monitorWatches_)
+            watch.disconnect();
+        monitorWatches_.clear();
+        watchMonitors();
+        for (auto& [identifier, shown] : windows_)
+            shown->keepOnScreen();
+        return false;
+    });
 }
 
 int DesktopWidgetHost::commandLine(const Glib::RefPtr<Gio::ApplicationCommandLine>& commandLine) {
@@ -153,7 +192,7 @@ void DesktopWidgetHost::refresh(const std::string& identifier) {
         auto picture = host.picture(kind, family, false, problem);
         return HostWorker::Completion(
             [this, identifier, picture = std::move(picture), problem] { pictureArrived(identifier, picture, problem); });
-    });
+    }, worker_->laneFor(found->kind));
 }
 
 void DesktopWidgetHost::refreshAll() {
@@ -229,7 +268,7 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
                 if (other.kind == placement.kind && other.identifier != identifier)
                     refresh(other.identifier);
         });
-    }, clickPatience);
+    }, clickPatience, worker_->laneFor(placement.kind));
 }
 
 void DesktopWidgetHost::remove(const std::string& identifier) {
@@ -260,12 +299,37 @@ void DesktopWidgetHost::moved(const std::string& identifier, int x, int y) {
         400);
 }
 
-void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family) {
+void DesktopWidgetHost::placeAsked(const Glib::VariantBase& parameter) {
+    GVariant* value = const_cast<GVariant*>(parameter.gobj());
+    if (!value || !g_variant_is_of_type(value, G_VARIANT_TYPE("(ssbii)")))
+        return;
+    const char* kind = nullptr;
+    const char* familyName = nullptr;
+    gboolean hasPosition = FALSE;
+    gint32 x = 0, y = 0;
+    g_variant_get(value, "(&s&sbii)", &kind, &familyName, &hasPosition, &x, &y);
+    const auto family = widgetFamilyNamed(familyName);
+    if (!family || !*kind)
+        return;
+    // As the command promises: one of each kind and size. The command
+    // asks again after writing the file itself, should this host have
+    // started meanwhile, and finds it here then.
+    for (const auto& placement : placements_)
+        if (placement.kind == kind && placement.family == *family)
+            return;
+    std::optional<std::pair<int, int>> at;
+    if (hasPosition)
+        at = std::pair{std::clamp(x, 0, PlacementStore::largestCoordinate),
+                       std::clamp(y, 0, PlacementStore::largestCoordinate)};
+    add(kind, *family, at);
+}
+
+void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at) {
     long largest = 0;
     for (const auto& placement : placements_)
         largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
     WidgetPlacement placement{std::to_string(largest + 1), kind, family, {}, {}};
-    const auto [x, y] = cascadePosition(placements_.size());
+    const auto [x, y] = at.value_or(cascadePosition(placements_.size()));
     placement.x = x;
     placement.y = y;
     placements_.push_back(placement);
@@ -311,7 +375,7 @@ void DesktopWidgetHost::refreshGallery() {
                             else if (!picture)
                                 log("widget " + kind + ": no preview: " + problem);
                         });
-                    });
+                    }, worker_->laneFor(widget.kind));
         });
     });
 }
@@ -348,10 +412,7 @@ void DesktopWidgetHost::timeMoved() {
         return;
     // The timelines are months named when they were made: ask every
     // extension for new ones, not just for a new picture of the old entry.
-    worker_->submit([](WidgetHost& host) {
-        host.invalidateAll();
-        return HostWorker::Completion();
-    });
+    worker_->invalidateAll();
     refreshAll();
 }
 

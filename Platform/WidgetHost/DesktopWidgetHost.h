@@ -50,7 +50,9 @@ private:
     void clicked(const std::string& identifier, Point point);
     void remove(const std::string& identifier);
     void moved(const std::string& identifier, int x, int y);
-    void add(const std::string& kind, WidgetFamily family);
+    void add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at = {});
+    // The "place" action: `tarvelo-widgets place` while this host runs.
+    void placeAsked(const Glib::VariantBase& parameter);
     void save();
 
     void showGallery();
@@ -60,6 +62,8 @@ private:
     void checkTime();
     void timeMoved();
     void appearanceChanged();
+    void watchMonitors();
+    void monitorsChanged();
     void log(const std::string& line);
 
     Glib::RefPtr<Gtk::Application> application_;
@@ -79,6 +83,8 @@ private:
     sigc::connection dayTimer_;
     sigc::connection dayCheck_;
     sigc::connection pendingSave_;
+    std::vector<sigc::connection> monitorWatches_;
+    sigc::connection monitorCheck_;
     // What the clock said at the last new timelines: the local date, the
     // zone's offset from UTC, and how far the wall clock runs ahead of the
     // monotonic one (that moves when the clock is set or the computer slept).

@@ -72,7 +72,10 @@ bool ExtensionProcess::start(std::string& problem) {
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    // A process group of its own (led by the extension), so that ending it
+    // also ends whatever it started.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     std::string program = executable_.string();
     char* arguments[] = {program.data(), nullptr};
@@ -99,14 +102,22 @@ bool ExtensionProcess::start(std::string& problem) {
     return true;
 }
 
+bool ExtensionProcess::hasExited() const {
+    const pid_t process = process_;
+    if (process <= 0)
+        return false;
+    siginfo_t info{};
+    // WNOWAIT: look without reaping; the zombie keeps its group's number ours.
+    return ::waitid(P_PID, static_cast<id_t>(process), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == process;
+}
+
 bool ExtensionProcess::isRunning() {
     std::lock_guard guard(lock_);
     if (process_ <= 0)
         return false;
-    int status = 0;
-    if (::waitpid(process_, &status, WNOHANG) == process_) {
-        process_ = -1;
-        end(false);
+    if (hasExited()) {
+        end(true);
         return false;
     }
     return true;
@@ -127,14 +138,13 @@ void ExtensionProcess::end(bool forcefully) {
         return;
     // With its input closed a well-behaved extension finishes at once.
     const auto deadline = Clock::now() + std::chrono::milliseconds(forcefully ? 0 : 500);
-    int status = 0;
-    while (::waitpid(process_, &status, WNOHANG) == 0) {
-        if (Clock::now() >= deadline) {
-            ::kill(process_, SIGKILL);
-            ::waitpid(process_, &status, 0);
-            break;
-        }
+    while (!hasExited() && Clock::now() < deadline)
         ::usleep(2000);
+    // The whole group: the extension, if still running, and anything it
+    // started. Its leader is not reaped yet, so the group is surely its.
+    ::kill(-process_, SIGKILL);
+    int status = 0;
+    while (::waitpid(process_, &status, 0) < 0 && errno == EINTR) {
     }
     process_ = -1;
 }
@@ -178,13 +188,8 @@ ExtensionProcess::Reply ExtensionProcess::request(const std::string& method, con
                                                   std::chrono::milliseconds timeout) {
     std::lock_guard guard(lock_);
     const auto deadline = Clock::now() + timeout;
-    if (process_ > 0) {
-        int status = 0;
-        if (::waitpid(process_, &status, WNOHANG) == process_) {
-            process_ = -1;
-            end(false);
-        }
-    }
+    if (process_ > 0 && hasExited())
+        end(true);
     if (process_ <= 0) {
         std::string problem;
         if (!start(problem))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,8 @@ namespace platform {
 // Whatever the extension does — dies, hangs, writes garbage or enormous
 // lines — a request returns within its time-out with an error, and an
 // extension that misbehaved is ended, so the next request starts it afresh.
+// The extension leads a process group of its own, and the whole group is
+// ended with it: nothing it started outlives it.
 class ExtensionProcess {
 public:
     // Longest reply line accepted; a display list is a few tens of KiB.
@@ -53,6 +56,9 @@ public:
     pid_t processIdentifier() const { return process_; }
     // How many times the process was started.
     int starts() const { return starts_; }
+    // Whether the process ended on its own (it stays a zombie until `end`,
+    // so its process group cannot pass to another program meanwhile).
+    bool hasExited() const;
 
 private:
     bool start(std::string& problem);
@@ -61,11 +67,11 @@ private:
 
     std::filesystem::path executable_;
     std::mutex lock_;
-    pid_t process_ = -1;
+    std::atomic<pid_t> process_ = -1;
     int socket_ = -1;
     std::string buffer_;
     std::uint64_t nextRequest_ = 1;
-    int starts_ = 0;
+    std::atomic<int> starts_ = 0;
 };
 
 } // namespace platform

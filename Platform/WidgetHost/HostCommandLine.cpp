@@ -17,6 +17,7 @@
 #include "Painter.h"
 #include "PlacementStore.h"
 #include "WidgetHost.h"
+#include "WidgetHostProgram.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ constexpr const char* usage =
     "                                gallery's snapshot instead\n"
     "  place --kind KIND --family small|medium [--at X,Y]\n"
     "                                put the widget on the desktop (at X,Y desktop pixels\n"
-    "                                where the display server allows) at the host's next start\n"
+    "                                where the display server allows): at once when the host\n"
+    "                                runs, else at its next start\n"
     "                                (nothing happens if one of that size is there already)\n"
     "  click --kind KIND --family small|medium --at X,Y\n"
     "                                do what a click at X,Y (points from the top-left corner)\n"
@@ -205,6 +207,22 @@ int place(WidgetHost& host, const Arguments& arguments) {
         return fail("no widget " + arguments.kind + " in the " + std::string(platform::name(*arguments.family)) +
                     " size") + 1;
 
+    const std::string familyName(platform::name(*arguments.family));
+    std::optional<std::pair<int, int>> at;
+    if (arguments.at)
+        at = std::pair{static_cast<int>(std::clamp(arguments.at->x, 0.0, 100000.0)),
+                       static_cast<int>(std::clamp(arguments.at->y, 0.0, 100000.0))};
+    // A running host owns the list: it places the widget itself.
+    switch (platform::WidgetHostProgram::askRunningHostToPlace(arguments.kind, familyName, at)) {
+    case platform::WidgetHostProgram::PlaceAnswer::placed:
+        std::printf("%s (%s) is on the desktop\n", arguments.kind.c_str(), familyName.c_str());
+        return 0;
+    case platform::WidgetHostProgram::PlaceAnswer::failed:
+        return fail("the running widget host did not answer; nothing was placed");
+    case platform::WidgetHostProgram::PlaceAnswer::noHost:
+        break;
+    }
+
     platform::PlacementStore store(platform::PlacementStore::defaultPath());
     std::string problem;
     auto placements = store.load(problem);
@@ -220,13 +238,21 @@ int place(WidgetHost& host, const Arguments& arguments) {
         largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
     }
     platform::WidgetPlacement placement{std::to_string(largest + 1), arguments.kind, *arguments.family, {}, {}};
-    if (arguments.at) {
-        placement.x = static_cast<int>(std::clamp(arguments.at->x, 0.0, 100000.0));
-        placement.y = static_cast<int>(std::clamp(arguments.at->y, 0.0, 100000.0));
+    if (at) {
+        placement.x = at->first;
+        placement.y = at->second;
     }
     placements.push_back(placement);
     if (!store.save(placements, problem))
         return fail(problem);
+    // A host that started meanwhile may have read the list before this
+    // write, and would write its own over it: it is asked too (it keeps one
+    // of each, so one that read the new list changes nothing).
+    if (platform::WidgetHostProgram::askRunningHostToPlace(arguments.kind, familyName, at) ==
+        platform::WidgetHostProgram::PlaceAnswer::placed) {
+        std::printf("%s (%s) is on the desktop\n", arguments.kind.c_str(), familyName.c_str());
+        return 0;
+    }
     std::printf("placed %s (%s); it shows when the widget host starts\n", arguments.kind.c_str(),
                 std::string(platform::name(*arguments.family)).c_str());
     return 0;

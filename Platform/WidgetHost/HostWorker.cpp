@@ -4,57 +4,61 @@ namespace platform {
 
 HostWorker::HostWorker(WidgetHost::Options options) : host_(std::move(options)) {
     dispatcher_.connect(sigc::mem_fun(*this, &HostWorker::deliver));
-    thread_ = std::thread(&HostWorker::run, this);
 }
 
 HostWorker::~HostWorker() {
     {
         std::lock_guard guard(lock_);
         stopping_ = true;
-        jobs_.clear();
+        for (auto& [name, lane] : lanes_)
+            lane->jobs.clear();
     }
-    wake_.notify_one();
-    thread_.join();
+    wake_.notify_all();
+    for (auto& [name, lane] : lanes_)
+        lane->thread.join();
     host_.stopExtensions();
 }
 
-void HostWorker::submit(Job job) {
-    {
-        std::lock_guard guard(lock_);
-        jobs_.push_back(std::move(job));
-        ++submittedCount_;
+std::uint64_t HostWorker::enqueue(Job job, const std::string& name) {
+    std::lock_guard guard(lock_);
+    auto& lane = lanes_[name];
+    if (!lane) {
+        lane = std::make_unique<Lane>();
+        lane->thread = std::thread(&HostWorker::run, this, std::ref(*lane));
     }
-    wake_.notify_one();
+    lane->jobs.push_back(std::move(job));
+    return ++lane->submitted;
 }
 
-void HostWorker::submitAndWait(Job job, std::chrono::milliseconds patience) {
-    std::uint64_t mine = 0;
-    {
-        std::lock_guard guard(lock_);
-        jobs_.push_back(std::move(job));
-        mine = ++submittedCount_;
-    }
-    wake_.notify_one();
+void HostWorker::submit(Job job, const std::string& lane) {
+    enqueue(std::move(job), lane);
+    wake_.notify_all();
+}
+
+void HostWorker::submitAndWait(Job job, std::chrono::milliseconds patience, const std::string& name) {
+    const std::uint64_t mine = enqueue(std::move(job), name);
+    wake_.notify_all();
     bool done = false;
     {
         std::unique_lock guard(lock_);
-        done = finished_.wait_for(guard, patience, [&] { return stopping_ || finishedCount_ >= mine; });
+        const Lane& lane = *lanes_[name];
+        done = finished_.wait_for(guard, patience, [&] { return stopping_ || lane.finished >= mine; });
     }
-    // Jobs finish in order, so every completion before this one is ready too.
+    // A lane finishes its jobs in order, so every completion before this one is ready too.
     if (done)
         deliver();
 }
 
-void HostWorker::run() {
+void HostWorker::run(Lane& lane) {
     for (;;) {
         Job job;
         {
             std::unique_lock guard(lock_);
-            wake_.wait(guard, [this] { return stopping_ || !jobs_.empty(); });
+            wake_.wait(guard, [&] { return stopping_ || !lane.jobs.empty(); });
             if (stopping_)
                 return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
+            job = std::move(lane.jobs.front());
+            lane.jobs.pop_front();
         }
         Completion completion = job(host_);
         const bool hasCompletion = static_cast<bool>(completion);
@@ -64,7 +68,7 @@ void HostWorker::run() {
                 return;
             if (hasCompletion)
                 completions_.push_back(std::move(completion));
-            ++finishedCount_;
+            ++lane.finished;
         }
         finished_.notify_all();
         if (hasCompletion)

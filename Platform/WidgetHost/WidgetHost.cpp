@@ -42,53 +42,101 @@ Size WidgetHost::size(WidgetFamily family) {
 }
 
 void WidgetHost::loadExtensions() {
+    std::lock_guard guard(lock_);
     if (loaded_)
         return;
     loaded_ = true;
     const auto manifests = options_.manifests ? *options_.manifests : ExtensionManifest::discover(options_.log);
-    for (const auto& manifest : manifests)
-        extensions_.push_back(Extension{manifest, std::make_unique<ExtensionProcess>(manifest.executable), {}});
+    for (const auto& manifest : manifests) {
+        Extension extension;
+        extension.manifest = manifest;
+        extension.process = std::make_unique<ExtensionProcess>(manifest.executable);
+        extensions_.push_back(std::move(extension));
+    }
+}
+
+void WidgetHost::describeExtensions() {
+    loadExtensions();
+    // The list is complete once loaded; only its entries' states change.
+    for (auto& extension : extensions_)
+        describe(extension);
+}
+
+void WidgetHost::describe(Extension& extension) {
+    {
+        std::lock_guard guard(lock_);
+        const Instant now = options_.clock();
+        // A wait longer than the longest back-off means the clock was set back.
+        const bool waiting = now < extension.askAgain && extension.askAgain - 60.0 < now;
+        if (extension.widgets || extension.describing || waiting)
+            return;
+        extension.describing = true;
+    }
+    const auto reply = extension.process->request("describe", nlohmann::json::object(), options_.timeout);
+    const auto& result = reply.result;
+    std::optional<std::vector<WidgetDescription>> widgets;
+    if (reply.ok() && result->is_object() && result->value("widgets", nlohmann::json()).is_array()) {
+        widgets.emplace();
+        for (const auto& widget : (*result)["widgets"]) {
+            if (!widget.is_object() || !widget.value("kind", nlohmann::json()).is_string())
+                continue;
+            WidgetDescription description;
+            description.kind = widget["kind"].get<std::string>();
+            const auto text = [&](const char* key) {
+                const auto value = widget.value(key, nlohmann::json());
+                return value.is_string() ? value.get<std::string>() : std::string();
+            };
+            description.displayName = text("displayName");
+            description.description = text("description");
+            description.extensionIdentifier = extension.manifest.identifier;
+            for (const auto& family : widget.value("families", nlohmann::json::array()))
+                if (family.is_string())
+                    if (auto known = widgetFamilyNamed(family.get<std::string>()))
+                        description.families.push_back(*known);
+            widgets->push_back(std::move(description));
+        }
+    }
+    {
+        std::lock_guard guard(lock_);
+        extension.describing = false;
+        if (widgets) {
+            extension.widgets = std::move(widgets);
+            extension.backoff.succeeded();
+            return;
+        }
+        const auto wait = extension.backoff.failed();
+        extension.askAgain = options_.clock() + static_cast<double>(wait.count()) / 1000.0;
+    }
+    // An extension that keeps failing is not left running meanwhile.
+    extension.process->stop();
+    options_.log("widget extension " + extension.manifest.identifier + " did not describe itself: " +
+                 (reply.ok() ? std::string("its answer was no description") : reply.errorMessage) +
+                 "; it is asked again later, less and less often");
 }
 
 std::vector<WidgetDescription> WidgetHost::gallery() {
-    loadExtensions();
+    describeExtensions();
+    std::lock_guard guard(lock_);
     std::vector<WidgetDescription> all;
-    for (auto& extension : extensions_) {
-        if (!extension.widgets) {
-            const auto reply = extension.process->request("describe", nlohmann::json::object(), options_.timeout);
-            const auto& result = reply.result;
-            if (!reply.ok() || !result->is_object() || !result->value("widgets", nlohmann::json()).is_array()) {
-                options_.log("widget extension " + extension.manifest.identifier +
-                             " did not describe itself: " + reply.errorMessage);
-                continue;
-            }
-            extension.widgets.emplace();
-            for (const auto& widget : (*result)["widgets"]) {
-                if (!widget.is_object() || !widget.value("kind", nlohmann::json()).is_string())
-                    continue;
-                WidgetDescription description;
-                description.kind = widget["kind"].get<std::string>();
-                const auto text = [&](const char* key) {
-                    const auto value = widget.value(key, nlohmann::json());
-                    return value.is_string() ? value.get<std::string>() : std::string();
-                };
-                description.displayName = text("displayName");
-                description.description = text("description");
-                description.extensionIdentifier = extension.manifest.identifier;
-                for (const auto& family : widget.value("families", nlohmann::json::array()))
-                    if (family.is_string())
-                        if (auto known = widgetFamilyNamed(family.get<std::string>()))
-                            description.families.push_back(*known);
-                extension.widgets->push_back(std::move(description));
-            }
-        }
-        all.insert(all.end(), extension.widgets->begin(), extension.widgets->end());
-    }
+    for (const auto& extension : extensions_)
+        if (extension.widgets)
+            all.insert(all.end(), extension.widgets->begin(), extension.widgets->end());
     return all;
 }
 
-WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetFamily family, std::string& problem) {
-    gallery();
+std::string WidgetHost::extensionOffering(const std::string& kind) {
+    std::lock_guard guard(lock_);
+    for (const auto& extension : extensions_)
+        if (extension.widgets)
+            for (const auto& widget : *extension.widgets)
+                if (widget.kind == kind)
+                    return extension.manifest.identifier;
+    return "";
+}
+
+WidgetHost::Extension* WidgetHost::describedExtensionFor(const std::string& kind, WidgetFamily family,
+                                                         std::string& problem) {
+    std::lock_guard guard(lock_);
     for (auto& extension : extensions_) {
         if (!extension.widgets)
             continue;
@@ -103,6 +151,20 @@ WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetF
         }
     }
     problem = "no widget of kind " + kind;
+    return nullptr;
+}
+
+WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetFamily family, std::string& problem) {
+    loadExtensions();
+    // A kind already known never waits for the others.
+    if (Extension* known = describedExtensionFor(kind, family, problem))
+        return known;
+    // Asked one by one, and no further than the one that offers it.
+    for (auto& extension : extensions_) {
+        describe(extension);
+        if (Extension* found = describedExtensionFor(kind, family, problem))
+            return found;
+    }
     return nullptr;
 }
 
@@ -153,7 +215,11 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
         isPlaceholder = true;
     }
     auto picture = render(*extension, kind, family, *entry, problem);
-    if (!picture && !preview && !isPlaceholder && timelines_.erase({kind, family})) {
+    const auto forget = [&] {
+        std::lock_guard guard(lock_);
+        return timelines_.erase({kind, family}) > 0;
+    };
+    if (!picture && !preview && !isPlaceholder && forget()) {
         // The extension may have been restarted between the timeline and the
         // render, and its entries went with it: ask once more, afresh.
         if (auto fresh = timelineEntry(*extension, kind, family))
@@ -168,15 +234,20 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
                                                          WidgetFamily family) {
     const Instant now = options_.clock();
     const long today = DayClock::dayNumber(static_cast<std::time_t>(std::floor(now.timeIntervalSince1970())));
-    auto known = timelines_.find({kind, family});
-    if (known != timelines_.end() && known->second.extensionStart == extension.process->starts() &&
-        extension.process->isRunning() && known->second.day == today &&
-        !timelineIsDue(known->second.policy, known->second.entries, now))
-        return currentTimelineEntry(known->second.entries, now);
+    std::optional<KnownTimeline> known;
+    {
+        std::lock_guard guard(lock_);
+        if (const auto found = timelines_.find({kind, family}); found != timelines_.end())
+            known = found->second;
+    }
+    if (known && known->extensionStart == extension.process->starts() && extension.process->isRunning() &&
+        known->day == today && !timelineIsDue(known->policy, known->entries, now))
+        return currentTimelineEntry(known->entries, now);
 
     const auto reply = extension.process->request("timeline", sizeParameters(kind, family), options_.timeout);
     if (!reply.ok()) {
         options_.log("widget " + kind + ": no timeline (" + reply.errorMessage + "), showing its placeholder");
+        std::lock_guard guard(lock_);
         timelines_.erase({kind, family});
         return std::nullopt;
     }
@@ -189,16 +260,21 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
     timeline.extensionStart = extension.process->starts();
     timeline.day = today;
     auto entry = currentTimelineEntry(timeline.entries, now);
+    std::lock_guard guard(lock_);
     timelines_[{kind, family}] = std::move(timeline);
     return entry;
 }
 
 void WidgetHost::invalidate(const std::string& kind) {
+    std::lock_guard guard(lock_);
     for (auto known = timelines_.begin(); known != timelines_.end();)
         known = known->first.first == kind ? timelines_.erase(known) : std::next(known);
 }
 
-void WidgetHost::invalidateAll() { timelines_.clear(); }
+void WidgetHost::invalidateAll() {
+    std::lock_guard guard(lock_);
+    timelines_.clear();
+}
 
 const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
     const HitRegion* found = nullptr;
@@ -222,11 +298,14 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
     }
     const auto& intent = std::get<IntentReference>(region->action);
     Extension* extension = nullptr;
-    for (auto& candidate : extensions_)
-        if (candidate.widgets)
-            for (const auto& widget : *candidate.widgets)
-                if (widget.kind == kind)
-                    extension = &candidate;
+    {
+        std::lock_guard guard(lock_);
+        for (auto& candidate : extensions_)
+            if (candidate.widgets)
+                for (const auto& widget : *candidate.widgets)
+                    if (widget.kind == kind)
+                        extension = &candidate;
+    }
     if (!extension) {
         problem = "no widget of kind " + kind;
         return ClickResult::failed;
@@ -243,6 +322,7 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
 }
 
 std::vector<pid_t> WidgetHost::extensionProcesses() const {
+    std::lock_guard guard(lock_);
     std::vector<pid_t> running;
     for (const auto& extension : extensions_)
         if (extension.process->processIdentifier() > 0)

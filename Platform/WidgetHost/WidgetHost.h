@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "ExtensionProcess.h"
 #include "Geometry.h"
 #include "Instant.h"
+#include "RestartBackoff.h"
 #include "Timeline.h"
 #include "WidgetFamily.h"
 
@@ -30,6 +32,13 @@ struct WidgetDescription {
 // The widget host's logic, without any window: finds extensions, starts them
 // on demand, asks for timelines and pictures, and does what clicks do. The
 // desktop windows and the command line sit on top of it.
+//
+// Safe to use from several threads at once, one per extension (the desktop
+// gives each extension its own worker): nothing one thread asks of one
+// extension waits for another extension. An extension that does not
+// describe itself (crashes at start, hangs, answers nonsense) is asked again
+// only after a back-off (RestartBackoff, on the options' clock); meanwhile
+// its widgets are unknown and nothing waits for it.
 class WidgetHost {
 public:
     struct Options {
@@ -63,6 +72,10 @@ public:
 
     // Every widget of every usable extension, in discovery order.
     std::vector<WidgetDescription> gallery();
+
+    // The identifier of the extension known to offer `kind`, or "" while
+    // none is (no extension has described it yet). Asks no extension.
+    std::string extensionOffering(const std::string& kind);
 
     // What the widget shows now (`preview`: the gallery's snapshot instead of
     // the timeline). The timeline is asked for only when its reload policy
@@ -98,6 +111,9 @@ private:
         ExtensionManifest manifest;
         std::unique_ptr<ExtensionProcess> process;
         std::optional<std::vector<WidgetDescription>> widgets;
+        bool describing = false;   // a thread is asking it now
+        RestartBackoff backoff;    // for "describe"
+        Instant askAgain;          // not before this, after a failed "describe"
     };
 
     // The last timeline of one placed widget.
@@ -109,12 +125,20 @@ private:
     };
 
     void loadExtensions();
+    // Asks each extension not yet described, and not waiting out its
+    // back-off or being asked by another thread, to describe itself.
+    void describeExtensions();
+    void describe(Extension& extension);
+    Extension* describedExtensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
     std::optional<nlohmann::json> timelineEntry(Extension& extension, const std::string& kind, WidgetFamily family);
     Extension* extensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
     std::optional<Picture> render(Extension& extension, const std::string& kind, WidgetFamily family,
                                   const nlohmann::json& entry, std::string& problem);
 
     Options options_;
+    // Guards the extensions' descriptions and the timelines; never held
+    // while an extension is asked anything.
+    mutable std::mutex lock_;
     bool loaded_ = false;
     std::vector<Extension> extensions_;
     std::map<std::pair<std::string, WidgetFamily>, KnownTimeline> timelines_;

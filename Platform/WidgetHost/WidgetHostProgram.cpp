@@ -67,4 +67,31 @@ bool openGallery(const std::optional<std::filesystem::path>& program) {
     return program ? startGallery(*program) : askRunningHost();
 }
 
+PlaceAnswer askRunningHostToPlace(const std::string& kind, const std::string& family,
+                                  const std::optional<std::pair<int, int>>& at) {
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus)
+        return PlaceAnswer::noHost;
+    GVariant* placement = g_variant_new("(ssbii)", kind.c_str(), family.c_str(), at.has_value(),
+                                        at ? at->first : 0, at ? at->second : 0);
+    GVariantBuilder parameters;
+    g_variant_builder_init(&parameters, G_VARIANT_TYPE("av"));
+    g_variant_builder_add(&parameters, "v", placement);
+    GError* error = nullptr;
+    // The host answers once the action has run (and saved the list).
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus, busName, objectPath, "org.gtk.Actions", "Activate",
+        g_variant_new("(sava{sv})", "place", &parameters, nullptr), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+        10000, nullptr, &error);
+    g_object_unref(bus);
+    if (reply) {
+        g_variant_unref(reply);
+        return PlaceAnswer::placed;
+    }
+    const bool noOwner = g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
+                         g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER);
+    g_error_free(error);
+    return noOwner ? PlaceAnswer::noHost : PlaceAnswer::failed;
+}
+
 } // namespace platform::WidgetHostProgram

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -25,6 +26,19 @@ bool wouldFind(const std::filesystem::path& program, const std::string& identifi
 // program asks a running host over the session bus. False when neither
 // could be tried; whether a gallery appears is the host's business.
 bool openGallery(const std::optional<std::filesystem::path>& program);
+
+// What a running host answered when asked to place a widget.
+enum class PlaceAnswer {
+    noHost,   // no host runs in this session (or there is no session bus)
+    placed,   // the host placed it, or had it placed already, and saved it
+    failed,   // a host runs but did not take it
+};
+// Asks the host running in this session to place a widget of `kind` in
+// `family` ("small", "medium"), at `at` when given (desktop pixels): the
+// host keeps the placement list in memory and writes it, so a list written
+// beside it would be lost at its next save. Waits for the host's answer.
+PlaceAnswer askRunningHostToPlace(const std::string& kind, const std::string& family,
+                                  const std::optional<std::pair<int, int>>& at);
 
 } // namespace WidgetHostProgram
 

@@ -1,5 +1,6 @@
 #include "WidgetWindow.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "WidgetBackground.h"
@@ -64,8 +65,7 @@ WidgetWindow::WidgetWindow(const WidgetPlacement& placement, const Painter& pain
 
     signal_realize().connect([this] {
         X11Desktop::prepareWidgetSurface(*this);
-        if (placement_.x && placement_.y)
-            X11Desktop::move(*this, *placement_.x, *placement_.y);
+        keepOnScreen();
     }, true);
     signal_map().connect(sigc::mem_fun(*this, &WidgetWindow::mapped), true);
 }
@@ -79,15 +79,31 @@ void WidgetWindow::mapped() {
     X11Desktop::keepOnDesktop(*this);
     // Window managers may place a newly mapped window where they like; ask
     // once more for the remembered spot.
-    if (placement_.x && placement_.y)
-        X11Desktop::move(*this, *placement_.x, *placement_.y);
+    keepOnScreen();
     if (!positionWatch_)
         positionWatch_ = X11Desktop::watchPosition(*this, [this](int x, int y) { positionChanged(x, y); });
 }
 
-void WidgetWindow::positionChanged(int x, int y) {
-    if (placement_.x == x && placement_.y == y)
+void WidgetWindow::keepOnScreen() {
+    if (!placement_.x || !placement_.y || !get_realized())
         return;
+    const Size size = WidgetHost::size(placement_.family);
+    const int scale = std::max(get_scale_factor(), 1);
+    const ScreenRect stored{*placement_.x, *placement_.y, static_cast<int>(size.width) * scale,
+                            static_cast<int>(size.height) * scale};
+    const auto origin = fitOnScreen(stored, X11Desktop::workAreas(*this));
+    if (origin == std::pair{stored.x, stored.y})
+        fitted_.reset();
+    else
+        fitted_ = origin;
+    X11Desktop::move(*this, origin.first, origin.second);
+}
+
+void WidgetWindow::positionChanged(int x, int y) {
+    // Where keepOnScreen put it is no new place of the user's.
+    if (fitted_ == std::pair{x, y} || (placement_.x == x && placement_.y == y))
+        return;
+    fitted_.reset();
     placement_.x = x;
     placement_.y = y;
     moved_.emit(x, y);

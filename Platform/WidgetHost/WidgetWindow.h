@@ -32,6 +32,10 @@ public:
 
     void show(WidgetHost::Picture picture);
     void setAppearance(Appearance appearance);
+    // Brings the window onto a monitor's work area should its stored place
+    // lie mostly off all of them, or back to that place once it is on one
+    // again. The stored place stays the user's: only a drag changes it.
+    void keepOnScreen();
 
     const WidgetAccessibility& accessibility() const { return accessibility_; }
     WidgetAccessibility& accessibility() { return accessibility_; }
@@ -67,7 +71,8 @@ private:
     Gtk::PopoverMenu menu_;
     Point dragStart_{};
     bool moving_ = false;
-    std::optional<std::pair<int, int>> lastPosition_;
+    // Where keepOnScreen put the window instead of its stored place.
+    std::optional<std::pair<int, int>> fitted_;
     void* positionWatch_ = nullptr;
 
     sigc::signal<void(Point)> clicked_;

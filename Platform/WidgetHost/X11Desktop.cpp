@@ -3,6 +3,8 @@
 #include <gdk/x11/gdkx.h>
 #include <X11/Xatom.h>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -119,6 +121,23 @@ std::optional<std::pair<int, int>> X11Desktop::position(Gtk::Window& window) {
     if (!XTranslateCoordinates(display, GDK_SURFACE_XID(surface), DefaultRootWindow(display), 0, 0, &x, &y, &child))
         return std::nullopt;
     return std::pair{x, y};
+}
+
+std::vector<ScreenRect> X11Desktop::workAreas(Gtk::Window& window) {
+    std::vector<ScreenRect> areas;
+    if (!isX11(window))
+        return areas;
+    GListModel* monitors = gdk_display_get_monitors(window.get_display()->gobj());
+    for (guint index = 0; index < g_list_model_get_n_items(monitors); ++index) {
+        auto* monitor = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, index));
+        GdkRectangle area{};
+        gdk_x11_monitor_get_workarea(monitor, &area);
+        // GDK counts in application pixels; the X server in device pixels.
+        const int scale = std::max(gdk_monitor_get_scale_factor(monitor), 1);
+        areas.push_back({area.x * scale, area.y * scale, area.width * scale, area.height * scale});
+        g_object_unref(monitor);
+    }
+    return areas;
 }
 
 void* X11Desktop::watchPosition(Gtk::Window& window, std::function<void(int, int)> moved) {

@@ -3,8 +3,11 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <gtkmm.h>
+
+#include "ScreenFit.h"
 
 namespace platform {
 
@@ -34,6 +37,10 @@ public:
     static void move(Gtk::Window& window, int x, int y);
     // Where the window's top-left corner stands on the desktop.
     static std::optional<std::pair<int, int>> position(Gtk::Window& window);
+
+    // Each monitor's work area (without panels and docks) in desktop
+    // pixels; empty off X11.
+    static std::vector<ScreenRect> workAreas(Gtk::Window& window);
 
     // Calls `moved` with the window's new position each time it changes
     // (the user dragged it, or the window manager placed it). The returned

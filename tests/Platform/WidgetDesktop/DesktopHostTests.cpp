@@ -84,16 +84,26 @@ protected:
         host_ = -1;
     }
 
-    // Starts the program again with --gallery, as the "Edit Widgets" entry
-    // does; it hands over to the running host and ends.
-    void openGalleryFromASecondStart() {
+    // Runs the program once more with `arguments` and waits for it to end
+    // (a second start hands over to the running host); true when it ended well.
+    bool runAgain(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), TARVELO_WIDGETS_PROGRAM);
+        std::vector<char*> pointers;
+        for (auto& argument : arguments)
+            pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
         pid_t second = -1;
-        std::string program = TARVELO_WIDGETS_PROGRAM, option = "--gallery";
-        char* arguments[] = {program.data(), option.data(), nullptr};
-        ASSERT_EQ(::posix_spawn(&second, arguments[0], nullptr, nullptr, arguments, environ), 0);
         int status = -1;
-        ASSERT_EQ(::waitpid(second, &status, 0), second);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return ::posix_spawn(&second, pointers[0], nullptr, nullptr, pointers.data(), environ) == 0 &&
+               ::waitpid(second, &status, 0) == second && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    // As the "Edit Widgets" entry does.
+    void openGalleryFromASecondStart() { EXPECT_TRUE(runAgain({"--gallery"})); }
+
+    std::size_t savedCount() {
+        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
+        const auto document = nlohmann::json::parse(file, nullptr, false);
+        return document.is_object() && document["widgets"].is_array() ? document["widgets"].size() : 0;
     }
 
     std::optional<std::pair<int, int>> savedPosition() {
@@ -290,6 +300,23 @@ TEST_F(DesktopHost, ASecondStartOpensTheGalleryInTheRunningHost) {
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 1u);
 }
 
+TEST_F(DesktopHost, PlaceWhileTheHostRunsReachesItAndIsKept) {
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 10}, {"y", 10}}});
+    startHost();
+    ASSERT_NE(waitForWindow("Tarvelo"), 0u);
+    ASSERT_TRUE(runAgain({"place", "--kind", "TarveloWidget", "--family", "medium", "--at", "300,40"}));
+    // The host shows it at once and wrote it; its own next save keeps it.
+    EXPECT_TRUE(eventually([&] { return screen_.windowsTitled("Tarvelo").size() == 2; }));
+    EXPECT_EQ(savedCount(), 2u);
+    // From the first one's footer: the host saves its list once more.
+    screen_.drag(95, 172, 245, 222);
+    EXPECT_TRUE(eventually([&] { return savedPosition() == std::pair(160, 60); }));
+    EXPECT_EQ(savedCount(), 2u);
+    // Asked again, nothing is added.
+    ASSERT_TRUE(runAgain({"place", "--kind", "TarveloWidget", "--family", "medium"}));
+    EXPECT_EQ(savedCount(), 2u);
+}
+
 TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {
     startHost({"run", "--login"});
     int status = -1;
@@ -402,6 +429,21 @@ TEST_F(DesktopHostUnderWindowManager, ADraggedWidgetComesBackWhereItWasLeft) {
         const auto geometry = screen_.geometry(widget);
         return geometry && geometry->x == 250 && geometry->y == 150;
     })) << screen_.geometry(widget)->x << "," << screen_.geometry(widget)->y;
+}
+
+TEST_F(DesktopHostUnderWindowManager, AWidgetStoredOffTheScreenComesUpOnItAndKeepsItsPlace) {
+    // Left on a monitor since unplugged: the screen here is 1024x768.
+    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 2400}, {"y", 1500}}});
+    startHost();
+    const Window widget = waitForWindow("Tarvelo");
+    ASSERT_NE(widget, 0u);
+    ASSERT_TRUE(settledPicture(widget));
+    const auto geometry = screen_.geometry(widget);
+    EXPECT_EQ(geometry->x + geometry->width, 1024);
+    EXPECT_EQ(geometry->y + geometry->height, 768);
+    screen_.captureRoot().savePNG(screenshotPath("widget-brought-on-screen"));
+    // The stored place waits for that monitor to come back.
+    EXPECT_EQ(savedPosition(), std::pair(2400, 1500));
 }
 
 } // namespace

@@ -134,4 +134,15 @@ TEST_F(HostWorkerTest, ManyClicksFromTheMainThreadWhileTheWorkerIsBusy) {
     EXPECT_EQ(performed.load(), 200);
 }
 
+TEST_F(HostWorkerTest, AJobHeldOnOneLaneHoldsNoOther) {
+    // One extension hangs; another's click is answered at once.
+    Gate gate;
+    worker.submit(noting("hung extension", &gate), "test.Hung");
+    worker.submitAndWait(noting("healthy click"), 10s, "test.Healthy");
+    EXPECT_EQ(ran, std::vector<std::string>{"healthy click"});
+    gate.open();
+    runUntil(2);
+    EXPECT_EQ(ran, (std::vector<std::string>{"healthy click", "hung extension"}));
+}
+
 } // namespace

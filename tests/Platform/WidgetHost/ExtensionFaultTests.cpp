@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <thread>
 
 #include "EnvironmentGuard.h"
 #include "TemporaryFolder.h"
@@ -22,12 +24,25 @@ protected:
                                                         {"TARVELO_TEST_GOOD_REPLIES", "0"}};
     std::vector<std::string> logged;
 
-    WidgetHost host() {
+    // `more` extensions come after the misbehaving one.
+    WidgetHost host(std::vector<platform::ExtensionManifest> more = {}, std::function<platform::Instant()> clock = {}) {
         WidgetHost::Options options;
         options.timeout = 1500ms;
         options.log = [this](const std::string& line) { logged.push_back(line); };
         options.manifests = std::vector{platform::ExtensionManifest{"test.Misbehaving", MISBEHAVING_EXTENSION, "", ""}};
+        options.manifests->insert(options.manifests->end(), more.begin(), more.end());
+        if (clock)
+            options.clock = std::move(clock);
         return WidgetHost(std::move(options));
+    }
+    // How many requests of `method` the misbehaving extension was sent
+    // (with TARVELO_TEST_REQUEST_LOG set to `log`).
+    static long requestsOf(const std::filesystem::path& log, const std::string& method) {
+        std::ifstream file(log);
+        long count = 0;
+        for (std::string line; std::getline(file, line);)
+            count += line == method;
+        return count;
     }
     void misbehave(const char* mode, int goodReplies) {
         environment.set("TARVELO_TEST_EXTENSION_MODE", mode);
@@ -66,7 +81,7 @@ TEST_F(Faults, AnExtensionThatCrashesAtStartIsReportedNotWaitedFor) {
 
 TEST_F(Faults, EveryKindOfMisbehaviourEndsInAnErrorWithinTheTimeOut) {
     // One good reply (the description), then the fault on the timeline.
-    for (const char* mode : {"crash-mid-reply", "hang", "garbage", "misshapen", "enormous"}) {
+    for (const char* mode : {"crash-mid-reply", "hang", "mute", "garbage", "misshapen", "enormous"}) {
         misbehave(mode, 1);
         auto widgetHost = host();
         std::string problem;
@@ -100,4 +115,54 @@ TEST_F(Faults, AnExtensionThatExitsAfterEveryRequestNeverHangsTheHost) {
     (void)picture(widgetHost, problem);
     // Each request met a new process; the entries of one are unknown to the next.
     EXPECT_FALSE(widgetHost.gallery().empty());
+}
+
+TEST_F(Faults, AnExtensionThatNeverDescribesItselfHoldsNoOtherAndIsAskedAgainOnlyAfterABackOff) {
+    misbehave("mute", 0);
+    const auto requests = configuration.path() / "requests";
+    environment.set("TARVELO_TEST_REQUEST_LOG", requests.c_str());
+    platform::Instant now = platform::Instant::now();
+    auto widgetHost = host({{"test.Healthy", TARVELO_WIDGET_EXTENSION, "", ""}}, [&now] { return now; });
+    // The healthy extension's widget is there; the mute one was asked once.
+    EXPECT_EQ(widgetHost.gallery().size(), 1u);
+    EXPECT_EQ(requestsOf(requests, "describe"), 1);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("test.Misbehaving did not describe itself"), std::string::npos) << logged[0];
+    // Pictures, clicks and the gallery meanwhile leave it alone.
+    std::string problem;
+    const auto shown = picture(widgetHost, problem);
+    ASSERT_TRUE(shown) << problem;
+    widgetHost.click("TarveloWidget", *shown, {1, 1}, problem);
+    EXPECT_EQ(widgetHost.gallery().size(), 1u);
+    EXPECT_EQ(requestsOf(requests, "describe"), 1);
+    // After its back-off (half a second at first) it is asked again.
+    now = now + 1.0;
+    EXPECT_EQ(widgetHost.gallery().size(), 1u);
+    EXPECT_EQ(requestsOf(requests, "describe"), 2);
+}
+
+TEST_F(Faults, NothingAnExtensionStartsOutlivesIt) {
+    const auto childFile = configuration.path() / "child";
+    environment.set("TARVELO_TEST_CHILD_FILE", childFile.c_str());
+    misbehave("fork", 0);
+    auto widgetHost = host();
+    std::string problem;
+    ASSERT_TRUE(picture(widgetHost, problem)) << problem;
+    pid_t child = 0;
+    std::ifstream(childFile) >> child;
+    ASSERT_GT(child, 0);
+    // Running (or a zombie, once killed: this process is not its parent).
+    const auto running = [child] {
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+    };
+    ASSERT_TRUE(running());
+    widgetHost.stopExtensions();
+    // SIGKILL is on its way; the bound only ends a test that would wait forever.
+    for (int turn = 0; turn < 500 && running(); ++turn)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(running()) << "the extension's child outlived it";
 }

@@ -11,6 +11,10 @@
 //   misshapen        answer with the right id but a result of the wrong shape
 //   enormous         write a 6 MiB line
 //   exit             answer, then exit
+//   mute             read every request, answer none (not even "describe")
+//   fork             start a child that would outlive it, write the child's
+//                    process id to the file TARVELO_TEST_CHILD_FILE names,
+//                    then keep serving
 //   environment      write the environment, one variable per line, to the
 //                    file TARVELO_TEST_ENVIRONMENT_DUMP names, then keep serving
 // TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
@@ -83,6 +87,16 @@ int main() {
         }
         mode = "good";
     }
+    if (mode == "fork") {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::sleep(600);
+            ::_exit(0);
+        }
+        if (const char* file = std::getenv("TARVELO_TEST_CHILD_FILE"))
+            std::ofstream(file) << child << "\n";
+        mode = "good";
+    }
     const char* goodVariable = std::getenv("TARVELO_TEST_GOOD_REPLIES");
     const long goodReplies = goodVariable ? std::atol(goodVariable) : 0;
 
@@ -126,6 +140,8 @@ int main() {
                      "\n");
         } else if (mode == "enormous") {
             writeOut(std::string(6 * 1024 * 1024, 'x'));
+        } else if (mode == "mute") {
+            continue;
         } else if (mode == "exit") {
             writeOut(reply);
             return 0;
