@@ -17,9 +17,41 @@ namespace {
 
 constexpr const char* calendarURLText = "ical://";
 
+// Valid links whose calendar launch has not been answered yet; each ends in
+// exactly one quit. Main thread only.
+int linksInFlight = 0;
+
+// Quits once no link is left half-handled. Other `tarvelo` starts hand their
+// links to this instance over the session bus until it quits; a link that
+// reached it while it was quitting used to be dropped, the sender having
+// exited with success. So this instance first gives up its name on the bus
+// (a start from then on becomes an instance of its own), then handles the
+// links already sent to it, and quits only when their launches are answered.
 void quitApplication() {
-    if (GApplication* application = g_application_get_default())
-        g_application_quit(application);
+    if (linksInFlight > 0)
+        --linksInFlight;
+    GApplication* application = g_application_get_default();
+    if (!application)
+        return;
+    GDBusConnection* bus = g_application_get_dbus_connection(application);
+    if (const char* name = g_application_get_application_id(application); bus && name) {
+        static bool released = false;
+        if (!released) {
+            released = true;
+            if (GVariant* reply = g_dbus_connection_call_sync(
+                    bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "ReleaseName",
+                    g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 1000, nullptr,
+                    nullptr))
+                g_variant_unref(reply);
+        }
+        // Messages that reached the bus before the release are ahead of its
+        // answer on the connection: run what they queued.
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        if (linksInFlight > 0)
+            return;
+    }
+    g_application_quit(application);
 }
 
 std::optional<std::string> dateValue(const platform::URL& url) {
@@ -52,6 +84,7 @@ void openCalendar(const DateLinkServices& services) {
     const auto calendarURL = platform::URL::string(calendarURLText);
     if (!calendarURL)
         return;
+    ++linksInFlight;
     // The chosen application, else the desktop's calendar application.
     auto applicationURL = services.preference.resolvedApplicationURL();
     if (!applicationURL)
