@@ -79,11 +79,13 @@ public:
 
     // What the widget shows now (`preview`: the gallery's snapshot instead of
     // the timeline). The timeline is asked for only when its reload policy
-    // says so, after an intent ran, when the extension was restarted, or when
-    // the local date is no longer the one it was asked for on (an entry names
-    // its month when it is made, so a month's end needs a new one); the
-    // current entry is rendered anew at every call, so what the content reads
-    // of the clock is the moment of rendering. Absent, with the reason, when
+    // says so, after an intent ran (unless the intent's reply brought it),
+    // when the extension was restarted, or when the local date is no longer
+    // the one it was asked for on (an entry names its month when it is made,
+    // so a month's end needs a new one); the current entry is rendered anew
+    // at every call, so what the content reads of the clock is the moment of
+    // rendering, except the first call after a step, which shows the picture
+    // the step's reply brought (drawn that moment). Absent, with the reason, when
     // the kind is unknown, the family unsupported, or the extension failed.
     std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview, std::string& problem);
 
