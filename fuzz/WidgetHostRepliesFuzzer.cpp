@@ -1,7 +1,7 @@
 // What the widget host accepts from an extension. Each input line is read
 // as the extension's reply to request 7, and what it carries goes through
 // the host's readers of timelines, entries and display lists; the whole line
-// is also read as a display list. Checks that nothing throws or crashes, and
+// is also read as a display list, and so is each of a step's "widgets". Checks that nothing throws or crashes, and
 //
 //  - the current entry of a timeline is one of its entries, and there is one
 //    exactly when the entries are a non-empty array;
@@ -99,6 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkTimeline(result);
         (void)platform::entryDate(platform::memberOf(result, "entry"));
         checkRoundTrip(platform::displayListFromJSON(platform::memberOf(result, "displayList")));
+        // A step's reply: a timeline and a picture for each widget it names.
+        if (const json& widgets = platform::memberOf(result, "widgets"); widgets.is_array())
+            for (const json& widget : widgets) {
+                checkTimeline(widget);
+                checkRoundTrip(platform::displayListFromJSON(platform::memberOf(widget, "displayList")));
+            }
     }
     return 0;
 }

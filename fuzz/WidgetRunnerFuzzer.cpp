@@ -6,6 +6,8 @@
 //  - every reply is one JSON object with an "id" (null, an integer or a
 //    string) and exactly one of "result" and "error", an error having a
 //    string code and message;
+//  - a kept step whose request names widgets to "render" answers with a
+//    "widgets" array, each one with its entries and display list;
 //  - the stream gets exactly one reply line per request line.
 //
 // Intents run for real: the month steps in a defaults folder of the run's own.
@@ -49,6 +51,23 @@ void checkReply(std::string_view line) {
     if (!hasResult && (!error->is_object() || !error->value("code", nlohmann::json()).is_string() ||
                        !error->value("message", nlohmann::json()).is_string()))
         fail("an error reply has no code and message", line);
+}
+
+void checkStepReply(std::string_view requestLine, std::string_view replyLine) {
+    const auto request = nlohmann::json::parse(requestLine, nullptr, false);
+    if (!request.is_object() || request.value("method", nlohmann::json()) != "perform")
+        return;
+    const auto params = request.value("params", nlohmann::json());
+    const auto reply = nlohmann::json::parse(replyLine, nullptr, false);
+    if (!params.is_object() || !params.contains("render") || params["render"].is_null() || !reply.contains("result"))
+        return;
+    const auto& widgets = reply["result"].value("widgets", nlohmann::json());
+    if (!widgets.is_array())
+        fail("a kept step asked for pictures has no \"widgets\" array", replyLine);
+    for (const auto& widget : widgets)
+        if (!widget.is_object() || !widget.value("entries", nlohmann::json()).is_array() ||
+            !widget.value("displayList", nlohmann::json()).is_object())
+            fail("a step's widget lacks its entries or display list", replyLine);
 }
 
 std::vector<std::string_view> linesOf(std::string_view input) {
@@ -138,6 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (reply.find('\n') != std::string::npos)
                 fail("a reply spans more than one line", reply);
             checkReply(reply);
+            checkStepReply(line, reply);
         }
     }
 

@@ -168,6 +168,21 @@ WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetF
     return nullptr;
 }
 
+namespace {
+
+std::optional<DisplayList> displayListOf(const nlohmann::json& result, std::string& problem) {
+    auto reading = displayListFromJSON(memberOf(result, "displayList"));
+    if (!reading.displayList)
+        problem = "the extension sent an unusable picture: " + reading.error;
+    return std::move(reading.displayList);
+}
+
+long dayOf(Instant now) {
+    return DayClock::dayNumber(static_cast<std::time_t>(std::floor(now.timeIntervalSince1970())));
+}
+
+} // namespace
+
 std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, const std::string& kind,
                                                       WidgetFamily family, const nlohmann::json& entry,
                                                       std::string& problem) {
@@ -178,13 +193,11 @@ std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, cons
         problem = "render failed: " + reply.errorMessage;
         return std::nullopt;
     }
-    auto reading = displayListFromJSON(memberOf(*reply.result, "displayList"));
-    if (!reading.displayList) {
-        problem = "the extension sent an unusable picture: " + reading.error;
+    auto displayList = displayListOf(*reply.result, problem);
+    if (!displayList)
         return std::nullopt;
-    }
     Picture picture;
-    picture.displayList = std::move(*reading.displayList);
+    picture.displayList = std::move(*displayList);
     picture.entryDate = entryDate(entry);
     return picture;
 }
@@ -203,6 +216,17 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
             entry = memberOf(*reply.result, "entry");
     } else {
         entry = timelineEntry(*extension, kind, family);
+        std::optional<PreparedPicture> prepared;
+        {
+            std::lock_guard guard(lock_);
+            if (auto found = prepared_.find({kind, family}); found != prepared_.end()) {
+                prepared = std::move(found->second);
+                prepared_.erase(found);
+            }
+        }
+        // Drawn by the step's reply from the very entry chosen now.
+        if (prepared && entry && memberOf(*entry, "id") == prepared->entryIdentifier)
+            return std::move(prepared->picture);
     }
     bool isPlaceholder = false;
     if (!entry || !entry->is_object()) {
@@ -233,7 +257,7 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
 std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, const std::string& kind,
                                                          WidgetFamily family) {
     const Instant now = options_.clock();
-    const long today = DayClock::dayNumber(static_cast<std::time_t>(std::floor(now.timeIntervalSince1970())));
+    const long today = dayOf(now);
     std::optional<KnownTimeline> known;
     {
         std::lock_guard guard(lock_);
@@ -267,13 +291,49 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
 
 void WidgetHost::invalidate(const std::string& kind) {
     std::lock_guard guard(lock_);
-    for (auto known = timelines_.begin(); known != timelines_.end();)
-        known = known->first.first == kind ? timelines_.erase(known) : std::next(known);
+    std::erase_if(timelines_, [&](const auto& known) { return known.first.first == kind; });
+    std::erase_if(prepared_, [&](const auto& known) { return known.first.first == kind; });
 }
 
 void WidgetHost::invalidateAll() {
     std::lock_guard guard(lock_);
     timelines_.clear();
+    prepared_.clear();
+}
+
+void WidgetHost::keepStepResult(Extension& extension, const std::string& kind, const nlohmann::json& result) {
+    const auto& widgets = memberOf(result, "widgets");
+    if (!widgets.is_array())
+        return;
+    const Instant now = options_.clock();
+    for (const auto& widget : widgets) {
+        const auto& familyName = memberOf(widget, "family");
+        const auto family = familyName.is_string() ? widgetFamilyNamed(familyName.get<std::string>()) : std::nullopt;
+        const auto& entries = memberOf(widget, "entries");
+        const auto& entry = memberOf(widget, "entry");
+        const Size expected = family ? size(*family) : Size{};
+        std::string problem;
+        if (!family || memberOf(widget, "kind") != kind || memberOf(widget, "width") != expected.width ||
+            memberOf(widget, "height") != expected.height || !entries.is_array() || entry.is_null())
+            continue;
+        auto displayList = displayListOf(widget, problem);
+        if (!displayList) {
+            options_.log("widget " + kind + ": " + problem);
+            continue;
+        }
+        KnownTimeline timeline;
+        timeline.entries = entries;
+        timeline.policy = reloadPolicyFromJSON(memberOf(widget, "policy")).value_or(TimelineReloadPolicy::never());
+        timeline.extensionStart = extension.process->starts();
+        timeline.day = dayOf(now);
+        PreparedPicture prepared{entry, Picture{std::move(*displayList), Instant{}, false}};
+        for (const auto& candidate : entries)
+            if (memberOf(candidate, "id") == entry)
+                prepared.picture.entryDate = entryDate(candidate);
+        std::lock_guard guard(lock_);
+        timelines_[{kind, *family}] = std::move(timeline);
+        prepared_[{kind, *family}] = std::move(prepared);
+    }
 }
 
 const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
@@ -310,14 +370,23 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
         problem = "no widget of kind " + kind;
         return ClickResult::failed;
     }
-    const auto reply = extension->process->request(
-        "perform", {{"intent", {{"type", intent.type}, {"parameters", intent.parameters}}}}, options_.timeout);
+    nlohmann::json parameters = {{"intent", {{"type", intent.type}, {"parameters", intent.parameters}}}};
+    {
+        // The sizes shown are those with a timeline: their new timelines and
+        // pictures come back with the step, in the one reply.
+        std::lock_guard guard(lock_);
+        for (const auto& known : timelines_)
+            if (known.first.first == kind)
+                parameters["render"].push_back(sizeParameters(kind, known.first.second));
+    }
+    const auto reply = extension->process->request("perform", parameters, options_.timeout);
     // Whatever the outcome, the widget's state may have changed.
     invalidate(kind);
     if (!reply.ok()) {
         problem = "the intent failed: " + reply.errorMessage;
         return ClickResult::failed;
     }
+    keepStepResult(*extension, kind, *reply.result);
     return ClickResult::ranIntent;
 }
 

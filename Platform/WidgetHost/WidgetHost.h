@@ -79,16 +79,21 @@ public:
 
     // What the widget shows now (`preview`: the gallery's snapshot instead of
     // the timeline). The timeline is asked for only when its reload policy
-    // says so, after an intent ran, when the extension was restarted, or when
-    // the local date is no longer the one it was asked for on (an entry names
-    // its month when it is made, so a month's end needs a new one); the
-    // current entry is rendered anew at every call, so what the content reads
-    // of the clock is the moment of rendering. Absent, with the reason, when
+    // says so, after an intent ran (unless the intent's reply brought it),
+    // when the extension was restarted, or when the local date is no longer
+    // the one it was asked for on (an entry names its month when it is made,
+    // so a month's end needs a new one); the current entry is rendered anew
+    // at every call, so what the content reads of the clock is the moment of
+    // rendering, except the first call after a step, which shows the picture
+    // the step's reply brought (drawn that moment). Absent, with the reason, when
     // the kind is unknown, the family unsupported, or the extension failed.
     std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview, std::string& problem);
 
     // Does what a click at `point` (in points) on `picture` does: runs the
-    // button's intent and then fetches the new timeline, or opens the link.
+    // button's intent, or opens the link. The intent's reply brings the new
+    // timeline and picture of each size of the widget shown (those with a
+    // timeline), so the next `picture` of each asks the extension nothing;
+    // an extension that answers without them is asked the usual way.
     ClickResult click(const std::string& kind, const Picture& picture, Point point, std::string& problem);
 
     // The topmost click region at `point`, if any.
@@ -124,6 +129,13 @@ private:
         long day = 0;           // the local date it was asked for on (DayClock::dayNumber)
     };
 
+    // A picture a step's reply carried, for the entry it was drawn from;
+    // shown once, by the next picture of its widget.
+    struct PreparedPicture {
+        nlohmann::json entryIdentifier;
+        Picture picture;
+    };
+
     void loadExtensions();
     // Asks each extension not yet described, and not waiting out its
     // back-off or being asked by another thread, to describe itself.
@@ -132,6 +144,9 @@ private:
     Extension* describedExtensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
     std::optional<nlohmann::json> timelineEntry(Extension& extension, const std::string& kind, WidgetFamily family);
     Extension* extensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
+    // Keeps the timelines and pictures a step's reply carries (`result` of a
+    // `perform` that named the widgets of `kind`), as if asked for them.
+    void keepStepResult(Extension& extension, const std::string& kind, const nlohmann::json& result);
     std::optional<Picture> render(Extension& extension, const std::string& kind, WidgetFamily family,
                                   const nlohmann::json& entry, std::string& problem);
 
@@ -142,6 +157,7 @@ private:
     bool loaded_ = false;
     std::vector<Extension> extensions_;
     std::map<std::pair<std::string, WidgetFamily>, KnownTimeline> timelines_;
+    std::map<std::pair<std::string, WidgetFamily>, PreparedPicture> prepared_;
 };
 
 } // namespace platform

@@ -173,14 +173,8 @@ nlohmann::json WidgetRunner::handle(const nlohmann::json& request) {
         return entryReply(configuration->kind(), configuration->snapshot(context(parameters, preview.is_boolean() &&
                                                                                               preview.get<bool>())));
     }
-    if (method == "timeline") {
-        const auto* configuration = widget(parameters);
-        const auto timeline = configuration->timeline(context(parameters, false));
-        nlohmann::json entries = nlohmann::json::array();
-        for (const auto& entry : timeline.entries)
-            entries.push_back(entryReply(configuration->kind(), entry)["entry"]);
-        return {{"entries", entries}, {"policy", policyJSON(timeline.policy)}};
-    }
+    if (method == "timeline")
+        return timelineReply(parameters, nullptr);
     if (method == "render")
         return render(parameters);
     if (method == "perform")
@@ -213,6 +207,47 @@ nlohmann::json WidgetRunner::entryReply(const std::string& kind, const WidgetCon
     return {{"entry", {{"id", identifier}, {"date", entry.date.timeIntervalSinceReferenceDate()}}}};
 }
 
+nlohmann::json WidgetRunner::timelineReply(const nlohmann::json& parameters, std::uint64_t* current) {
+    const auto* configuration = widget(parameters);
+    const auto timeline = configuration->timeline(context(parameters, false));
+    nlohmann::json entries = nlohmann::json::array();
+    // The entry to show now, as the host chooses it: the last one whose date
+    // has come, or the first when none has.
+    const Instant now = Instant::now();
+    for (const auto& entry : timeline.entries) {
+        entries.push_back(entryReply(configuration->kind(), entry)["entry"]);
+        if (current && (entries.size() == 1 || entry.date <= now))
+            *current = entries.back()["id"].get<std::uint64_t>();
+    }
+    return {{"entries", entries}, {"policy", policyJSON(timeline.policy)}};
+}
+
+nlohmann::json WidgetRunner::widgetsAfterStep(const nlohmann::json& wanted) {
+    nlohmann::json widgets = nlohmann::json::array();
+    if (!wanted.is_array())
+        return widgets;
+    // The step is kept already: a widget that cannot be answered here is
+    // left out, and the host asks for it the usual way.
+    for (const auto& parameters : wanted) {
+        try {
+            std::uint64_t current = 0;
+            auto answer = timelineReply(parameters, &current);
+            if (current == 0)
+                continue;
+            for (const char* key : {"kind", "family", "width", "height"})
+                answer[key] = parameters[key];
+            answer["entry"] = current;
+            auto renderParameters = parameters;
+            renderParameters["entry"] = current;
+            answer["displayList"] = std::move(render(renderParameters)["displayList"]);
+            widgets.push_back(std::move(answer));
+        } catch (const RequestError&) {
+        } catch (const std::exception&) {
+        }
+    }
+    return widgets;
+}
+
 nlohmann::json WidgetRunner::render(const nlohmann::json& parameters) {
     const auto* configuration = widget(parameters);
     const Size size{requiredLength(parameters, "width"), requiredLength(parameters, "height")};
@@ -229,6 +264,9 @@ nlohmann::json WidgetRunner::render(const nlohmann::json& parameters) {
     }
     // The content function runs now, so whatever it reads of the clock (the
     // today mark) is the moment of rendering, not the entry's date.
+    // Intents render on their own worker too (a step's reply carries its
+    // pictures), and the measurer is not shared between threads.
+    std::lock_guard guard(layoutLock_);
     return {{"displayList", toJSON(layout(configuration->content(entry), size, measurer_, widgetEnvironment()))}};
 }
 
@@ -243,7 +281,10 @@ nlohmann::json WidgetRunner::perform(const nlohmann::json& parameters) {
         const auto result = instance->perform();
         if (result.problem)
             throw RequestError{"not-kept", *result.problem};
-        return nlohmann::json::object();
+        const auto& wanted = member(parameters, "render");
+        if (wanted.is_null())
+            return nlohmann::json::object();
+        return {{"widgets", widgetsAfterStep(wanted)}};
     }
     throw RequestError{"unknown-intent", "no intent of type \"" + type + "\""};
 }

@@ -49,6 +49,10 @@ private:
     const WidgetConfiguration* widget(const nlohmann::json& parameters) const;
     TimelineProviderContext context(const nlohmann::json& parameters, bool isPreview) const;
     nlohmann::json render(const nlohmann::json& parameters);
+    // A timeline's reply; `current`, when given, is set to the id of the entry to show now.
+    nlohmann::json timelineReply(const nlohmann::json& parameters, std::uint64_t* current);
+    // The timelines and pictures a step's reply carries, for the widgets `wanted` names.
+    nlohmann::json widgetsAfterStep(const nlohmann::json& wanted);
     nlohmann::json perform(const nlohmann::json& parameters);
 
     WidgetBundleContents contents_;
@@ -58,6 +62,7 @@ private:
         std::string kind;
         WidgetConfiguration::EntryRecord entry;
     };
+    std::mutex layoutLock_;
     std::mutex entriesLock_;
     std::map<std::uint64_t, KeptEntry> entries_;
     std::uint64_t nextEntryIdentifier_ = 1;

@@ -15,6 +15,8 @@
 //   fork             start a child that would outlive it, write the child's
 //                    process id to the file TARVELO_TEST_CHILD_FILE names,
 //                    then keep serving
+//   old              serve, answering a step without the pictures its
+//                    request asks for, as extensions did before they could
 //   environment      write the environment, one variable per line, to the
 //                    file TARVELO_TEST_ENVIRONMENT_DUMP names, then keep serving
 // TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
@@ -116,8 +118,16 @@ int main() {
         if (requestLog)
             std::ofstream(requestLog, std::ios::app)
                 << nlohmann::json::parse(line, nullptr, false).value("method", "?") << "\n";
-        const std::string reply = runner.reply(line) + "\n";
-        if (mode == "good" || answered < goodReplies) {
+        std::string asked = line;
+        if (mode == "old") {
+            auto parsed = nlohmann::json::parse(line, nullptr, false);
+            if (parsed.is_object() && parsed["params"].is_object()) {
+                parsed["params"].erase("render");
+                asked = parsed.dump();
+            }
+        }
+        const std::string reply = runner.reply(asked) + "\n";
+        if (mode == "good" || mode == "old" || answered < goodReplies) {
             writeOut(reply);
         } else if (mode == "crash") {
             std::abort();

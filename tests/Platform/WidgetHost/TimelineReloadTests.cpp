@@ -35,13 +35,13 @@ protected:
         return options;
     }()};
 
-    // Clicks the forward chevron of `shown`.
-    WidgetHost::ClickResult clickForward(const WidgetHost::Picture& shown) {
+    // Clicks the chevron of `shown` that steps by `delta` months.
+    WidgetHost::ClickResult clickForward(const WidgetHost::Picture& shown, int delta = 1) {
         const platform::HitRegion* forward = nullptr;
         for (const auto& item : shown.displayList.items)
             if (const auto* region = std::get_if<platform::HitRegion>(&item))
                 if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
-                    intent && intent->parameters.value("delta", 0) == 1)
+                    intent && intent->parameters.value("delta", 0) == delta)
                     forward = region;
         EXPECT_NE(forward, nullptr);
         if (!forward)
@@ -53,6 +53,12 @@ protected:
         return result;
     }
 
+    void useBerlinClock() {
+        environment.set("TZ", "Europe/Berlin");
+        environment.set("LANG", "en_US.UTF-8");
+        environment.set("LC_ALL", nullptr);
+        environment.set("LC_TIME", nullptr);
+    }
     void setClock(int year, int month, int day, int hour, int minute, int second) {
         environment.set("TARVELO_TEST_CLOCK_FILE", clockFile.c_str());
         ::tzset();
@@ -69,11 +75,12 @@ protected:
         return names;
     }
 
-    long count(const std::string& method) {
+    // The requests of `method` the extension got, or of any method.
+    long count(const std::string& method = "") {
         std::ifstream stream(requestLog);
         long found = 0;
         for (std::string line; std::getline(stream, line);)
-            found += line == method;
+            found += method.empty() || line == method;
         return found;
     }
     WidgetHost::Picture picture(const std::string& kind) {
@@ -86,15 +93,30 @@ protected:
 
 } // namespace
 
-TEST_F(TimelineReload, ANeverTimelineIsAskedForAgainOnlyAfterAnIntent) {
+TEST_F(TimelineReload, ANeverTimelineIsAskedForOnceAndRenderedAtEveryPicture) {
     const auto first = picture("TarveloWidget");
     picture("TarveloWidget");
     EXPECT_EQ(count("timeline"), 1);
     EXPECT_EQ(count("render"), 2) << "each picture is rendered at the moment it is asked for";
+}
 
-    ASSERT_EQ(clickForward(first), WidgetHost::ClickResult::ranIntent);
-    picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 2);
+TEST_F(TimelineReload, AStepTakesOneRequestAndAnOlderExtensionIsAskedTheUsualWay) {
+    useBerlinClock();
+    setClock(2026, 12, 7, 12, 0, 0);
+    // The extension's own mode, and how many requests a step and its new picture take.
+    for (const auto& [mode, requests] : {std::pair{"good", 1L}, std::pair{"old", 3L}}) {
+        SCOPED_TRACE(mode);
+        environment.set("TARVELO_TEST_EXTENSION_MODE", mode);
+        host.stopExtensions();
+        const auto first = picture("TarveloWidget");
+        const long before = count();
+        ASSERT_EQ(clickForward(first), WidgetHost::ClickResult::ranIntent);
+        EXPECT_EQ(months(picture("TarveloWidget")), "January");
+        EXPECT_EQ(count() - before, requests);
+        picture("TarveloWidget");
+        EXPECT_EQ(count() - before, requests + 1) << "later pictures are rendered anew, from the kept timeline";
+        clickForward(picture("TarveloWidget"), -1); // back to December for the next case
+    }
 }
 
 TEST_F(TimelineReload, ADueTimelineIsAskedForAgain) {
@@ -112,10 +134,7 @@ TEST_F(TimelineReload, ARestartedExtensionIsAskedForAFreshTimeline) {
 }
 
 TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
-    environment.set("TZ", "Europe/Berlin");
-    environment.set("LANG", "en_US.UTF-8");
-    environment.set("LC_ALL", nullptr);
-    environment.set("LC_TIME", nullptr);
+    useBerlinClock();
     setClock(2026, 11, 30, 23, 59, 45);
     EXPECT_EQ(months(picture("TarveloWidget")), "November");
     setClock(2026, 12, 1, 0, 0, 1);
@@ -124,9 +143,9 @@ TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
     EXPECT_EQ(count("timeline"), 2);
     ASSERT_EQ(clickForward(newDay), WidgetHost::ClickResult::ranIntent);
     EXPECT_EQ(months(picture("TarveloWidget")), "January");
-    EXPECT_EQ(count("timeline"), 3);
+    EXPECT_EQ(count("timeline"), 2) << "the step's reply brought the new timeline";
     // After a resume or a changed clock or zone the host forgets them all.
     host.invalidateAll();
     picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 4);
+    EXPECT_EQ(count("timeline"), 3);
 }

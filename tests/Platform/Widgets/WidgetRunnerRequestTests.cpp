@@ -67,6 +67,19 @@ TEST_F(WidgetRunnerRequests, IntentsAreRebuiltFromTheirReferenceAndRun) {
     ask("perform", {{"intent", {{"type", "CountingIntent"}, {"parameters", "not an object"}}}});
     EXPECT_EQ(CountingIntent::total, 5) << "garbage parameters leave the intent at its defaults";
     EXPECT_EQ(errorCode(ask("perform", {{"intent", {{"type", "Nope"}}}})), "unknown-intent");
+
+    // A step's reply carries the timeline and picture of each widget named;
+    // one it cannot answer is left out, and the step is kept all the same.
+    const auto step = ask("perform", {{"intent", {{"type", "CountingIntent"}, {"parameters", {{"by", 1}}}}},
+                                      {"render", {small(), small({{"kind", "Nope"}}), "junk"}}})["result"];
+    EXPECT_EQ(CountingIntent::total, 6);
+    ASSERT_EQ(step["widgets"].size(), 1u) << step.dump();
+    const auto& widget = step["widgets"][0];
+    EXPECT_EQ(widget["family"], "small");
+    EXPECT_EQ(widget["policy"], (json{{"type", "after"}, {"date", 7200.0}}));
+    EXPECT_EQ(widget["entry"], widget["entries"][1]["id"]) << "the entry whose date has come last";
+    const auto reading = platform::displayListFromJSON(widget["displayList"]);
+    EXPECT_TRUE(reading.displayList) << reading.error;
 }
 
 TEST_F(WidgetRunnerRequests, EveryMalformedRequestGetsAClearErrorAndNoCrash) {
