@@ -4,12 +4,30 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
+#include <chrono>
 #include <set>
+#include <thread>
 #include <unistd.h>
 
 namespace tarvelo::testsupport {
 
-DesktopScreen::DesktopScreen() : display_(XOpenDisplay(nullptr)) {
+namespace {
+
+// Xvfb on a heavily loaded machine may refuse a connection now and then
+// (seen right after a test's program ended): try a few times before giving
+// up on the display.
+Display* openDisplay() {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DesktopScreen::DesktopScreen() : display_(openDisplay()) {
     // A window manager makes and ends frame windows at any time: a window
     // that went between two requests is no reason to end the test program
     // (Xlib's default); the request just finds nothing.
