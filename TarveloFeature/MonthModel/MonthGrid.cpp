@@ -31,6 +31,15 @@ std::vector<DayCell> fallbackCells(Instant date) {
     return cells;
 }
 
+// Weekday texts (Sunday first, as the calendar gives them) in the grid's
+// column order: from the calendar's first weekday.
+std::vector<std::string> inColumnOrder(const Calendar& calendar, std::vector<std::string> texts) {
+    const auto first = static_cast<std::size_t>(calendar.firstWeekday() - 1);
+    if (first < texts.size())
+        std::rotate(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(first), texts.end());
+    return texts;
+}
+
 } // namespace
 
 Calendar calendar() { return Calendar::current(); }
@@ -88,20 +97,12 @@ std::string title(Instant date, Instant now) {
 
 std::vector<std::string> weekdaySymbols() {
     const Calendar calendar = MonthGrid::calendar();
-    std::vector<std::string> symbols = calendar.veryShortStandaloneWeekdaySymbols();
-    const auto first = static_cast<std::size_t>(calendar.firstWeekday() - 1);
-    if (first < symbols.size())
-        std::rotate(symbols.begin(), symbols.begin() + static_cast<std::ptrdiff_t>(first), symbols.end());
-    return symbols;
+    return inColumnOrder(calendar, calendar.veryShortStandaloneWeekdaySymbols());
 }
 
 std::vector<std::string> weekdayNames() {
     const Calendar calendar = MonthGrid::calendar();
-    std::vector<std::string> names = calendar.standaloneWeekdaySymbols();
-    const auto first = static_cast<std::size_t>(calendar.firstWeekday() - 1);
-    if (first < names.size())
-        std::rotate(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(first), names.end());
-    return names;
+    return inColumnOrder(calendar, calendar.standaloneWeekdaySymbols());
 }
 
 } // namespace tarvelo::MonthGrid
