@@ -1,0 +1,33 @@
+#pragma once
+
+#include <glib.h>
+
+#include <chrono>
+#include <thread>
+
+namespace tarvelo::testsupport {
+
+// Runs the default main context (so replies, idle callbacks and child
+// watches are delivered) until `condition` holds or `limit` has passed, and
+// says whether it held. The limit only ends a test that would otherwise wait
+// forever; it is never a measure of speed.
+template <typename Condition>
+bool eventually(Condition&& condition, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        if (!g_main_context_iteration(nullptr, FALSE))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Runs whatever the default main context has pending, without waiting.
+inline void settle() {
+    for (int round = 0; round < 50; ++round)
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+}
+
+} // namespace tarvelo::testsupport
