@@ -4,6 +4,8 @@
 #   make test   install what is missing, build, run the whole test suite
 #               (ASan+UBSan build), then the concurrency tests (TSan build),
 #               then the widget picture's instruction budget (optimised build)
+#   make lint   check every C++ file's format (.clang-format) and run
+#               clang-tidy (.clang-tidy) over the sources
 #   make fuzz   build the fuzz targets with clang and run each briefly
 #               (FUZZ_SECONDS each, 30 by default)
 #
@@ -20,7 +22,7 @@ GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps deps-test deps-fuzz deps-bench build run test test-asan test-tsan test-budget bench fuzz package clean
+.PHONY: all deps deps-test deps-fuzz deps-bench deps-lint lint build run test test-asan test-tsan test-budget bench fuzz package clean
 
 all: build
 
@@ -33,6 +35,8 @@ deps-fuzz:
 	@scripts/install-dependencies fuzz
 deps-bench:
 	@scripts/install-dependencies bench
+deps-lint:
+	@scripts/install-dependencies lint
 
 # The programs alone: tests and benchmarks have build folders of their own.
 build: deps
@@ -72,6 +76,14 @@ bench: deps-bench
 	@[ -f $(BUILD_BENCH)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for program in $(BUILD_BENCH)/bench/*-bench; do echo "== $$program"; $$program; done
+
+# Format first (quick), then clang-tidy on the ASan build's compile commands
+# (configured here if make test has not done it).
+lint: deps-lint
+	scripts/check-format
+	@[ -f $(BUILD_ASAN)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DTARVELO_SANITIZE=address -DTARVELO_BUILD_BENCHMARKS=OFF
+	JOBS=$(JOBS) scripts/run-clang-tidy $(BUILD_ASAN)
 
 fuzz: deps-fuzz
 	JOBS=$(JOBS) scripts/run-fuzzers -t $(FUZZ_SECONDS) -b $(BUILD_FUZZ)
