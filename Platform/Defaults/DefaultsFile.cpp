@@ -192,17 +192,27 @@ void DefaultsFile::exclusively(const std::function<void()>& body) {
         holdsProcessLock_ = lockAcrossProcesses();
         reloadEvenIfUnchanged();
     }
-    struct Finish {
-        DefaultsFile& file;
-        ~Finish() {
-            if (--file.exclusiveDepth_ == 0) {
-                if (file.hasUnwrittenChanges_)
-                    file.write();
-                file.unlockAcrossProcesses();
-            }
+    // Written out of a destructor, a failing write (out of memory) would end
+    // the process; here it reaches the caller, and the lock is let go either way.
+    const auto finish = [this] {
+        if (--exclusiveDepth_ != 0)
+            return;
+        try {
+            if (hasUnwrittenChanges_)
+                write();
+        } catch (...) {
+            unlockAcrossProcesses();
+            throw;
         }
-    } finish{*this};
-    body();
+        unlockAcrossProcesses();
+    };
+    try {
+        body();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void DefaultsFile::loadIfNeeded() {
