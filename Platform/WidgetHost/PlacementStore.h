@@ -26,7 +26,8 @@ class PlacementStore {
 public:
     explicit PlacementStore(std::filesystem::path file);
 
-    // $XDG_STATE_HOME/tarvelo/widgets.json, ~/.local/state when unset or relative.
+    // $XDG_STATE_HOME/tarvelo/widgets.json (XdgFolders); empty without a
+    // home folder, and a store of an empty path keeps placements in memory.
     static std::filesystem::path defaultPath();
 
     const std::filesystem::path& path() const { return path_; }
