@@ -19,8 +19,8 @@ namespace platform {
 // file, flush, rename), readable by the owner only; a symbolic link stays a
 // link to the file it leads to. A file that is not ours (not JSON, another
 // version, over 1 MiB, nested deeper than deepestJSONNesting) is moved aside
-// (widgets.json.unreadable-<time>) rather than overwritten, and counts as
-// nothing placed. A file we cannot read, or cannot move aside, is left as it
+// (FileReplacement::moveAside: widgets.json.unreadable-<UTC time>) rather
+// than overwritten, and counts as nothing placed. A file we cannot read, or cannot move aside, is left as it
 // is: the store then never writes it, and placements live in memory.
 class PlacementStore {
 public:

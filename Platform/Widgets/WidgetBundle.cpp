@@ -55,8 +55,8 @@ Sandbox::FileAccess extensionFileAccess() {
     for (const auto& folder : XdgFolders::dataDirs())
         access.readOnly.push_back(folder);
     const char* fontconfigPath = std::getenv("FONTCONFIG_PATH");
-    std::istringstream list(fontconfigPath ? fontconfigPath : "");
-    for (std::string item; std::getline(list, item, ':');)
+    std::istringstream fontconfigFolders(fontconfigPath ? fontconfigPath : "");
+    for (std::string item; std::getline(fontconfigFolders, item, ':');)
         if (!item.empty() && item[0] == '/')
             access.readOnly.push_back(item);
     if (const char* file = std::getenv("FONTCONFIG_FILE"); file && file[0] == '/')
