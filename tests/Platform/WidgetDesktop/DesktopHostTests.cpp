@@ -5,7 +5,6 @@
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,27 +14,17 @@
 #include <nlohmann/json.hpp>
 
 #include "DesktopScreen.h"
+#include "Eventually.h"
 #include "TemporaryFolder.h"
 #include "WidgetHost.h"
 
 extern char** environ;
 
 using tarvelo::testsupport::DesktopScreen;
+using tarvelo::testsupport::eventually;
 using tarvelo::testsupport::TemporaryFolder;
 
 namespace {
-
-// Waits for the condition; the host answers within milliseconds, the
-// deadline only ends a test that would otherwise wait forever.
-bool eventually(const std::function<bool()>& condition, std::chrono::seconds deadline = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
 
 std::string screenshotPath(const std::string& name) {
     std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
@@ -256,24 +245,6 @@ TEST_F(DesktopHost, ChevronStepsTheMonthAndSurvivesAKilledExtension) {
     }));
 }
 
-TEST_F(DesktopHost, ADragMovesTheWidgetAndTheNewPlaceIsKept) {
-    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}}});
-    startHost();
-    const Window window = waitForWindow("Tarvelo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(settledPicture(window));
-    const auto offset = storedOffset();
-    // From the footer, where no button is, 150 right and 50 down.
-    screen_.drag(185, 262, 335, 312);
-    ASSERT_TRUE(eventually([&] {
-        const auto geometry = screen_.geometry(window);
-        return geometry && geometry->x == 250 && geometry->y == 150;
-    })) << screen_.geometry(window)->x << "," << screen_.geometry(window)->y;
-    EXPECT_TRUE(eventually([&] { return savedPosition() == std::pair(250, 150); }));
-    // A drag is no click.
-    EXPECT_EQ(storedOffset(), offset);
-}
-
 TEST_F(DesktopHost, NothingPlacedOpensTheGallery) {
     startHost();
     const Window gallery = waitForWindow("Edit Widgets");
@@ -308,13 +279,13 @@ TEST_F(DesktopHost, PlaceWhileTheHostRunsReachesItAndIsKept) {
     // The host shows it at once and wrote it; its own next save keeps it.
     EXPECT_TRUE(eventually([&] { return screen_.windowsTitled("Tarvelo").size() == 2; }));
     EXPECT_EQ(savedCount(), 2u);
-    // From the first one's footer: the host saves its list once more.
+    // A drag from the first one's footer (no click, on a bare display the
+    // widget moves itself): the host saves its list once more.
+    const auto offset = storedOffset();
     screen_.drag(95, 172, 245, 222);
     EXPECT_TRUE(eventually([&] { return savedPosition() == std::pair(160, 60); }));
     EXPECT_EQ(savedCount(), 2u);
-    // Asked again, nothing is added.
-    ASSERT_TRUE(runAgain({"place", "--kind", "TarveloWidget", "--family", "medium"}));
-    EXPECT_EQ(savedCount(), 2u);
+    EXPECT_EQ(storedOffset(), offset);
 }
 
 TEST_F(DesktopHost, AtLoginWithNothingPlacedItQuietlyEnds) {

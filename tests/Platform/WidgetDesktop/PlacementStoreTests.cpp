@@ -31,26 +31,6 @@ int filesAside(const std::filesystem::path& folder) {
 
 } // namespace
 
-TEST(PlacementStore, KeepsWhatWasSavedAcrossInstances) {
-    TemporaryFolder folder;
-    const auto path = folder.path() / "tarvelo" / "widgets.json";
-    const std::vector<WidgetPlacement> placements{
-        {"1", "TarveloWidget", WidgetFamily::systemSmall, 40, -60},
-        {"7", "TarveloWidget", WidgetFamily::systemMedium, std::nullopt, std::nullopt},
-    };
-    std::string problem;
-    ASSERT_TRUE(PlacementStore(path).save(placements, problem)) << problem;
-    EXPECT_EQ(PlacementStore(path).load(problem), placements);
-    EXPECT_EQ(problem, "");
-}
-
-TEST(PlacementStore, MissingFileIsNothingPlacedAndNoProblem) {
-    TemporaryFolder folder;
-    std::string problem;
-    EXPECT_TRUE(PlacementStore(folder.path() / "widgets.json").load(problem).empty());
-    EXPECT_EQ(problem, "");
-}
-
 TEST(PlacementStore, FileAndFolderAreTheOwnersOnly) {
     TemporaryFolder folder;
     const auto path = folder.path() / "state" / "tarvelo" / "widgets.json";
