@@ -282,7 +282,6 @@ struct TakesTheOffer {
 // container sizes its children again from the proposal it was given (not
 // from the rectangle it ended up with, which may be larger when a child
 // overflows), so a child is placed at exactly the size it asked for.
-
 template <> struct LayoutEngine::NodeLayout<EmptyNode> {
     static Size size(const Sizing&, const EmptyNode&) { return {}; }
     static void place(Placing&, const EmptyNode&) {}
