@@ -15,14 +15,14 @@ install(DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_DATADIR}/tarvelo/
 # Desktop entries: the application (the tarvelo: scheme handler), "Edit
 # Widgets", and the widget host's start at login (in the system's XDG
 # configuration folder: /etc/xdg for the /usr prefix, <prefix>/etc/xdg else).
-install(FILES ${TARVELO_DESKTOP_ENTRY} ${PROJECT_SOURCE_DIR}/Platform/WidgetHost/today.tarvelo.Widgets.desktop
+install(FILES ${TARVELO_DESKTOP_ENTRY} ${PROJECT_SOURCE_DIR}/Platform/WidgetHostCommand/today.tarvelo.Widgets.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
   set(TARVELO_AUTOSTART_FOLDER /etc/xdg/autostart)
 else()
   set(TARVELO_AUTOSTART_FOLDER ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/Platform/WidgetHost/autostart/today.tarvelo.Widgets.desktop
+install(FILES ${PROJECT_SOURCE_DIR}/Platform/WidgetHostCommand/autostart/today.tarvelo.Widgets.desktop
   DESTINATION ${TARVELO_AUTOSTART_FOLDER})
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/today.tarvelo.Tarvelo.metainfo.xml

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -119,15 +118,6 @@ std::map<std::string, std::string> entryTextsOf(std::string_view text) {
     return texts;
 }
 
-std::string utcTimestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
-    return text;
-}
-
 } // namespace
 
 DefaultsFile::DefaultsFile(std::filesystem::path folder, const std::string& domain)
@@ -141,6 +131,11 @@ DefaultsFile::DefaultsFile(std::filesystem::path folder, const std::string& doma
         name.insert(0, "_");
     path_ = folder_ / (name + ".json");
     lockPath_ = folder_ / (name + ".lock");
+    // No folder (no home folder to find one in): values live in memory only.
+    if (folder_.empty()) {
+        fileIsLeftAsItIs_ = true;
+        told_ = true;
+    }
 }
 
 DefaultsFile::~DefaultsFile() {
@@ -192,17 +187,27 @@ void DefaultsFile::exclusively(const std::function<void()>& body) {
         holdsProcessLock_ = lockAcrossProcesses();
         reloadEvenIfUnchanged();
     }
-    struct Finish {
-        DefaultsFile& file;
-        ~Finish() {
-            if (--file.exclusiveDepth_ == 0) {
-                if (file.hasUnwrittenChanges_)
-                    file.write();
-                file.unlockAcrossProcesses();
-            }
+    // Written out of a destructor, a failing write (out of memory) would end
+    // the process; here it reaches the caller, and the lock is let go either way.
+    const auto finish = [this] {
+        if (--exclusiveDepth_ != 0)
+            return;
+        try {
+            if (hasUnwrittenChanges_)
+                write();
+        } catch (...) {
+            unlockAcrossProcesses();
+            throw;
         }
-    } finish{*this};
-    body();
+        unlockAcrossProcesses();
+    };
+    try {
+        body();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void DefaultsFile::loadIfNeeded() {
@@ -222,7 +227,7 @@ void DefaultsFile::reloadEvenIfUnchanged() {
 void DefaultsFile::reload() {
     loaded_ = true;
     // Writes not yet on disk stay in memory; re-reading would drop them.
-    if (hasUnwrittenChanges_)
+    if (hasUnwrittenChanges_ || folder_.empty())
         return;
 
     const int descriptor = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -339,11 +344,7 @@ bool DefaultsFile::keepUnreadableFileAside() {
         leaveFileAsItIs("cannot follow the links of " + path_.string());
         return false;
     }
-    const std::string base = target->string() + ".unreadable-" + utcTimestamp();
-    std::string aside = base;
-    for (int attempt = 1; ::access(aside.c_str(), F_OK) == 0 && attempt < 1000; ++attempt)
-        aside = base + "-" + std::to_string(attempt);
-    if (::rename(target->c_str(), aside.c_str()) != 0 && errno != ENOENT) {
+    if (!FileReplacement::moveAside(*target) && errno != ENOENT) {
         const int error = errno;
         leaveFileAsItIs(path_.string() + " is not a settings file of ours and cannot be moved aside (" +
                         std::strerror(error) + ")");
@@ -368,7 +369,7 @@ void DefaultsFile::tellOnce(const std::string& why) {
 
 bool DefaultsFile::lockAcrossProcesses() {
     if (lockDescriptor_ < 0) {
-        if (!FileReplacement::makePrivateFolder(folder_))
+        if (folder_.empty() || !FileReplacement::makePrivateFolder(folder_))
             return false;
         lockDescriptor_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
         if (lockDescriptor_ < 0)

@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
-#include <pwd.h>
-#include <unistd.h>
 
 #include "DefaultsFile.h"
+#include "XdgFolders.h"
 
 namespace platform {
 
@@ -21,14 +20,6 @@ struct StandardDomain {
 StandardDomain& standardDomain() {
     static StandardDomain domain;
     return domain;
-}
-
-std::filesystem::path homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return "/tmp";
 }
 
 template <typename Value> std::optional<Value> held(const std::optional<DefaultsValue>& value) {
@@ -62,11 +53,8 @@ void UserDefaults::setStandardDomain(const std::string& domain) {
 }
 
 std::filesystem::path UserDefaults::folderForDomains() {
-    // The XDG base-directory rules ignore a relative XDG_CONFIG_HOME.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path base =
-        configHome && configHome[0] == '/' ? std::filesystem::path(configHome) : homeFolder() / ".config";
-    return base / "tarvelo";
+    const auto configHome = XdgFolders::configHome();
+    return configHome ? *configHome / "tarvelo" : std::filesystem::path();
 }
 
 const std::filesystem::path& UserDefaults::path() const { return file_->path(); }

@@ -58,7 +58,8 @@ public:
     // first called.
     static void setStandardDomain(const std::string& domain);
 
-    // $XDG_CONFIG_HOME/tarvelo, or ~/.config/tarvelo.
+    // $XDG_CONFIG_HOME/tarvelo, or ~/.config/tarvelo; empty without a home
+    // folder, and values then live in memory only.
     static std::filesystem::path folderForDomains();
 
     const std::filesystem::path& path() const;

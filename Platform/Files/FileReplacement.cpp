@@ -1,6 +1,8 @@
 #include "FileReplacement.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -44,7 +46,36 @@ bool rewriteInPlace(const std::filesystem::path& file, std::string_view contents
     return complete;
 }
 
+// Renames `from` to `to` unless something is at `to` (EEXIST then).
+bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without that flag: a hard link fails on a taken name too.
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return ::unlink(from.c_str()) == 0;
+    return false;
+}
+
 } // namespace
+
+std::optional<std::filesystem::path> moveAside(const std::filesystem::path& file) {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &parts);
+    const std::string base = file.string() + ".unreadable-" + stamp;
+    for (int attempt = 1; attempt <= 1000; ++attempt) {
+        const std::filesystem::path aside = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (renameWithoutReplacing(file, aside))
+            return aside;
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
 
 bool writeAll(int descriptor, std::string_view text) {
     for (std::size_t written = 0; written < text.size();) {

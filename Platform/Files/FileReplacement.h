@@ -39,4 +39,10 @@ std::optional<std::filesystem::path> linkTarget(const std::filesystem::path& fil
 bool replace(const std::filesystem::path& file, std::string_view contents, std::string_view temporarySuffix,
              struct stat* written = nullptr);
 
+// Moves a file we must not overwrite out of the way, beside itself, as
+// `file`.unreadable-<UTC time> (then -2, -3, ... when that name is taken):
+// never over an earlier file kept aside. The name it got, or absent with
+// errno set (ENOENT: nothing was there).
+std::optional<std::filesystem::path> moveAside(const std::filesystem::path& file);
+
 } // namespace platform::FileReplacement

@@ -14,6 +14,8 @@
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
+#include "XdgFolders.h"
+
 namespace platform {
 
 namespace {
@@ -29,15 +31,10 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 4> iconNames
 // specification searches them.
 std::vector<std::filesystem::path> dataFolders() {
     std::vector<std::filesystem::path> folders;
-    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home)
-        folders.emplace_back(home);
-    else if (const char* user = std::getenv("HOME"); user && *user)
-        folders.emplace_back(std::filesystem::path(user) / ".local/share");
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    std::stringstream list(dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
-    for (std::string folder; std::getline(list, folder, ':');)
-        if (!folder.empty())
-            folders.emplace_back(folder);
+    if (auto home = XdgFolders::dataHome())
+        folders.push_back(std::move(*home));
+    for (auto& folder : XdgFolders::dataDirs())
+        folders.push_back(std::move(folder));
     return folders;
 }
 

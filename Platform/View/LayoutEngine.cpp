@@ -151,7 +151,7 @@ Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, const L
     if (found != sizes_.end())
         return found->second;
     const Size size = sizeOfNode(view.node(), proposal, environment);
-    sizes_.emplace(std::move(question), size);
+    sizes_.emplace(question, size);
     return size;
 }
 
@@ -163,74 +163,6 @@ const TextMetrics& LayoutEngine::metrics(const TextNode& text, const Font& font)
     if (found != textMetrics_.end())
         return found->second;
     return textMetrics_.emplace(question, measurer_.measure(text.text, font)).first->second;
-}
-
-Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
-                              const LayoutEnvironment& environment) const {
-    const auto sizeOf = [&](const View& child, ProposedSize childProposal) {
-        return sizeThatFits(child, childProposal, environment);
-    };
-    return std::visit(
-        [&](const auto& content) -> Size {
-            using Node = std::decay_t<decltype(content)>;
-            if constexpr (std::is_same_v<Node, EmptyNode>) {
-                return {};
-            } else if constexpr (std::is_same_v<Node, TextNode>) {
-                return fitText(metrics(content, environment.font), environment.font.size, proposal.width,
-                               {environment.minimumScaleFactor, environment.allowsTightening})
-                    .size;
-            } else if constexpr (std::is_same_v<Node, SymbolNode>) {
-                const double side = environment.font.size * symbolSizePerPoint;
-                return {side, side};
-            } else if constexpr (std::is_same_v<Node, ShapeNode> || std::is_same_v<Node, GeometryReaderNode>) {
-                return {proposal.width.value_or(defaultLength), proposal.height.value_or(defaultLength)};
-            } else if constexpr (std::is_same_v<Node, StackNode>) {
-                const auto children = stackChildren(content.children);
-                return stackSize(stackChildLayouts(children, content.axis, content.spacing, proposal, sizeOf),
-                                 content.axis, content.spacing);
-            } else if constexpr (std::is_same_v<Node, ForEachNode>) {
-                // Outside a stack the elements stand one above the other.
-                return sizeThatFits(asColumn(node), proposal, environment);
-            } else if constexpr (std::is_same_v<Node, ZStackNode>) {
-                Size result;
-                visitStackChildren(content.children, [&](const View& child) {
-                    const Size size = sizeOf(child, proposal);
-                    result = {std::max(result.width, size.width), std::max(result.height, size.height)};
-                });
-                return result;
-            } else if constexpr (std::is_same_v<Node, FrameNode>) {
-                const ProposedSize childProposal{content.width ? content.width : proposal.width,
-                                                 content.height ? content.height : proposal.height};
-                if (content.width && content.height)
-                    return {*content.width, *content.height};
-                const Size child = sizeOf(content.child, childProposal);
-                return {content.width.value_or(child.width), content.height.value_or(child.height)};
-            } else if constexpr (std::is_same_v<Node, FlexibleFrameNode>) {
-                const FlexibleFrame& bounds = content.bounds;
-                const ProposedSize childProposal{
-                    flexibleProposal(proposal.width, bounds.minWidth, bounds.idealWidth, bounds.maxWidth),
-                    flexibleProposal(proposal.height, bounds.minHeight, bounds.idealHeight, bounds.maxHeight)};
-                const Size child = sizeOf(content.child, childProposal);
-                return {flexibleLength(child.width, childProposal.width, bounds.minWidth, bounds.maxWidth),
-                        flexibleLength(child.height, childProposal.height, bounds.minHeight, bounds.maxHeight)};
-            } else if constexpr (std::is_same_v<Node, PaddingNode>) {
-                const EdgeInsets& insets = content.insets;
-                const Size child = sizeOf(content.child, {reduced(proposal.width, insets.horizontal()),
-                                                          reduced(proposal.height, insets.vertical())});
-                return {child.width + insets.horizontal(), child.height + insets.vertical()};
-            } else if constexpr (std::is_same_v<Node, FixedSizeNode>) {
-                return sizeOf(content.child, {content.horizontal ? std::nullopt : proposal.width,
-                                              content.vertical ? std::nullopt : proposal.height});
-            } else if constexpr (std::is_same_v<Node, EnvironmentNode>) {
-                return sizeThatFits(content.child, proposal, applied(environment, content.change));
-            } else if constexpr (std::is_same_v<Node, ActionNode>) {
-                return sizeThatFits(content.label, proposal, labelEnvironment(environment));
-            } else {
-                // Opacity, content shape, container background: the child's size.
-                return sizeOf(content.child, proposal);
-            }
-        },
-        node.content);
 }
 
 void LayoutEngine::place(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment) {
@@ -281,167 +213,365 @@ void LayoutEngine::placeChildren(const std::vector<const View*>& children, const
         place(index);
 }
 
-// Every container sizes its children again from the proposal it was given
-// (not from the rectangle it ended up with, which may be larger when a child
+// What a node kind's layout sees of the engine while sizing a node...
+struct LayoutEngine::Sizing {
+    const LayoutEngine& engine;
+    const ViewNode& node;
+    ProposedSize proposal;
+    const LayoutEnvironment& environment;
+
+    Size of(const View& child, ProposedSize childProposal) const {
+        return engine.sizeThatFits(child, childProposal, environment);
+    }
+    const TextMetrics& metrics(const TextNode& text) const { return engine.metrics(text, environment.font); }
+    const View& asColumn() const { return engine.asColumn(node); }
+};
+
+// ... and while placing it at `rect`, the size it asked for when offered `offered`.
+struct LayoutEngine::Placing {
+    LayoutEngine& engine;
+    const ViewNode& node;
+    Rect rect;
+    ProposedSize offered;
+    const LayoutEnvironment& environment;
+    Placement placement;
+
+    LayoutDirection direction() const { return environment.layoutDirection; }
+    Size sizeOf(const View& child, ProposedSize proposal) const {
+        return engine.sizeThatFits(child, proposal, environment);
+    }
+    Rect aligned(Size child, Rect space, Alignment alignment) const {
+        return platform::aligned(child, space, alignment, direction());
+    }
+    void place(const View& child, Rect childRect, ProposedSize proposal) const {
+        engine.placeView(child, childRect, proposal, environment, placement);
+    }
+    void place(const View& child, const Placement& inner) const {
+        engine.placeView(child, rect, offered, environment, inner);
+    }
+    // A child sized for `proposal`, then aligned in `space`.
+    void placeAligned(const View& child, ProposedSize proposal, Rect space, Alignment alignment) const {
+        place(child, aligned(sizeOf(child, proposal), space, alignment), proposal);
+    }
+    template <typename FrameOf> void placeChildren(const std::vector<const View*>& children, const FrameOf& frameOf) {
+        engine.placeChildren(children, frameOf, environment, placement);
+    }
+    void emit(DisplayItem item) { engine.emit(std::move(item), placement); }
+};
+
+namespace {
+
+// The child takes the node's proposal and rectangle; the node is its size.
+struct AroundChild {
+    template <typename Sizing, typename Node> static Size size(const Sizing& sizing, const Node& content) {
+        return sizing.of(content.child, sizing.proposal);
+    }
+};
+
+// Shapes and geometry readers take what they are offered.
+struct TakesTheOffer {
+    template <typename Sizing, typename Node> static Size size(const Sizing& sizing, const Node&) {
+        return {sizing.proposal.width.value_or(defaultLength), sizing.proposal.height.value_or(defaultLength)};
+    }
+};
+
+} // namespace
+
+// Each node kind's layout, written once: `size` answers a proposal,
+// `place` emits the node's items for the rectangle it was given. Every
+// container sizes its children again from the proposal it was given (not
+// from the rectangle it ended up with, which may be larger when a child
 // overflows), so a child is placed at exactly the size it asked for.
+template <> struct LayoutEngine::NodeLayout<EmptyNode> {
+    static Size size(const Sizing&, const EmptyNode&) { return {}; }
+    static void place(Placing&, const EmptyNode&) {}
+};
+
+template <> struct LayoutEngine::NodeLayout<TextNode> {
+    static FittedText fitted(const TextMetrics& metrics, const LayoutEnvironment& environment, ProposedSize offered) {
+        return fitText(metrics, environment.font.size, offered.width,
+                       {environment.minimumScaleFactor, environment.allowsTightening});
+    }
+    static Size size(const Sizing& sizing, const TextNode& text) {
+        return fitted(sizing.metrics(text), sizing.environment, sizing.proposal).size;
+    }
+    static void place(Placing& placing, const TextNode& text) {
+        const LayoutEnvironment& environment = placing.environment;
+        const Font& font = environment.font;
+        const FittedText fit = fitted(placing.engine.metrics(text, font), environment, placing.offered);
+        const Font shown{font.size * fit.scale, font.weight, font.design};
+        placing.emit(TextRun{text.text, placing.aligned(fit.size, placing.rect, Alignment::center()), shown,
+                             fit.tracking, fit.truncated,
+                             environment.foreground.withOpacity(placing.placement.opacity), placing.direction()});
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<SymbolNode> {
+    static double side(const LayoutEnvironment& environment) { return environment.font.size * symbolSizePerPoint; }
+    static Size size(const Sizing& sizing, const SymbolNode&) {
+        return {side(sizing.environment), side(sizing.environment)};
+    }
+    static void place(Placing& placing, const SymbolNode& symbol) {
+        const double length = side(placing.environment);
+        // A symbol that points along the line points the other way in right to left.
+        const std::string name = placing.direction() == LayoutDirection::rightToLeft
+                                     ? std::string(mirroredSymbolName(symbol.systemName))
+                                     : symbol.systemName;
+        placing.emit(SymbolItem{name, placing.aligned({length, length}, placing.rect, Alignment::center()),
+                                placing.environment.font,
+                                placing.environment.foreground.withOpacity(placing.placement.opacity)});
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<ShapeNode> : TakesTheOffer {
+    static void place(Placing& placing, const ShapeNode& shape) {
+        const Rect& rect = placing.rect;
+        Rect frame = rect;
+        if (shape.kind == ShapeKind::circle) {
+            const double side = std::min(rect.size.width, rect.size.height);
+            frame = placing.aligned({side, side}, rect, Alignment::center());
+        }
+        const ShapeStyle fill =
+            shape.fill.value_or(placing.environment.foreground).withOpacity(placing.placement.opacity);
+        placing.emit(ShapeItem{shape.kind, frame, shape.cornerRadius, fill});
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<GeometryReaderNode> : TakesTheOffer {
+    static void place(Placing& placing, const GeometryReaderNode& reader) {
+        if (!reader.content)
+            return;
+        // The reader offers its content the whole of its own size, and puts
+        // it at its top-leading corner.
+        auto& made = placing.engine.madeDuringPass_;
+        made.push_back(reader.content(placing.rect.size));
+        const View inside = made.back();
+        placing.placeAligned(inside, ProposedSize::of(placing.rect.size), placing.rect, Alignment::topLeading());
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<StackNode> {
+    static Size size(const Sizing& sizing, const StackNode& stack) {
+        const auto children = stackChildren(stack.children);
+        return stackSize(stackChildLayouts(children, stack.axis, stack.spacing, sizing.proposal,
+                                           [&](const View& child, ProposedSize childProposal) {
+                                               return sizing.of(child, childProposal);
+                                           }),
+                         stack.axis, stack.spacing);
+    }
+    static void place(Placing& placing, const StackNode& stack) {
+        const Rect& rect = placing.rect;
+        const auto children = stackChildren(stack.children);
+        const auto layouts = stackChildLayouts(
+            children, stack.axis, stack.spacing, placing.offered,
+            [&](const View& child, ProposedSize proposal) { return placing.sizeOf(child, proposal); });
+        const bool horizontal = stack.axis == Axis::horizontal;
+        std::vector<Rect> rects;
+        rects.reserve(layouts.size());
+        // In right to left a horizontal stack runs from its right edge
+        // leftwards, and a vertical one's leading children stand at its
+        // right edge.
+        const bool rightToLeft = placing.direction() == LayoutDirection::rightToLeft;
+        const AxisAlignment crossAlignment =
+            horizontal ? stack.alignment : horizontalAxisAlignment(stack.alignment, placing.direction());
+        double position = horizontal ? rect.origin.x : rect.origin.y;
+        double rightToLeftPosition = rect.maxX();
+        for (const ChildLayout& layout : layouts) {
+            const Size& size = layout.size;
+            const double crossSpace = horizontal ? rect.size.height : rect.size.width;
+            const double crossOffset = alignedOffset(crossAlignment, crossSpace, horizontal ? size.height : size.width);
+            if (horizontal && rightToLeft) {
+                rightToLeftPosition -= size.width;
+                rects.push_back({{rightToLeftPosition, rect.origin.y + crossOffset}, size});
+                rightToLeftPosition -= stack.spacing;
+            } else if (horizontal) {
+                rects.push_back({{position, rect.origin.y + crossOffset}, size});
+            } else {
+                rects.push_back({{rect.origin.x + crossOffset, position}, size});
+            }
+            position += (horizontal ? size.width : size.height) + stack.spacing;
+        }
+        placing.placeChildren(children,
+                              [&](std::size_t index) { return std::pair(rects[index], layouts[index].proposal); });
+    }
+};
+
+// Outside a stack the elements stand one above the other.
+template <> struct LayoutEngine::NodeLayout<ForEachNode> {
+    static Size size(const Sizing& sizing, const ForEachNode&) {
+        return sizing.of(sizing.asColumn(), sizing.proposal);
+    }
+    static void place(Placing& placing, const ForEachNode&) {
+        placing.place(placing.engine.asColumn(placing.node), placing.placement);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<ZStackNode> {
+    static Size size(const Sizing& sizing, const ZStackNode& stack) {
+        Size result;
+        visitStackChildren(stack.children, [&](const View& child) {
+            const Size size = sizing.of(child, sizing.proposal);
+            result = {std::max(result.width, size.width), std::max(result.height, size.height)};
+        });
+        return result;
+    }
+    static void place(Placing& placing, const ZStackNode& stack) {
+        const auto children = stackChildren(stack.children);
+        placing.placeChildren(children, [&](std::size_t index) {
+            return std::pair(placing.aligned(placing.sizeOf(*children[index], placing.offered), placing.rect,
+                                             stack.alignment),
+                             placing.offered);
+        });
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<FrameNode> {
+    static ProposedSize childProposal(const FrameNode& frame, ProposedSize offered) {
+        return {frame.width ? frame.width : offered.width, frame.height ? frame.height : offered.height};
+    }
+    static Size size(const Sizing& sizing, const FrameNode& frame) {
+        if (frame.width && frame.height)
+            return {*frame.width, *frame.height};
+        const Size child = sizing.of(frame.child, childProposal(frame, sizing.proposal));
+        return {frame.width.value_or(child.width), frame.height.value_or(child.height)};
+    }
+    static void place(Placing& placing, const FrameNode& frame) {
+        placing.placeAligned(frame.child, childProposal(frame, placing.offered), placing.rect, frame.alignment);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<FlexibleFrameNode> {
+    static ProposedSize childProposal(const FlexibleFrame& bounds, ProposedSize offered) {
+        return {flexibleProposal(offered.width, bounds.minWidth, bounds.idealWidth, bounds.maxWidth),
+                flexibleProposal(offered.height, bounds.minHeight, bounds.idealHeight, bounds.maxHeight)};
+    }
+    static Size size(const Sizing& sizing, const FlexibleFrameNode& frame) {
+        const FlexibleFrame& bounds = frame.bounds;
+        const ProposedSize proposal = childProposal(bounds, sizing.proposal);
+        const Size child = sizing.of(frame.child, proposal);
+        return {flexibleLength(child.width, proposal.width, bounds.minWidth, bounds.maxWidth),
+                flexibleLength(child.height, proposal.height, bounds.minHeight, bounds.maxHeight)};
+    }
+    static void place(Placing& placing, const FlexibleFrameNode& frame) {
+        placing.placeAligned(frame.child, childProposal(frame.bounds, placing.offered), placing.rect,
+                             frame.bounds.alignment);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<PaddingNode> {
+    static ProposedSize childProposal(const EdgeInsets& insets, ProposedSize offered) {
+        return {reduced(offered.width, insets.horizontal()), reduced(offered.height, insets.vertical())};
+    }
+    static Size size(const Sizing& sizing, const PaddingNode& padding) {
+        const EdgeInsets& insets = padding.insets;
+        const Size child = sizing.of(padding.child, childProposal(insets, sizing.proposal));
+        return {child.width + insets.horizontal(), child.height + insets.vertical()};
+    }
+    static void place(Placing& placing, const PaddingNode& padding) {
+        const EdgeInsets& insets = padding.insets;
+        const Rect& rect = placing.rect;
+        // The leading inset is on the right in right to left.
+        const double left = placing.direction() == LayoutDirection::rightToLeft ? insets.trailing : insets.leading;
+        const Rect inner{{rect.origin.x + left, rect.origin.y + insets.top},
+                         {std::max(0.0, rect.size.width - insets.horizontal()),
+                          std::max(0.0, rect.size.height - insets.vertical())}};
+        placing.placeAligned(padding.child, childProposal(insets, placing.offered), inner, Alignment::topLeading());
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<FixedSizeNode> {
+    static ProposedSize childProposal(const FixedSizeNode& fixed, ProposedSize offered) {
+        return {fixed.horizontal ? std::nullopt : offered.width, fixed.vertical ? std::nullopt : offered.height};
+    }
+    static Size size(const Sizing& sizing, const FixedSizeNode& fixed) {
+        return sizing.of(fixed.child, childProposal(fixed, sizing.proposal));
+    }
+    static void place(Placing& placing, const FixedSizeNode& fixed) {
+        placing.placeAligned(fixed.child, childProposal(fixed, placing.offered), placing.rect, Alignment::center());
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<EnvironmentNode> {
+    static Size size(const Sizing& sizing, const EnvironmentNode& change) {
+        return sizing.engine.sizeThatFits(change.child, sizing.proposal, applied(sizing.environment, change.change));
+    }
+    static void place(Placing& placing, const EnvironmentNode& change) {
+        placing.engine.placeView(change.child, placing.rect, placing.offered,
+                                 applied(placing.environment, change.change), placing.placement);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<OpacityNode> : AroundChild {
+    static void place(Placing& placing, const OpacityNode& opacity) {
+        placing.placement.opacity *= opacity.opacity;
+        placing.place(opacity.child, placing.placement);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<ContentShapeNode> : AroundChild {
+    static void place(Placing& placing, const ContentShapeNode& shape) {
+        const auto& placement = placing.placement;
+        const bool claims = placement.action && !placement.clickAreaSet;
+        auto inner = placement;
+        inner.clickAreaSet = inner.clickAreaSet || claims;
+        placing.place(shape.child, inner);
+        if (claims)
+            placing.engine.list_.items.push_back(
+                HitRegion{placing.rect, *placement.action, placement.actionAccessibility()});
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<ActionNode> {
+    static Size size(const Sizing& sizing, const ActionNode& action) {
+        return sizing.engine.sizeThatFits(action.label, sizing.proposal, labelEnvironment(sizing.environment));
+    }
+    static void place(Placing& placing, const ActionNode& action) {
+        const auto& placement = placing.placement;
+        auto inner = placement;
+        inner.action = &action.action;
+        inner.clickAreaSet = false;
+        // The button or link is the element; a label it was given speaks for
+        // everything its own label draws.
+        inner.actionLabel = placement.label;
+        inner.actionHidden = placement.hidden;
+        inner.hidden = placement.hidden || placement.label;
+        inner.label = nullptr;
+        placing.engine.placeView(action.label, placing.rect, placing.offered, labelEnvironment(placing.environment),
+                                 inner);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<AccessibilityNode> : AroundChild {
+    static void place(Placing& placing, const AccessibilityNode& accessibility) {
+        if (accessibility.label)
+            placing.placement.label = &*accessibility.label;
+        if (accessibility.hidden)
+            placing.placement.hidden = placing.placement.hidden || *accessibility.hidden;
+        placing.place(accessibility.child, placing.placement);
+    }
+};
+
+template <> struct LayoutEngine::NodeLayout<ContainerBackgroundNode> : AroundChild {
+    static void place(Placing& placing, const ContainerBackgroundNode& background) {
+        placing.engine.list_.items.push_back(ShapeItem{ShapeKind::rectangle, placing.engine.container_, 0.0,
+                                                       background.style.withOpacity(placing.placement.opacity)});
+        placing.place(background.child, placing.placement);
+    }
+};
+
+Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
+                              const LayoutEnvironment& environment) const {
+    const Sizing sizing{*this, node, proposal, environment};
+    return std::visit(
+        [&](const auto& content) { return NodeLayout<std::decay_t<decltype(content)>>::size(sizing, content); },
+        node.content);
+}
+
 void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offered,
                              const LayoutEnvironment& environment, Placement placement) {
-    const auto sizeOf = [&](const View& child, ProposedSize proposal) {
-        return sizeThatFits(child, proposal, environment);
-    };
-    const LayoutDirection direction = environment.layoutDirection;
-    std::visit(
-        [&](const auto& content) {
-            using Node = std::decay_t<decltype(content)>;
-            if constexpr (std::is_same_v<Node, EmptyNode>) {
-                return;
-            } else if constexpr (std::is_same_v<Node, TextNode>) {
-                const Font& font = environment.font;
-                const FittedText fitted = fitText(metrics(content, font), font.size, offered.width,
-                                                  {environment.minimumScaleFactor, environment.allowsTightening});
-                const Font shown{font.size * fitted.scale, font.weight, font.design};
-                emit(TextRun{content.text, aligned(fitted.size, rect, Alignment::center(), direction), shown,
-                             fitted.tracking, fitted.truncated, environment.foreground.withOpacity(placement.opacity),
-                             direction},
-                     placement);
-            } else if constexpr (std::is_same_v<Node, SymbolNode>) {
-                const double side = environment.font.size * symbolSizePerPoint;
-                // A symbol that points along the line points the other way in right to left.
-                const std::string name = direction == LayoutDirection::rightToLeft
-                                             ? std::string(mirroredSymbolName(content.systemName))
-                                             : content.systemName;
-                emit(SymbolItem{name, aligned({side, side}, rect, Alignment::center(), direction), environment.font,
-                                environment.foreground.withOpacity(placement.opacity)},
-                     placement);
-            } else if constexpr (std::is_same_v<Node, ShapeNode>) {
-                Rect frame = rect;
-                if (content.kind == ShapeKind::circle) {
-                    const double side = std::min(rect.size.width, rect.size.height);
-                    frame = aligned({side, side}, rect, Alignment::center(), direction);
-                }
-                const ShapeStyle fill = content.fill.value_or(environment.foreground).withOpacity(placement.opacity);
-                emit(ShapeItem{content.kind, frame, content.cornerRadius, fill}, placement);
-            } else if constexpr (std::is_same_v<Node, StackNode>) {
-                const auto children = stackChildren(content.children);
-                const auto layouts = stackChildLayouts(children, content.axis, content.spacing, offered, sizeOf);
-                const bool horizontal = content.axis == Axis::horizontal;
-                std::vector<Rect> rects;
-                rects.reserve(layouts.size());
-                // In right to left a horizontal stack runs from its right
-                // edge leftwards, and a vertical one's leading children
-                // stand at its right edge.
-                const bool rightToLeft = direction == LayoutDirection::rightToLeft;
-                const AxisAlignment crossAlignment =
-                    horizontal ? content.alignment : horizontalAxisAlignment(content.alignment, direction);
-                double position = horizontal ? rect.origin.x : rect.origin.y;
-                double rightToLeftPosition = rect.maxX();
-                for (const ChildLayout& layout : layouts) {
-                    const Size& size = layout.size;
-                    const double crossSpace = horizontal ? rect.size.height : rect.size.width;
-                    const double crossOffset =
-                        alignedOffset(crossAlignment, crossSpace, horizontal ? size.height : size.width);
-                    if (horizontal && rightToLeft) {
-                        rightToLeftPosition -= size.width;
-                        rects.push_back({{rightToLeftPosition, rect.origin.y + crossOffset}, size});
-                        rightToLeftPosition -= content.spacing;
-                    } else if (horizontal) {
-                        rects.push_back({{position, rect.origin.y + crossOffset}, size});
-                    } else {
-                        rects.push_back({{rect.origin.x + crossOffset, position}, size});
-                    }
-                    position += (horizontal ? size.width : size.height) + content.spacing;
-                }
-                placeChildren(
-                    children, [&](std::size_t index) { return std::pair(rects[index], layouts[index].proposal); },
-                    environment, placement);
-            } else if constexpr (std::is_same_v<Node, ForEachNode>) {
-                placeView(asColumn(node), rect, offered, environment, placement);
-            } else if constexpr (std::is_same_v<Node, ZStackNode>) {
-                const auto children = stackChildren(content.children);
-                const auto frameOf = [&](std::size_t index) {
-                    return std::pair(aligned(sizeOf(*children[index], offered), rect, content.alignment, direction),
-                                     offered);
-                };
-                placeChildren(children, frameOf, environment, placement);
-            } else if constexpr (std::is_same_v<Node, GeometryReaderNode>) {
-                if (!content.content)
-                    return;
-                // The reader offers its content the whole of its own size,
-                // and puts it at its top-leading corner.
-                madeDuringPass_.push_back(content.content(rect.size));
-                const View inside = madeDuringPass_.back();
-                const ProposedSize whole = ProposedSize::of(rect.size);
-                placeView(inside, aligned(sizeOf(inside, whole), rect, Alignment::topLeading(), direction), whole,
-                          environment, placement);
-            } else if constexpr (std::is_same_v<Node, FrameNode>) {
-                const ProposedSize childProposal{content.width ? content.width : offered.width,
-                                                 content.height ? content.height : offered.height};
-                const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, content.alignment, direction), childProposal, environment,
-                          placement);
-            } else if constexpr (std::is_same_v<Node, FlexibleFrameNode>) {
-                const FlexibleFrame& bounds = content.bounds;
-                const ProposedSize childProposal{
-                    flexibleProposal(offered.width, bounds.minWidth, bounds.idealWidth, bounds.maxWidth),
-                    flexibleProposal(offered.height, bounds.minHeight, bounds.idealHeight, bounds.maxHeight)};
-                const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, bounds.alignment, direction), childProposal, environment,
-                          placement);
-            } else if constexpr (std::is_same_v<Node, PaddingNode>) {
-                const EdgeInsets& insets = content.insets;
-                // The leading inset is on the right in right to left.
-                const double left = direction == LayoutDirection::rightToLeft ? insets.trailing : insets.leading;
-                const Rect inner{{rect.origin.x + left, rect.origin.y + insets.top},
-                                 {std::max(0.0, rect.size.width - insets.horizontal()),
-                                  std::max(0.0, rect.size.height - insets.vertical())}};
-                const ProposedSize childProposal{reduced(offered.width, insets.horizontal()),
-                                                 reduced(offered.height, insets.vertical())};
-                const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, inner, Alignment::topLeading(), direction), childProposal,
-                          environment, placement);
-            } else if constexpr (std::is_same_v<Node, FixedSizeNode>) {
-                const ProposedSize childProposal{content.horizontal ? std::nullopt : offered.width,
-                                                 content.vertical ? std::nullopt : offered.height};
-                const Size child = sizeOf(content.child, childProposal);
-                placeView(content.child, aligned(child, rect, Alignment::center(), direction), childProposal,
-                          environment,
-                          placement);
-            } else if constexpr (std::is_same_v<Node, EnvironmentNode>) {
-                placeView(content.child, rect, offered, applied(environment, content.change), placement);
-            } else if constexpr (std::is_same_v<Node, OpacityNode>) {
-                placement.opacity *= content.opacity;
-                placeView(content.child, rect, offered, environment, placement);
-            } else if constexpr (std::is_same_v<Node, ContentShapeNode>) {
-                const bool claims = placement.action && !placement.clickAreaSet;
-                Placement inner = placement;
-                inner.clickAreaSet = inner.clickAreaSet || claims;
-                placeView(content.child, rect, offered, environment, inner);
-                if (claims)
-                    list_.items.push_back(HitRegion{rect, *placement.action, placement.actionAccessibility()});
-            } else if constexpr (std::is_same_v<Node, ActionNode>) {
-                Placement inner = placement;
-                inner.action = &content.action;
-                inner.clickAreaSet = false;
-                // The button or link is the element; a label it was given
-                // speaks for everything its own label draws.
-                inner.actionLabel = placement.label;
-                inner.actionHidden = placement.hidden;
-                inner.hidden = placement.hidden || placement.label;
-                inner.label = nullptr;
-                placeView(content.label, rect, offered, labelEnvironment(environment), inner);
-            } else if constexpr (std::is_same_v<Node, AccessibilityNode>) {
-                if (content.label)
-                    placement.label = &*content.label;
-                if (content.hidden)
-                    placement.hidden = placement.hidden || *content.hidden;
-                placeView(content.child, rect, offered, environment, placement);
-            } else if constexpr (std::is_same_v<Node, ContainerBackgroundNode>) {
-                list_.items.push_back(
-                    ShapeItem{ShapeKind::rectangle, container_, 0.0, content.style.withOpacity(placement.opacity)});
-                placeView(content.child, rect, offered, environment, placement);
-            }
-        },
-        node.content);
+    Placing placing{*this, node, rect, offered, environment, placement};
+    std::visit([&](const auto& content) { NodeLayout<std::decay_t<decltype(content)>>::place(placing, content); },
+               node.content);
 }
 
 DisplayList layout(const View& view, Size size, const TextMeasurer& measurer, const LayoutEnvironment& environment) {

@@ -50,6 +50,13 @@ private:
         Accessibility actionAccessibility() const { return {actionLabel ? *actionLabel : std::string(), actionHidden}; }
     };
 
+    // Each node kind's layout, written once in the source: NodeLayout<Kind>
+    // sizes a node of that kind and places it, seeing the engine through
+    // Sizing and Placing.
+    template <typename Node> struct NodeLayout;
+    struct Sizing;
+    struct Placing;
+
     Size sizeOfNode(const ViewNode& node, ProposedSize proposal, const LayoutEnvironment& environment) const;
     const TextMetrics& metrics(const TextNode& text, const Font& font) const;
     void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,

@@ -42,4 +42,33 @@ std::chrono::milliseconds DayClock::untilNextDay(std::time_t now) {
     return std::chrono::milliseconds(std::max<long long>(1000, (static_cast<long long>(next) - now) * 1000));
 }
 
+DayWatch::Reading DayWatch::systemClock() {
+    const auto wall = std::chrono::system_clock::now().time_since_epoch();
+    const auto monotonic = std::chrono::steady_clock::now().time_since_epoch();
+    return {std::time(nullptr), std::chrono::duration_cast<std::chrono::microseconds>(wall - monotonic)};
+}
+
+DayWatch::Basis DayWatch::basisNow() const {
+    const auto reading = clock_();
+    return {DayClock::dayNumber(reading.now), DayClock::utcOffset(reading.now), reading.wallAhead};
+}
+
+bool DayWatch::restart() {
+    const bool first = !basis_;
+    basis_ = basisNow();
+    return !first;
+}
+
+bool DayWatch::moved() const {
+    if (!basis_)
+        return true;
+    const auto now = basisNow();
+    return now.day != basis_->day || now.utcOffset != basis_->utcOffset ||
+           std::chrono::abs(now.wallAhead - basis_->wallAhead) > std::chrono::seconds(2);
+}
+
+std::chrono::milliseconds DayWatch::untilDayTurn() const {
+    return DayClock::untilNextDay(clock_().now) + std::chrono::seconds(1);
+}
+
 } // namespace platform

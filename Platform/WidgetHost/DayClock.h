@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
+#include <functional>
+#include <optional>
 
 namespace platform {
 
@@ -17,6 +20,42 @@ struct DayClock {
     // How long from `now` until the next local midnight (at least one
     // second), following daylight-saving changes of the local zone.
     static std::chrono::milliseconds untilNextDay(std::time_t now);
+};
+
+// Tells the host when its widgets need new timelines: a new local day, a
+// changed time zone, or a wall clock that jumped against the monotonic one
+// (it was set, or the computer slept). The clock is injected.
+class DayWatch {
+public:
+    struct Reading {
+        std::time_t now = 0;
+        // How far the wall clock runs ahead of the monotonic one.
+        std::chrono::microseconds wallAhead{};
+    };
+    using Clock = std::function<Reading()>;
+    static Reading systemClock();
+
+    explicit DayWatch(Clock clock = systemClock) : clock_(std::move(clock)) {}
+
+    // Takes the time as it is now for what follows; false the first time,
+    // when there is nothing made earlier to renew.
+    bool restart();
+    // Whether the time moved since restart() (always, before the first).
+    bool moved() const;
+    // Until a second past the next local midnight, so that an extension's
+    // "now" is surely the new day.
+    std::chrono::milliseconds untilDayTurn() const;
+
+private:
+    struct Basis {
+        long day = 0;
+        long utcOffset = 0;
+        std::chrono::microseconds wallAhead{};
+    };
+    Basis basisNow() const;
+
+    Clock clock_;
+    std::optional<Basis> basis_;
 };
 
 } // namespace platform

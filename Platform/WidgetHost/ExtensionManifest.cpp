@@ -1,16 +1,15 @@
 #include "ExtensionManifest.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
 #include "BoundedReading.h"
 #include "ProgramFolders.h"
+#include "XdgFolders.h"
 
 namespace platform {
 
@@ -18,16 +17,6 @@ namespace {
 
 constexpr std::uintmax_t largestManifest = 64 * 1024;
 constexpr const char* subfolder = "tarvelo/widget-extensions";
-
-std::vector<std::filesystem::path> splitFolders(const char* list, const char* fallback) {
-    std::vector<std::filesystem::path> folders;
-    std::stringstream stream(list && *list ? list : fallback);
-    std::string folder;
-    while (std::getline(stream, folder, ':'))
-        if (!folder.empty() && folder.front() == '/') // relative entries are invalid per XDG
-            folders.emplace_back(folder);
-    return folders;
-}
 
 } // namespace
 
@@ -79,13 +68,9 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
 
 std::vector<std::filesystem::path> ExtensionManifest::searchFolders(const std::filesystem::path& besideHost) {
     std::vector<std::filesystem::path> folders{besideHost / subfolder};
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    if (dataHome && dataHome[0] == '/')
-        folders.push_back(std::filesystem::path(dataHome) / subfolder);
-    else if (home && *home)
-        folders.push_back(std::filesystem::path(home) / ".local/share" / subfolder);
-    for (const auto& folder : splitFolders(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share"))
+    if (const auto dataHome = XdgFolders::dataHome())
+        folders.push_back(*dataHome / subfolder);
+    for (const auto& folder : XdgFolders::dataDirs())
         folders.push_back(folder / subfolder);
     // The same folder may be named twice (the installed prefix is usually
     // among XDG_DATA_DIRS too).

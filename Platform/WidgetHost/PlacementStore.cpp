@@ -2,9 +2,9 @@
 
 #include "BoundedReading.h"
 #include "FileReplacement.h"
+#include "XdgFolders.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,19 +44,15 @@ std::optional<int> coordinate(const nlohmann::json& entry, const char* key) {
 
 } // namespace
 
-PlacementStore::PlacementStore(std::filesystem::path file) : path_(std::move(file)) {}
+PlacementStore::PlacementStore(std::filesystem::path file) : path_(std::move(file)) {
+    if (path_.empty())
+        leftAsItIs_ = "there is no home folder to keep the widget list in; placements are kept in memory until "
+                      "the host quits";
+}
 
 std::filesystem::path PlacementStore::defaultPath() {
-    // The XDG base-directory rules ignore a relative XDG_STATE_HOME.
-    const char* stateHome = std::getenv("XDG_STATE_HOME");
-    std::filesystem::path folder;
-    if (stateHome && stateHome[0] == '/') {
-        folder = stateHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        folder = std::filesystem::path(home && *home ? home : "/tmp") / ".local/state";
-    }
-    return folder / "tarvelo" / "widgets.json";
+    const auto stateHome = XdgFolders::stateHome();
+    return stateHome ? *stateHome / "tarvelo" / "widgets.json" : std::filesystem::path();
 }
 
 void PlacementStore::leaveAsItIs(std::string& problem, const std::string& reason) {
@@ -66,22 +62,19 @@ void PlacementStore::leaveAsItIs(std::string& problem, const std::string& reason
 }
 
 void PlacementStore::keepAside(std::string& problem, const std::string& reason) {
-    const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
-                           std::chrono::system_clock::now().time_since_epoch())
-                           .count();
     // Through a link, the file it leads to is kept aside beside itself.
-    const auto target = FileReplacement::linkTarget(path_).value_or(path_);
-    auto aside = target;
-    aside += ".unreadable-" + std::to_string(stamp);
-    if (::rename(target.c_str(), aside.c_str()) != 0) {
+    const auto aside = FileReplacement::moveAside(FileReplacement::linkTarget(path_).value_or(path_));
+    if (!aside) {
         leaveAsItIs(problem, reason + " and cannot be moved aside (" + std::strerror(errno) + ")");
         return;
     }
-    problem = "the widget list " + path_.string() + " " + reason + "; it was kept as " + aside.string();
+    problem = "the widget list " + path_.string() + " " + reason + "; it was kept as " + aside->string();
 }
 
 std::vector<WidgetPlacement> PlacementStore::load(std::string& problem) {
     std::vector<WidgetPlacement> placements;
+    if (path_.empty())
+        return placements;
     const auto file = readBoundedFile(path_, maximumFileSize);
     switch (file.outcome) {
     case BoundedRead::Outcome::missing:

@@ -19,14 +19,15 @@ namespace platform {
 // file, flush, rename), readable by the owner only; a symbolic link stays a
 // link to the file it leads to. A file that is not ours (not JSON, another
 // version, over 1 MiB, nested deeper than deepestJSONNesting) is moved aside
-// (widgets.json.unreadable-<time>) rather than overwritten, and counts as
-// nothing placed. A file we cannot read, or cannot move aside, is left as it
+// (FileReplacement::moveAside: widgets.json.unreadable-<UTC time>) rather
+// than overwritten, and counts as nothing placed. A file we cannot read, or cannot move aside, is left as it
 // is: the store then never writes it, and placements live in memory.
 class PlacementStore {
 public:
     explicit PlacementStore(std::filesystem::path file);
 
-    // $XDG_STATE_HOME/tarvelo/widgets.json, ~/.local/state when unset or relative.
+    // $XDG_STATE_HOME/tarvelo/widgets.json (XdgFolders); empty without a
+    // home folder, and a store of an empty path keeps placements in memory.
     static std::filesystem::path defaultPath();
 
     const std::filesystem::path& path() const { return path_; }

@@ -13,24 +13,21 @@
 #include "TextEngine.h"
 #include "UserDefaults.h"
 #include "WidgetRunner.h"
+#include "XdgFolders.h"
 
 namespace platform::WidgetBundle {
 
 namespace {
 
-std::filesystem::path environmentFolder(const char* name, const std::filesystem::path& fallback) {
-    const char* value = std::getenv(name);
-    return value && value[0] == '/' ? std::filesystem::path(value) : fallback;
-}
-
 // What an extension still opens once it serves: its own defaults and the
 // files its links there lead to (read and write); the system, its data beside the executable, and fonts, icons and
 // their caches (read only). Everything else of the user's stays out of reach.
 Sandbox::FileAccess extensionFileAccess() {
-    const std::filesystem::path home = environmentFolder("HOME", "/nonexistent");
     Sandbox::FileAccess access;
     const auto settings = UserDefaults::folderForDomains();
-    access.readWrite = {settings, "/dev/null"};
+    access.readWrite = {"/dev/null"};
+    if (!settings.empty())
+        access.readWrite.push_back(settings);
     // Settings kept elsewhere through symbolic links (a dotfiles folder):
     // exactly the files the links lead to, not their folders.
     std::error_code error;
@@ -46,21 +43,22 @@ Sandbox::FileAccess extensionFileAccess() {
     // malloc reads the overcommit setting when a thread makes its arena.
     access.readOnly = {"/usr", "/etc", "/proc/self", "/proc/sys/vm/overcommit_memory", "/dev/urandom",
                        "/var/cache/fontconfig", ProgramFolders::dataFolder()};
-    const auto dataHome = environmentFolder("XDG_DATA_HOME", home / ".local/share");
-    const auto cacheHome = environmentFolder("XDG_CACHE_HOME", home / ".cache");
-    const auto configHome = environmentFolder("XDG_CONFIG_HOME", home / ".config");
-    for (const auto& folder : {dataHome / "fonts", dataHome / "icons", cacheHome / "fontconfig",
-                               configHome / "fontconfig", home / ".fonts", home / ".icons"})
-        access.readOnly.push_back(folder);
-    const auto addList = [&](const char* name, const char* suffix) {
-        const char* value = std::getenv(name);
-        std::istringstream list(value ? value : "");
-        for (std::string item; std::getline(list, item, ':');)
-            if (!item.empty() && item[0] == '/')
-                access.readOnly.push_back(std::filesystem::path(item) / suffix);
+    const auto addUnder = [&](const std::optional<std::filesystem::path>& base, std::initializer_list<const char*> names) {
+        if (base)
+            for (const char* name : names)
+                access.readOnly.push_back(*base / name);
     };
-    addList("XDG_DATA_DIRS", "");
-    addList("FONTCONFIG_PATH", "");
+    addUnder(XdgFolders::dataHome(), {"fonts", "icons"});
+    addUnder(XdgFolders::cacheHome(), {"fontconfig"});
+    addUnder(XdgFolders::configHome(), {"fontconfig"});
+    addUnder(XdgFolders::home(), {".fonts", ".icons"});
+    for (const auto& folder : XdgFolders::dataDirs())
+        access.readOnly.push_back(folder);
+    const char* fontconfigPath = std::getenv("FONTCONFIG_PATH");
+    std::istringstream fontconfigFolders(fontconfigPath ? fontconfigPath : "");
+    for (std::string item; std::getline(fontconfigFolders, item, ':');)
+        if (!item.empty() && item[0] == '/')
+            access.readOnly.push_back(item);
     if (const char* file = std::getenv("FONTCONFIG_FILE"); file && file[0] == '/')
         access.readOnly.push_back(std::filesystem::path(file).parent_path());
 #if defined(__SANITIZE_ADDRESS__)

@@ -15,7 +15,7 @@
 #include "DesktopWidgetHost.h"
 #include "DisplayListJSON.h"
 #include "Painter.h"
-#include "PlacementStore.h"
+#include "PlacementList.h"
 #include "WidgetHost.h"
 #include "WidgetHostProgram.h"
 
@@ -223,27 +223,15 @@ int place(WidgetHost& host, const Arguments& arguments) {
         break;
     }
 
-    platform::PlacementStore store(platform::PlacementStore::defaultPath());
-    std::string problem;
-    auto placements = store.load(problem);
-    if (!problem.empty())
+    platform::PlacementList placements;
+    if (const auto problem = placements.load(); !problem.empty())
         std::fprintf(stderr, "tarvelo-widgets: %s\n", problem.c_str());
-    long largest = 0;
-    for (const auto& placement : placements) {
-        if (placement.kind == arguments.kind && placement.family == *arguments.family) {
-            std::printf("%s (%s) is on the desktop already\n", arguments.kind.c_str(),
-                        std::string(platform::name(*arguments.family)).c_str());
-            return 0;
-        }
-        largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
+    if (placements.contains(arguments.kind, *arguments.family)) {
+        std::printf("%s (%s) is on the desktop already\n", arguments.kind.c_str(), familyName.c_str());
+        return 0;
     }
-    platform::WidgetPlacement placement{std::to_string(largest + 1), arguments.kind, *arguments.family, {}, {}};
-    if (at) {
-        placement.x = at->first;
-        placement.y = at->second;
-    }
-    placements.push_back(placement);
-    if (!store.save(placements, problem))
+    placements.add(arguments.kind, *arguments.family, at);
+    if (const auto problem = placements.save(); !problem.empty())
         return fail(problem);
     // A host that started meanwhile may have read the list before this
     // write, and would write its own over it: it is asked too (it keeps one

@@ -10,10 +10,11 @@
 #include <gtkmm.h>
 
 #include "AppearanceMonitor.h"
+#include "DayClock.h"
 #include "GalleryWindow.h"
 #include "HostWorker.h"
 #include "Painter.h"
-#include "PlacementStore.h"
+#include "PlacementList.h"
 #include "RestartBackoff.h"
 #include "SleepMonitor.h"
 #include "WidgetBackend.h"
@@ -72,8 +73,7 @@ private:
     std::string notice_;
     bool started_ = false;
     std::unique_ptr<Painter> painter_;
-    PlacementStore store_;
-    std::vector<WidgetPlacement> placements_;
+    PlacementList placements_;
     std::map<std::string, std::unique_ptr<WidgetWindow>> windows_;
     std::unique_ptr<GalleryWindow> gallery_;
     std::unique_ptr<AppearanceMonitor> appearance_;
@@ -85,12 +85,8 @@ private:
     sigc::connection pendingSave_;
     std::vector<sigc::connection> monitorWatches_;
     sigc::connection monitorCheck_;
-    // What the clock said at the last new timelines: the local date, the
-    // zone's offset from UTC, and how far the wall clock runs ahead of the
-    // monotonic one (that moves when the clock is set or the computer slept).
-    long day_ = 0;
-    long utcOffset_ = 0;
-    std::int64_t wallAhead_ = 0;
+    // The time at the last new timelines.
+    DayWatch dayWatch_;
     std::mutex logLock_;
     std::set<std::string> logged_;
     // Last, so that it goes first: its thread may still deliver into the rest.

@@ -1,29 +1,14 @@
 #include "DesktopWidgetHost.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
-#include "DayClock.h"
 #include "SoftwareDrawing.h"
 #include "X11Desktop.h"
 
 namespace platform {
 
-namespace {
-
-// Where a newly added widget goes when the desktop lets us choose: near
-// the top-left corner, each further one a step down and to the right so
-// that none hides another.
-std::pair<int, int> cascadePosition(std::size_t count) {
-    const int step = static_cast<int>(count % 10) * 24;
-    return {48 + step, 48 + step};
-}
-
-} // namespace
-
 DesktopWidgetHost::DesktopWidgetHost(Glib::RefPtr<Gtk::Application> application)
-    : application_(std::move(application)), store_(PlacementStore::defaultPath()) {
+    : application_(std::move(application)) {
     application_->signal_startup().connect(sigc::mem_fun(*this, &DesktopWidgetHost::startup));
     application_->signal_command_line().connect(sigc::mem_fun(*this, &DesktopWidgetHost::commandLine), false);
 }
@@ -71,11 +56,9 @@ void DesktopWidgetHost::startup() {
     // own once it has described itself: one that hangs or crash-loops never
     // holds another's widgets.
     worker_ = std::make_unique<HostWorker>(options);
-    std::string problem;
-    placements_ = store_.load(problem);
-    if (!problem.empty())
+    if (const auto problem = placements_.load(); !problem.empty())
         log(problem);
-    for (const auto& placement : placements_)
+    for (const auto& placement : placements_.placements())
         refresh(placement.identifier);
 
     auto limitation = backend_.limitation;
@@ -105,7 +88,7 @@ void DesktopWidgetHost::startup() {
             return true;
         },
         60);
-    for (const auto& placement : placements_)
+    for (const auto& placement : placements_.placements())
         place(placement);
     watchMonitors();
 }
@@ -153,7 +136,7 @@ int DesktopWidgetHost::commandLine(const Glib::RefPtr<Gio::ApplicationCommandLin
         return 0;
     // A second start (from the "Edit Widgets" entry, say) means the user
     // wants to add or find a widget.
-    if (galleryAsked || !firstStart || placements_.empty())
+    if (galleryAsked || !firstStart || placements_.placements().empty())
         showGallery();
     return 0;
 }
@@ -182,9 +165,8 @@ void DesktopWidgetHost::place(const WidgetPlacement& placement) {
 }
 
 void DesktopWidgetHost::refresh(const std::string& identifier) {
-    const auto found = std::find_if(placements_.begin(), placements_.end(),
-                                    [&](const auto& placement) { return placement.identifier == identifier; });
-    if (found == placements_.end())
+    const WidgetPlacement* found = placements_.find(identifier);
+    if (!found)
         return;
     retries_[identifier].disconnect();
     worker_->submit([this, identifier, kind = found->kind, family = found->family](WidgetHost& host) {
@@ -196,7 +178,7 @@ void DesktopWidgetHost::refresh(const std::string& identifier) {
 }
 
 void DesktopWidgetHost::refreshAll() {
-    for (const auto& placement : placements_)
+    for (const auto& placement : placements_.placements())
         refresh(placement.identifier);
     if (gallery_ && gallery_->get_visible())
         refreshGallery();
@@ -206,9 +188,7 @@ void DesktopWidgetHost::pictureArrived(const std::string& identifier,
                                        const std::optional<WidgetHost::Picture>& picture,
                                        const std::string& problem) {
     WidgetWindow* shown = window(identifier);
-    const bool placed = std::any_of(placements_.begin(), placements_.end(),
-                                    [&](const auto& placement) { return placement.identifier == identifier; });
-    if (!shown || !placed) // removed while the picture was on its way
+    if (!shown || !placements_.find(identifier)) // removed while the picture was on its way
         return;
     const std::string kind = shown->placement().kind;
     // A placeholder stands in only until the first real picture; after
@@ -264,7 +244,7 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
                 return;
             pictureArrived(identifier, fresh, problem);
             // The intent changed what every widget of its kind shows.
-            for (const auto& other : placements_)
+            for (const auto& other : placements_.placements())
                 if (other.kind == placement.kind && other.identifier != identifier)
                     refresh(other.identifier);
         });
@@ -272,7 +252,7 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
 }
 
 void DesktopWidgetHost::remove(const std::string& identifier) {
-    std::erase_if(placements_, [&](const auto& placement) { return placement.identifier == identifier; });
+    placements_.remove(identifier);
     retries_[identifier].disconnect();
     retries_.erase(identifier);
     save();
@@ -283,11 +263,7 @@ void DesktopWidgetHost::remove(const std::string& identifier) {
 }
 
 void DesktopWidgetHost::moved(const std::string& identifier, int x, int y) {
-    for (auto& placement : placements_)
-        if (placement.identifier == identifier) {
-            placement.x = x;
-            placement.y = y;
-        }
+    placements_.move(identifier, x, y);
     // A drag reports many positions; write once it has settled.
     pendingSave_.disconnect();
     pendingSave_ = Glib::signal_timeout().connect(
@@ -314,9 +290,8 @@ void DesktopWidgetHost::placeAsked(const Glib::VariantBase& parameter) {
     // As the command promises: one of each kind and size. The command
     // asks again after writing the file itself, should this host have
     // started meanwhile, and finds it here then.
-    for (const auto& placement : placements_)
-        if (placement.kind == kind && placement.family == *family)
-            return;
+    if (placements_.contains(kind, *family))
+        return;
     std::optional<std::pair<int, int>> at;
     if (hasPosition)
         at = std::pair{std::clamp(x, 0, PlacementStore::largestCoordinate),
@@ -325,14 +300,7 @@ void DesktopWidgetHost::placeAsked(const Glib::VariantBase& parameter) {
 }
 
 void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at) {
-    long largest = 0;
-    for (const auto& placement : placements_)
-        largest = std::max(largest, std::strtol(placement.identifier.c_str(), nullptr, 10));
-    WidgetPlacement placement{std::to_string(largest + 1), kind, family, {}, {}};
-    const auto [x, y] = at.value_or(cascadePosition(placements_.size()));
-    placement.x = x;
-    placement.y = y;
-    placements_.push_back(placement);
+    const WidgetPlacement placement = placements_.add(kind, family, at.value_or(placements_.cascadePosition()));
     save();
     place(placement);
     refresh(placement.identifier);
@@ -340,8 +308,7 @@ void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family, std::o
 
 void DesktopWidgetHost::save() {
     pendingSave_.disconnect();
-    std::string problem;
-    if (!store_.save(placements_, problem))
+    if (const auto problem = placements_.save(); !problem.empty())
         log(problem);
 }
 
@@ -382,8 +349,7 @@ void DesktopWidgetHost::refreshGallery() {
 
 void DesktopWidgetHost::scheduleDayTurn() {
     dayTimer_.disconnect();
-    // A second past midnight, so the extension's "now" is surely the new day.
-    const auto delay = DayClock::untilNextDay(std::time(nullptr)) + std::chrono::seconds(1);
+    const auto delay = dayWatch_.untilDayTurn();
     dayTimer_ = Glib::signal_timeout().connect(
         [this] {
             dayTimer_ = sigc::connection(); // this source ends by returning false
@@ -394,21 +360,14 @@ void DesktopWidgetHost::scheduleDayTurn() {
 }
 
 void DesktopWidgetHost::checkTime() {
-    const std::time_t now = std::time(nullptr);
-    const std::int64_t wallAhead = g_get_real_time() - g_get_monotonic_time();
-    if (DayClock::dayNumber(now) != day_ || DayClock::utcOffset(now) != utcOffset_ ||
-        std::llabs(wallAhead - wallAhead_) > 2'000'000)
+    if (dayWatch_.moved())
         timeMoved();
 }
 
 void DesktopWidgetHost::timeMoved() {
-    const std::time_t now = std::time(nullptr);
-    const bool first = day_ == 0;
-    day_ = DayClock::dayNumber(now);
-    utcOffset_ = DayClock::utcOffset(now);
-    wallAhead_ = g_get_real_time() - g_get_monotonic_time();
+    const bool renew = dayWatch_.restart();
     scheduleDayTurn();
-    if (first)
+    if (!renew)
         return;
     // The timelines are months named when they were made: ask every
     // extension for new ones, not just for a new picture of the old entry.
