@@ -1,7 +1,10 @@
 #include "DisplayListJSON.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
+#include <string_view>
 
 namespace platform {
 
@@ -20,10 +23,30 @@ struct Refusal : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-json frameJSON(const Rect& rect) { return json::array({rect.origin.x, rect.origin.y, rect.size.width, rect.size.height}); }
+// A whole number goes out without its ".0"; any other keeps every digit, so
+// a list reads back exactly as it was.
+json lengthJSON(double value) {
+    constexpr double largestWhole = 1e15;
+    if (std::abs(value) < largestWhole && value == std::trunc(value) && !(value == 0.0 && std::signbit(value)))
+        return static_cast<std::int64_t>(value);
+    return value;
+}
+
+json frameJSON(const Rect& rect) {
+    return json::array({lengthJSON(rect.origin.x), lengthJSON(rect.origin.y), lengthJSON(rect.size.width),
+                        lengthJSON(rect.size.height)});
+}
 
 json fontJSON(const Font& font) {
-    return {{"size", font.size}, {"weight", std::string(name(font.weight))}, {"design", std::string(name(font.design))}};
+    return {{"size", lengthJSON(font.size)},
+            {"weight", std::string(name(font.weight))},
+            {"design", std::string(name(font.design))}};
+}
+
+// What a reader takes as said when it is missing goes unsaid.
+void addOpacity(json& object, double opacity) {
+    if (opacity != 1.0)
+        object["opacity"] = lengthJSON(opacity);
 }
 
 std::string_view shapeTypeName(ShapeKind kind) {
@@ -52,10 +75,16 @@ json itemJSON(const DisplayItem& item) {
         [](const auto& value) -> json {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
-                json result = {{"type", "text"},          {"frame", frameJSON(value.frame)},
-                               {"text", value.text},      {"font", fontJSON(value.font)},
-                               {"tracking", value.tracking}, {"truncated", value.truncated},
-                               {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+                json result = {{"type", "text"},
+                               {"frame", frameJSON(value.frame)},
+                               {"text", value.text},
+                               {"font", fontJSON(value.font)},
+                               {"color", std::string(name(value.style.color))}};
+                addOpacity(result, value.style.opacity);
+                if (value.tracking != 0.0)
+                    result["tracking"] = lengthJSON(value.tracking);
+                if (value.truncated)
+                    result["truncated"] = true;
                 // Left to right goes unsaid, as before there was a choice.
                 if (value.direction != LayoutDirection::leftToRight)
                     result["direction"] = std::string(name(value.direction));
@@ -63,15 +92,19 @@ json itemJSON(const DisplayItem& item) {
             } else if constexpr (std::is_same_v<Item, ShapeItem>) {
                 json result = {{"type", std::string(shapeTypeName(value.kind))},
                                {"frame", frameJSON(value.frame)},
-                               {"fill", std::string(name(value.fill.color))},
-                               {"opacity", value.fill.opacity}};
+                               {"fill", std::string(name(value.fill.color))}};
+                addOpacity(result, value.fill.opacity);
                 if (value.kind == ShapeKind::roundedRectangle)
-                    result["cornerRadius"] = value.cornerRadius;
+                    result["cornerRadius"] = lengthJSON(value.cornerRadius);
                 return result;
             } else if constexpr (std::is_same_v<Item, SymbolItem>) {
-                return {{"type", "symbol"},         {"frame", frameJSON(value.frame)},
-                        {"name", value.name},       {"font", fontJSON(value.font)},
-                        {"color", std::string(name(value.style.color))}, {"opacity", value.style.opacity}};
+                json result = {{"type", "symbol"},
+                               {"frame", frameJSON(value.frame)},
+                               {"name", value.name},
+                               {"font", fontJSON(value.font)},
+                               {"color", std::string(name(value.style.color))}};
+                addOpacity(result, value.style.opacity);
+                return result;
             } else {
                 if (const auto* intent = std::get_if<IntentReference>(&value.action))
                     return {{"type", "button"},
@@ -87,12 +120,35 @@ json itemJSON(const DisplayItem& item) {
     return object;
 }
 
-const json& member(const json& object, const char* key) {
-    const auto found = object.find(key);
-    if (found == object.end())
+// The fields an item may take from the list's style table.
+constexpr const char* styleKeys[] = {"font", "color", "fill", "opacity"};
+
+// An item's fields: its own, then (for the keys of `styleKeys`) those of
+// the style it names.
+struct Fields {
+    const json& item;
+    const json* style = nullptr;
+
+    const json* find(const char* key) const {
+        if (const auto found = item.find(key); found != item.end())
+            return &*found;
+        if (style)
+            for (const char* shared : styleKeys)
+                if (std::string_view(shared) == key)
+                    if (const auto found = style->find(key); found != style->end())
+                        return &*found;
+        return nullptr;
+    }
+};
+
+const json& member(const Fields& object, const char* key) {
+    const json* found = object.find(key);
+    if (!found)
         throw Refusal(std::string("missing \"") + key + "\"");
     return *found;
 }
+
+const json& member(const json& object, const char* key) { return member(Fields{object}, key); }
 
 double number(const json& value, const char* what, double lowest, double highest) {
     if (!value.is_number())
@@ -103,9 +159,9 @@ double number(const json& value, const char* what, double lowest, double highest
     return result;
 }
 
-double optionalNumber(const json& object, const char* key, double fallback, double lowest, double highest) {
-    const auto found = object.find(key);
-    return found == object.end() ? fallback : number(*found, key, lowest, highest);
+double optionalNumber(const Fields& object, const char* key, double fallback, double lowest, double highest) {
+    const json* found = object.find(key);
+    return found ? number(*found, key, lowest, highest) : fallback;
 }
 
 std::string text(const json& value, const char* what) {
@@ -125,18 +181,18 @@ Rect frameFrom(const json& object) {
             {number(frame[2], "width", 0.0, largestLength), number(frame[3], "height", 0.0, largestLength)}};
 }
 
-SemanticColor colorFrom(const json& object, const char* key) {
+SemanticColor colorFrom(const Fields& object, const char* key) {
     const auto color = semanticColorNamed(text(member(object, key), key));
     if (!color)
         throw Refusal(std::string("unknown colour in \"") + key + "\"");
     return *color;
 }
 
-ShapeStyle styleFrom(const json& object, const char* key) {
+ShapeStyle styleFrom(const Fields& object, const char* key) {
     return {colorFrom(object, key), optionalNumber(object, "opacity", 1.0, 0.0, 1.0)};
 }
 
-Font fontFrom(const json& object) {
+Font fontFrom(const Fields& object) {
     const json& font = member(object, "font");
     if (!font.is_object())
         throw Refusal("\"font\" is not an object");
@@ -166,15 +222,13 @@ LayoutDirection directionFrom(const json& object) {
     return *direction;
 }
 
-DisplayItem plainItemFrom(const json& object) {
-    if (!object.is_object())
-        throw Refusal("an item is not an object");
+DisplayItem plainItemFrom(const Fields& object) {
     const std::string type = text(member(object, "type"), "type");
-    const Rect frame = frameFrom(object);
+    const Rect frame = frameFrom(object.item);
     if (type == "text")
         return TextRun{text(member(object, "text"), "text"), frame, fontFrom(object),
                        optionalNumber(object, "tracking", 0.0, -largestFontSize, largestFontSize),
-                       flag(object, "truncated"), styleFrom(object, "color"), directionFrom(object)};
+                       flag(object.item, "truncated"), styleFrom(object, "color"), directionFrom(object.item)};
     if (type == "rectangle" || type == "roundedRectangle" || type == "circle") {
         const ShapeKind kind = type == "circle"             ? ShapeKind::circle
                                : type == "roundedRectangle" ? ShapeKind::roundedRectangle
@@ -210,8 +264,16 @@ Accessibility accessibilityFrom(const json& object) {
     return {label == object.end() ? std::string() : text(*label, "label"), flag(object, "hidden")};
 }
 
-DisplayItem itemFrom(const json& object) {
-    DisplayItem item = plainItemFrom(object);
+DisplayItem itemFrom(const json& object, const json& styles) {
+    if (!object.is_object())
+        throw Refusal("an item is not an object");
+    const json* style = nullptr;
+    if (const auto found = object.find("style"); found != object.end()) {
+        if (!found->is_number_unsigned() || found->get<std::uint64_t>() >= styles.size())
+            throw Refusal("\"style\" is not the index of a style");
+        style = &styles[found->get<std::size_t>()];
+    }
+    DisplayItem item = plainItemFrom(Fields{object, style});
     std::visit([&](auto& value) { value.accessibility = accessibilityFrom(object); }, item);
     return item;
 }
@@ -219,10 +281,31 @@ DisplayItem itemFrom(const json& object) {
 } // namespace
 
 nlohmann::json toJSON(const DisplayList& list) {
+    // Items share their fonts, colours and opacities through the style
+    // table: a widget has a handful of styles and a hundred items.
+    json styles = json::array();
     json items = json::array();
-    for (const DisplayItem& item : list.items)
-        items.push_back(itemJSON(item));
-    return {{"size", json::array({list.size.width, list.size.height})}, {"items", std::move(items)}};
+    for (const DisplayItem& item : list.items) {
+        json object = itemJSON(item);
+        json style = json::object();
+        for (const char* key : styleKeys)
+            if (const auto found = object.find(key); found != object.end()) {
+                style[key] = std::move(*found);
+                object.erase(found);
+            }
+        if (!style.empty()) {
+            const auto known = std::find(styles.begin(), styles.end(), style);
+            object["style"] = static_cast<std::size_t>(known - styles.begin());
+            if (known == styles.end())
+                styles.push_back(std::move(style));
+        }
+        items.push_back(std::move(object));
+    }
+    json result = {{"size", json::array({lengthJSON(list.size.width), lengthJSON(list.size.height)})}};
+    if (!styles.empty())
+        result["styles"] = std::move(styles);
+    result["items"] = std::move(items);
+    return result;
 }
 
 DisplayListReading displayListFromJSON(const nlohmann::json& input) {
@@ -239,9 +322,15 @@ DisplayListReading displayListFromJSON(const nlohmann::json& input) {
             throw Refusal("\"items\" is not an array");
         if (items.size() > largestItemCount)
             throw Refusal("too many items");
+        static const json noStyles = json::array();
+        const auto styles = input.find("styles");
+        if (styles != input.end() &&
+            (!styles->is_array() || styles->size() > largestItemCount ||
+             std::any_of(styles->begin(), styles->end(), [](const json& style) { return !style.is_object(); })))
+            throw Refusal("\"styles\" is not an array of objects");
         list.items.reserve(items.size());
         for (const json& item : items)
-            list.items.push_back(itemFrom(item));
+            list.items.push_back(itemFrom(item, styles == input.end() ? noStyles : *styles));
         return {std::move(list), {}};
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.what()};

@@ -172,8 +172,9 @@ void DesktopWidgetHost::refresh(const std::string& identifier) {
     worker_->submit([this, identifier, kind = found->kind, family = found->family](WidgetHost& host) {
         std::string problem;
         auto picture = host.picture(kind, family, false, problem);
-        return HostWorker::Completion(
-            [this, identifier, picture = std::move(picture), problem] { pictureArrived(identifier, picture, problem); });
+        return HostWorker::Completion([this, identifier, picture = std::move(picture), problem]() mutable {
+            pictureArrived(identifier, std::move(picture), problem);
+        });
     }, worker_->laneFor(found->kind));
 }
 
@@ -184,8 +185,7 @@ void DesktopWidgetHost::refreshAll() {
         refreshGallery();
 }
 
-void DesktopWidgetHost::pictureArrived(const std::string& identifier,
-                                       const std::optional<WidgetHost::Picture>& picture,
+void DesktopWidgetHost::pictureArrived(const std::string& identifier, std::optional<WidgetHost::Picture> picture,
                                        const std::string& problem) {
     WidgetWindow* shown = window(identifier);
     if (!shown || !placements_.find(identifier)) // removed while the picture was on its way
@@ -194,9 +194,10 @@ void DesktopWidgetHost::pictureArrived(const std::string& identifier,
     // A placeholder stands in only until the first real picture; after
     // that, a failing extension leaves the last real picture up.
     const bool hadReal = shown->picture() && !shown->picture()->isPlaceholder;
+    const bool real = picture && !picture->isPlaceholder;
     if (picture && !(picture->isPlaceholder && hadReal))
-        shown->show(*picture);
-    if (picture && !picture->isPlaceholder) {
+        shown->show(std::move(*picture));
+    if (real) {
         backoffs_[kind].succeeded();
         return;
     }
@@ -223,26 +224,31 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
     WidgetWindow* shown = window(identifier);
     if (!shown || !shown->picture())
         return;
+    // Only a click on a button or link goes to the worker, and only what
+    // it needs: the region, not the whole picture.
+    const HitRegion* region = WidgetHost::hitTest(shown->picture()->displayList, point);
+    if (!region)
+        return;
     const auto placement = shown->placement();
     // A step usually takes a few milliseconds: waiting that long here puts
     // the new month in the very frame the click causes, not one frame later.
     // Never longer than about a frame, so a slow extension still cannot
     // hold the windows.
     constexpr auto clickPatience = std::chrono::milliseconds(12);
-    worker_->submitAndWait([this, identifier, placement, picture = *shown->picture(), point](WidgetHost& host) {
+    worker_->submitAndWait([this, identifier, placement, hit = *region](WidgetHost& host) {
         std::string problem;
-        const auto result = host.click(placement.kind, picture, point, problem);
+        const auto result = host.click(placement.kind, hit, problem);
         std::optional<WidgetHost::Picture> fresh;
         if (result == WidgetHost::ClickResult::ranIntent)
             fresh = host.picture(placement.kind, placement.family, false, problem);
-        return HostWorker::Completion([this, identifier, placement, result, fresh = std::move(fresh), problem] {
+        return HostWorker::Completion([this, identifier, placement, result, fresh = std::move(fresh), problem]() mutable {
             if (result == WidgetHost::ClickResult::failed) {
                 log("widget " + placement.kind + ": " + problem);
                 return;
             }
             if (result != WidgetHost::ClickResult::ranIntent)
                 return;
-            pictureArrived(identifier, fresh, problem);
+            pictureArrived(identifier, std::move(fresh), problem);
             // The intent changed what every widget of its kind shows.
             for (const auto& other : placements_.placements())
                 if (other.kind == placement.kind && other.identifier != identifier)

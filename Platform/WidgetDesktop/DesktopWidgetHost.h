@@ -45,7 +45,7 @@ private:
     WidgetWindow* window(const std::string& identifier);
     void refresh(const std::string& identifier);
     void refreshAll();
-    void pictureArrived(const std::string& identifier, const std::optional<WidgetHost::Picture>& picture,
+    void pictureArrived(const std::string& identifier, std::optional<WidgetHost::Picture> picture,
                         const std::string& problem);
     void retryLater(const std::string& identifier);
     void clicked(const std::string& identifier, Point point);

@@ -39,14 +39,20 @@ void HostWorker::submitAndWait(Job job, std::chrono::milliseconds patience, cons
     const std::uint64_t mine = enqueue(std::move(job), name);
     wake_.notify_all();
     bool done = false;
+    bool undelivered = false;
     {
         std::unique_lock guard(lock_);
         const Lane& lane = *lanes_[name];
+        mainThreadWaits_ = true;
         done = finished_.wait_for(guard, patience, [&] { return stopping_ || lane.finished >= mine; });
+        mainThreadWaits_ = false;
+        undelivered = !completions_.empty();
     }
     // A lane finishes its jobs in order, so every completion before this one is ready too.
     if (done)
         deliver();
+    else if (undelivered) // finished while we waited, so no lane woke the main loop for them
+        dispatcher_.emit();
 }
 
 void HostWorker::run(Lane& lane) {
@@ -61,17 +67,19 @@ void HostWorker::run(Lane& lane) {
             lane.jobs.pop_front();
         }
         Completion completion = job(host_);
-        const bool hasCompletion = static_cast<bool>(completion);
+        bool wakeMainLoop = false;
         {
             std::lock_guard guard(lock_);
             if (stopping_)
                 return;
-            if (hasCompletion)
+            if (completion) {
                 completions_.push_back(std::move(completion));
+                wakeMainLoop = !mainThreadWaits_;
+            }
             ++lane.finished;
         }
         finished_.notify_all();
-        if (hasCompletion)
+        if (wakeMainLoop)
             dispatcher_.emit();
     }
 }

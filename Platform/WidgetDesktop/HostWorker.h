@@ -71,6 +71,9 @@ private:
     std::condition_variable finished_;
     std::map<std::string, std::unique_ptr<Lane>> lanes_;
     std::deque<Completion> completions_;
+    // The main thread waits in submitAndWait and delivers the completions
+    // itself: the lanes need not wake the main loop for them.
+    bool mainThreadWaits_ = false;
     bool stopping_ = false;
     Glib::Dispatcher dispatcher_;
 };

@@ -161,7 +161,7 @@ ExtensionProcess::Reply ExtensionProcess::failure(const std::string& code, const
 
 std::optional<ExtensionProcess::Reply> ExtensionProcess::replyFromLine(std::string_view line,
                                                                       std::uint64_t identifier) {
-    const auto reply = parseProtocolJSON(line);
+    auto reply = parseProtocolJSON(line);
     // Lines that are not replies to this request (garbage, or a late reply to
     // one that timed out) are skipped.
     if (!reply.is_object())
@@ -171,7 +171,8 @@ std::optional<ExtensionProcess::Reply> ExtensionProcess::replyFromLine(std::stri
         return std::nullopt;
     Reply result;
     if (const auto found = reply.find("result"); found != reply.end()) {
-        result.result = *found;
+        // The reply is ours alone: its result (a step's pictures) is moved, not copied.
+        result.result = std::move(*found);
         return result;
     }
     const auto error = reply.value("error", nlohmann::json::object());

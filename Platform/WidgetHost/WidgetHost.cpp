@@ -347,16 +347,18 @@ const HitRegion* WidgetHost::hitTest(const DisplayList& list, Point point) {
 WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture& picture, Point point,
                                           std::string& problem) {
     const HitRegion* region = hitTest(picture.displayList, point);
-    if (!region)
-        return ClickResult::nothing;
-    if (const auto* url = std::get_if<URL>(&region->action)) {
+    return region ? click(kind, *region, problem) : ClickResult::nothing;
+}
+
+WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const HitRegion& region, std::string& problem) {
+    if (const auto* url = std::get_if<URL>(&region.action)) {
         if (!options_.openURL(*url)) {
             problem = "nothing opened " + url->absoluteString();
             return ClickResult::failed;
         }
         return ClickResult::openedLink;
     }
-    const auto& intent = std::get<IntentReference>(region->action);
+    const auto& intent = std::get<IntentReference>(region.action);
     Extension* extension = nullptr;
     {
         std::lock_guard guard(lock_);

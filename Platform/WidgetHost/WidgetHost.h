@@ -95,6 +95,8 @@ public:
     // timeline), so the next `picture` of each asks the extension nothing;
     // an extension that answers without them is asked the usual way.
     ClickResult click(const std::string& kind, const Picture& picture, Point point, std::string& problem);
+    // The same for the click region the point fell on (found with `hitTest`).
+    ClickResult click(const std::string& kind, const HitRegion& region, std::string& problem);
 
     // The topmost click region at `point`, if any.
     static const HitRegion* hitTest(const DisplayList& list, Point point);

@@ -264,7 +264,7 @@ nlohmann::json WidgetRunner::render(const nlohmann::json& parameters) {
     }
     // The content function runs now, so whatever it reads of the clock (the
     // today mark) is the moment of rendering, not the entry's date.
-    // Intents render on their own worker too (a step's reply carries its
+    // Intents render on the reading thread too (a step's reply carries its
     // pictures), and the measurer is not shared between threads.
     std::lock_guard guard(layoutLock_);
     return {{"displayList", toJSON(layout(configuration->content(entry), size, measurer_, widgetEnvironment()))}};
@@ -296,13 +296,17 @@ void WidgetRunner::serve(int input, int output) {
         FileReplacement::writeAll(output, line + "\n");
     };
     {
-        // Declared after `send`, so both workers finish before it goes away.
-        Worker intents;
+        // Declared after `send`, so the worker finishes before it goes away.
         Worker requests;
         const auto dispatch = [&](const std::string& line) {
             auto request = parseProtocolJSON(line);
-            const bool isIntent = member(request, "method") == "perform";
-            (isIntent ? intents : requests).post([this, &send, request = std::move(request)] { send(replyTo(request)); });
+            // An intent runs right here, on the reading thread: a click's
+            // step and its new pictures go out without a hand-off between
+            // threads, and intents run one after another in their order.
+            if (member(request, "method") == "perform")
+                send(replyTo(request));
+            else
+                requests.post([this, &send, request = std::move(request)] { send(replyTo(request)); });
         };
 
         std::string pending;

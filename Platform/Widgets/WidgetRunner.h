@@ -16,9 +16,10 @@ namespace platform {
 // Serves the widget host over a pair of file descriptors: one JSON request
 // per line in, exactly one JSON reply per line out (docs/widget-protocol.md).
 //
-// Requests run on threads the runner chooses: intents one after another on a
-// worker thread of their own, everything else on a second worker, so a slow
-// intent never holds up a render. Nothing the host sends can crash the
+// Requests run on threads the runner chooses: intents one after another on
+// the thread that reads the requests (no hand-off between a click and its
+// step), everything else on a worker, so a render already asked for never
+// waits for an intent. Nothing the host sends can crash the
 // runner: every malformed, oversized or unknown request gets an error reply.
 class WidgetRunner {
 public:

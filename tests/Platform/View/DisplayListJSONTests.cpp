@@ -57,7 +57,12 @@ TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
         ASSERT_TRUE(item["frame"].is_array());
         EXPECT_EQ(item["frame"].size(), 4u);
     }
-    EXPECT_EQ(json["items"][0]["fill"], "tertiaryFill");
+    // Fonts, colours and opacities are shared through the style table;
+    // what readers take as said when missing (opacity 1, no tracking) goes unsaid.
+    EXPECT_EQ(json["styles"][json["items"][0]["style"].get<std::size_t>()], (nlohmann::json{{"fill", "tertiaryFill"}}));
+    EXPECT_FALSE(json["items"][5].contains("tracking"));
+    EXPECT_FALSE(json["styles"][json["items"][5]["style"].get<std::size_t>()].contains("opacity"));
+    EXPECT_EQ(json["items"][0]["frame"].dump(), "[0,0,170,170]");
     EXPECT_EQ(json["items"][3]["text"], "Dezember 2026");
     // Left to right goes unsaid.
     EXPECT_FALSE(json["items"][3].contains("direction"));
@@ -106,6 +111,10 @@ TEST(DisplayListJSON, RefusesMalformedInput) {
         "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"a:b\", "
         "\"hidden\": \"yes\"}]}",
         "{\"size\": [10, 10], \"items\": [",
+        "{\"size\": [10, 10], \"styles\": {}, \"items\": []}",
+        "{\"size\": [10, 10], \"styles\": [3], \"items\": []}",
+        "{\"size\": [10, 10], \"styles\": [{\"fill\": \"red\"}], \"items\": [{\"type\": \"circle\", "
+        "\"frame\": [0, 0, 1, 1], \"style\": 1}]}",
     };
     for (const char* text : garbage) {
         const auto reading = displayListFromJSONText(text);
