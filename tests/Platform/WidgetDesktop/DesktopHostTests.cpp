@@ -166,18 +166,30 @@ protected:
     pid_t host_ = -1;
 };
 
-// One widget through its life on a bare display: it steps the month, keeps
-// its picture when its extension dies, gets a neighbour placed while the
-// host runs, and is dragged.
-TEST_F(DesktopHost, AWidgetStepsTheMonthOutlivesItsExtensionGetsANeighbourAndMoves) {
-    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 60}, {"y", 40}}});
+// On a bare display, from nothing placed: the gallery, then widgets placed
+// while the host runs that step the month, keep their picture when their
+// extension dies, and move.
+TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtensionAndMove) {
+    // At login it quietly ends; started otherwise, it opens the gallery.
+    EXPECT_TRUE(runToEnd("run --login"));
     startHost();
-    const auto shown = widgetsShownAt({{60, 40, 170, 170}});
+    const Window gallery = waitForWindow("Edit Widgets");
+    ASSERT_NE(gallery, 0u);
+    EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
+    // Settled with the previews in, which bring their colours.
+    ASSERT_TRUE(settledPicture(gallery, 64));
+    screen_.captureRoot().savePNG(screenshotPath("gallery"));
+
+    // Placed while the host runs (a second start hands it over): the host
+    // shows it at once, at its size and place, and wrote it.
+    ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family small --at 600,40"));
+    const auto shown = widgetsShownAt({{600, 40, 170, 170}});
     ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(savedPlaces(), (Places{{600, 40}}));
     const Window window = shown[0];
     const auto before = settledPicture(window);
     ASSERT_TRUE(before);
-    const auto [forwardX, forwardY] = forwardChevron(60, 40);
+    const auto [forwardX, forwardY] = forwardChevron(600, 40);
     const auto offset = storedOffset();
 
     screen_.click(forwardX, forwardY);
@@ -194,7 +206,7 @@ TEST_F(DesktopHost, AWidgetStepsTheMonthOutlivesItsExtensionGetsANeighbourAndMov
     ASSERT_EQ(extensions.size(), 1u);
     ::kill(extensions.front(), SIGKILL);
     ASSERT_TRUE(eventually([&] { return extensionsOf(host_).empty(); }));
-    screen_.exposeArea(60, 40, 170, 170);
+    screen_.exposeArea(600, 40, 170, 170);
     EXPECT_EQ(settledPicture(window), stepped);
 
     // The next click starts it again and steps once more.
@@ -205,32 +217,15 @@ TEST_F(DesktopHost, AWidgetStepsTheMonthOutlivesItsExtensionGetsANeighbourAndMov
         return again && *again != *stepped;
     }));
 
-    // Placed while the host runs: the host shows it at once, at its size and
-    // place, and wrote it; its own next save keeps it.
-    ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family medium --at 300,260"));
-    ASSERT_EQ(widgetsShownAt({{60, 40, 170, 170}, {300, 260, 364, 170}}).size(), 2u);
-    EXPECT_EQ(savedPlaces(), (Places{{60, 40}, {300, 260}}));
+    ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family medium --at 600,300"));
+    ASSERT_EQ(widgetsShownAt({{600, 40, 170, 170}, {600, 300, 364, 170}}).size(), 2u);
     screen_.captureRoot().savePNG(screenshotPath("desktop-two-widgets"));
     // A drag from the small one's footer (no click; on a bare display the
-    // widget moves itself): the host saves its list once more.
-    screen_.drag(145, 202, 295, 252);
-    EXPECT_TRUE(eventually([&] { return savedPlaces() == Places{{210, 90}, {300, 260}}; }));
+    // widget moves itself): the host saves its list once more, and keeps
+    // the other.
+    screen_.drag(685, 202, 835, 252);
+    EXPECT_TRUE(eventually([&] { return savedPlaces() == Places{{750, 90}, {600, 300}}; }));
     EXPECT_EQ(storedOffset(), offset + 2);
-    // Nothing else was opened: with widgets placed, the gallery stays shut.
-    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty());
-}
-
-TEST_F(DesktopHost, NothingPlacedOpensTheGalleryExceptAtLogin) {
-    // At login it quietly ends.
-    EXPECT_TRUE(runToEnd("run --login"));
-
-    startHost();
-    const Window gallery = waitForWindow("Edit Widgets");
-    ASSERT_NE(gallery, 0u);
-    EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
-    // Settled with the previews in, which bring their colours.
-    ASSERT_TRUE(settledPicture(gallery, 64));
-    screen_.captureRoot().savePNG(screenshotPath("gallery"));
 }
 
 // The same program under xfwm4, a real EWMH window manager: what counts is
@@ -276,6 +271,7 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     ASSERT_EQ(widgets.size(), 2u) << "the window manager did not leave the widgets where they were placed";
     for (const Window each : widgets)
         ASSERT_TRUE(settledPicture(each));
+    EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty()) << "with widgets placed, the gallery opened";
     screen_.captureRoot().savePNG(screenshotPath("widget-brought-on-screen"));
     const Window widget = widgets[0];
     std::vector<std::string> state;
