@@ -250,9 +250,7 @@ protected:
     // Whether the window manager stacks `lower` below `upper`.
     bool stackedBelow(Window lower, Window upper) {
         const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
-        const auto low = std::find(stack.begin(), stack.end(), lower);
-        const auto up = std::find(stack.begin(), stack.end(), upper);
-        return low != stack.end() && up != stack.end() && low < up;
+        return std::find(std::ranges::find(stack, lower), stack.end(), upper) != stack.end();
     }
 
     pid_t windowManager_ = -1;
