@@ -10,11 +10,9 @@ using namespace std::chrono_literals;
 using platform::DayWatch;
 using platform::PlacementList;
 using platform::WidgetFamily;
-using platform::WidgetPlacement;
-using tarvelo::testsupport::TemporaryFolder;
 
 TEST(PlacementList, AddsMovesAndRemovesAndKeepsTheListAcrossRuns) {
-    TemporaryFolder folder;
+    tarvelo::testsupport::TemporaryFolder folder;
     const auto file = folder.path() / "tarvelo" / "widgets.json";
     PlacementList list(file);
     EXPECT_EQ(list.load(), ""); // no file yet: nothing placed, and no problem
@@ -30,7 +28,8 @@ TEST(PlacementList, AddsMovesAndRemovesAndKeepsTheListAcrossRuns) {
 
     PlacementList again(file);
     EXPECT_EQ(again.load(), "");
-    EXPECT_EQ(again.placements(), (std::vector<WidgetPlacement>{{"2", "K", WidgetFamily::systemMedium, 5, -6}}));
+    EXPECT_EQ(again.placements(),
+              (std::vector<platform::WidgetPlacement>{{"2", "K", WidgetFamily::systemMedium, 5, -6}}));
     // The next identifier is one past the largest number in use.
     EXPECT_EQ(again.add("K", WidgetFamily::systemSmall, std::nullopt).identifier, "3");
 }

@@ -16,11 +16,6 @@ using tarvelo::testsupport::TemporaryFolder;
 
 namespace {
 
-void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-}
-
 int filesAside(const std::filesystem::path& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -30,32 +25,10 @@ int filesAside(const std::filesystem::path& folder) {
 
 } // namespace
 
-TEST(PlacementStore, CorruptFileIsKeptAsideAndNotOverwritten) {
-    const std::vector<std::string> texts{"{\"tarvelo-widgets\": 1, \"widgets\": [", "[]", "{\"widgets\": []}",
-                                         "{\"tarvelo-widgets\": 2, \"widgets\": []}", std::string("\0\xff", 2)};
-    // One folder for all: files kept aside within the same second never
-    // take each other's place.
+TEST(PlacementStore, SkipsUnusableEntriesAndKeepsAsideFilesNotOurs) {
     TemporaryFolder folder;
     const auto path = folder.path() / "widgets.json";
-    int kept = 0;
-    for (const auto& text : texts) {
-        writeFile(path, text);
-        std::string problem;
-        PlacementStore store(path);
-        EXPECT_TRUE(store.load(problem).empty()) << text;
-        EXPECT_NE(problem, "") << text;
-        EXPECT_EQ(filesAside(folder.path()), ++kept) << text;
-        // Saving afterwards leaves the kept file alone.
-        ASSERT_TRUE(store.save({{"1", "K", WidgetFamily::systemSmall, 0, 0}}, problem));
-        EXPECT_EQ(filesAside(folder.path()), kept);
-        EXPECT_EQ(store.load(problem).size(), 1u);
-    }
-}
-
-TEST(PlacementStore, SkipsUnusableEntriesButKeepsTheRest) {
-    TemporaryFolder folder;
-    const auto path = folder.path() / "widgets.json";
-    writeFile(path, R"({"tarvelo-widgets": 1, "widgets": [
+    std::ofstream(path) << R"({"tarvelo-widgets": 1, "widgets": [
         {"id": "1", "kind": "TarveloWidget", "family": "small", "x": 10, "y": 20},
         {"id": "2", "kind": "TarveloWidget", "family": "huge"},
         {"id": "1", "kind": "TarveloWidget", "family": "medium"},
@@ -63,16 +36,34 @@ TEST(PlacementStore, SkipsUnusableEntriesButKeepsTheRest) {
         "nonsense",
         {"id": "3", "kind": "TarveloWidget", "family": "medium", "x": 1e12, "y": 5},
         {"id": "4", "kind": "TarveloWidget", "family": "medium", "x": 5}
-    ]})");
+    ]})";
     std::string problem;
-    const auto placements = PlacementStore(path).load(problem);
-    ASSERT_EQ(placements.size(), 3u);
-    EXPECT_EQ(placements[0], (WidgetPlacement{"1", "TarveloWidget", WidgetFamily::systemSmall, 10, 20}));
-    // A position we cannot believe is forgotten, not the widget.
-    EXPECT_EQ(placements[1], (WidgetPlacement{"3", "TarveloWidget", WidgetFamily::systemMedium, {}, {}}));
-    EXPECT_EQ(placements[2], (WidgetPlacement{"4", "TarveloWidget", WidgetFamily::systemMedium, {}, {}}));
+    EXPECT_EQ(PlacementStore(path).load(problem),
+              // A position we cannot believe is forgotten, not the widget.
+              (std::vector<WidgetPlacement>{{"1", "TarveloWidget", WidgetFamily::systemSmall, 10, 20},
+                                            {"3", "TarveloWidget", WidgetFamily::systemMedium, {}, {}},
+                                            {"4", "TarveloWidget", WidgetFamily::systemMedium, {}, {}}}));
     EXPECT_NE(problem, "");
     EXPECT_EQ(filesAside(folder.path()), 0);
+
+    // Files kept aside within the same second never take each other's place,
+    // and saving afterwards leaves them alone.
+    const std::vector<std::string> notOurs{"{\"tarvelo-widgets\": 1, \"widgets\": [", "{\"widgets\": []}",
+                                           "{\"tarvelo-widgets\": 1}", "{\"tarvelo-widgets\": 1, \"widgets\": {}}",
+                                           "{\"tarvelo-widgets\": 2, \"widgets\": []}", std::string("\0\xff", 2)};
+    int kept = 0;
+    for (const auto& text : notOurs) {
+        SCOPED_TRACE(text);
+        std::ofstream(path) << text;
+        PlacementStore store(path);
+        problem.clear();
+        EXPECT_TRUE(store.load(problem).empty());
+        EXPECT_NE(problem, "");
+        EXPECT_EQ(filesAside(folder.path()), ++kept);
+        ASSERT_TRUE(store.save({{"1", "K", WidgetFamily::systemSmall, 0, 0}}, problem));
+        EXPECT_EQ(filesAside(folder.path()), kept);
+        EXPECT_EQ(store.load(problem).size(), 1u);
+    }
 }
 
 // The XDG rule (XdgFolders), seen through the state folder: a relative or
