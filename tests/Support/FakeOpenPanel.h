@@ -15,7 +15,7 @@ namespace tarvelo::testsupport {
 class FakeOpenPanel final : public platform::OpenPanel {
 public:
     struct Record {
-        // "setAllowedContentTypes", "setPrompt Choose", ... in call order.
+        // "setAllowedContentTypes application", "setPrompt", ... in call order.
         std::vector<std::string> calls;
         std::optional<platform::URL> directory;
         Completion completion;
@@ -56,8 +56,10 @@ public:
         record_->calls.push_back("setDirectoryURL");
         record_->directory = folder;
     }
-    void setPrompt(const std::string& prompt) override { record_->calls.push_back("setPrompt " + prompt); }
-    void setMessage(const std::string& message) override { record_->calls.push_back("setMessage " + message); }
+    void setPrompt(const std::string& prompt) override { record_->calls.push_back(prompt.empty() ? "" : "setPrompt"); }
+    void setMessage(const std::string& message) override {
+        record_->calls.push_back(message.empty() ? "" : "setMessage");
+    }
     void runModal(Completion completion) override {
         record_->calls.push_back("runModal");
         record_->completion = std::move(completion);
