@@ -49,24 +49,25 @@ protected:
 
 } // namespace
 
-TEST_F(WidgetPicture, SmallLightMatchesItsGolden) {
-    const auto image = painter.render(listFor(systemSmallSize), 2.0, Appearance::light, 20.0);
-    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/small-light@2x.png");
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
-}
-
-TEST_F(WidgetPicture, MediumDarkMatchesItsGolden) {
-    const auto image = painter.render(listFor(systemMediumSize), 2.0, Appearance::dark, 20.0);
-    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/medium-dark@2x.png");
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
-}
-
-TEST_F(WidgetPicture, MediumLightRightToLeftMatchesItsGolden) {
-    // Arabic: mirrored, with Arabic-Indic digits, in the Islamic calendar.
-    const EnvironmentGuard arabic = pinLocaleAndZone("ar_SA.UTF-8", "Europe/Berlin");
-    const auto image = painter.render(listFor(systemMediumSize), 2.0, Appearance::light, 20.0);
-    const std::string mismatch = compareWithGolden(image.get(), "TarveloWidget/medium-light-rtl@2x.png");
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
+TEST_F(WidgetPicture, MatchesItsGoldens) {
+    struct Case {
+        const char* golden;
+        const char* locale;
+        Size size;
+        Appearance appearance;
+    } const cases[] = {
+        {"small-light@2x", "en_US.UTF-8", systemSmallSize, Appearance::light},
+        {"medium-dark@2x", "en_US.UTF-8", systemMediumSize, Appearance::dark},
+        // Arabic: mirrored, with Arabic-Indic digits, in the Islamic calendar.
+        {"medium-light-rtl@2x", "ar_SA.UTF-8", systemMediumSize, Appearance::light},
+    };
+    for (const Case& example : cases) {
+        const EnvironmentGuard locale = pinLocaleAndZone(example.locale, "Europe/Berlin");
+        const auto image = painter.render(listFor(example.size), 2.0, example.appearance, 20.0);
+        const std::string mismatch =
+            compareWithGolden(image.get(), std::string("TarveloWidget/") + example.golden + ".png");
+        EXPECT_TRUE(mismatch.empty()) << mismatch;
+    }
 }
 
 TEST_F(WidgetPicture, TodayDiscIsRedAtEveryScale) {

@@ -1,11 +1,13 @@
-// The month page's geometry: its five sections, the step buttons, the day
-// grid's click regions and columns, the title that shrinks, the same tree at
-// both sizes, and the page in right-to-left locales.
+// The month page as laid out: its five sections, the step buttons, the day
+// grid's click regions, columns and date links, the cell with today's disc,
+// the title that shrinks, the same tree at both sizes, and the page in
+// right-to-left locales.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 #include "DisplayListJSON.h"
@@ -47,6 +49,40 @@ std::vector<TextRun> textsOfSize(const DisplayList& list, double size) {
     return texts;
 }
 
+struct DayLook {
+    std::string number;
+    ShapeStyle style;
+    bool disc = false;
+    std::string label; // what a screen reader says for the day
+};
+
+// The 42 cells as drawn: each link region with the number and disc inside it.
+std::vector<DayLook> days(const DisplayList& list) {
+    std::vector<DayLook> result;
+    for (const HitRegion& region : links(list)) {
+        DayLook look;
+        look.label = region.accessibility.label;
+        for (const DisplayItem& inside : list.items) {
+            if (const auto* text = std::get_if<TextRun>(&inside);
+                text && region.frame.contains({text->frame.midX(), text->frame.midY()})) {
+                look.number = text->text;
+                look.style = text->style;
+            }
+            if (const auto* shape = std::get_if<ShapeItem>(&inside); shape && shape->kind == ShapeKind::circle &&
+                                                                      region.frame.contains({shape->frame.midX(), shape->frame.midY()})) {
+                look.disc = true;
+                EXPECT_TRUE(shape->accessibility.hidden) << "the disc is decoration";
+                EXPECT_EQ(shape->fill, (ShapeStyle{SemanticColor::red}));
+                EXPECT_EQ(shape->frame.size, (Size{17.0, 17.0}));
+                EXPECT_DOUBLE_EQ(shape->frame.midX(), region.frame.midX());
+                EXPECT_DOUBLE_EQ(shape->frame.midY(), region.frame.midY());
+            }
+        }
+        result.push_back(look);
+    }
+    return result;
+}
+
 class WidgetLayout : public ::testing::Test {
 protected:
     EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
@@ -56,6 +92,10 @@ protected:
 
     DisplayList picture(Size size, Instant shown) const {
         return widgetPicture(entryShowing(shown), size, measurer, clock);
+    }
+    // The small widget's days for an entry made at `shown`, drawn at `drawnAt`.
+    std::vector<DayLook> daysOf(Instant shown, Instant drawnAt) const {
+        return days(widgetPicture(entryShowing(shown), systemSmallSize, measurer, [drawnAt] { return drawnAt; }));
     }
 };
 
@@ -242,6 +282,67 @@ TEST_F(WidgetLayout, EveryClickRegionLiesInsideTheWidgetAndTheListSurvivesItsJSO
     const auto reading = displayListFromJSONText(toJSON(list).dump());
     ASSERT_TRUE(reading.displayList) << reading.error;
     EXPECT_EQ(*reading.displayList, list);
+}
+
+TEST_F(WidgetLayout, OneDiscMarksTodayWhereverItIsInTheGrid) {
+    struct Case {
+        const char* what;
+        Instant shown;
+        Instant drawnAt;
+        int disc; // the cell with today's disc, -1 for none
+        const char* number;
+    } const cases[] = {
+        // March 2025 starts on a Saturday: the grid runs from 23 February to 5 April.
+        {"in the visible month", now, now, 5 + 12, "12"},
+        {"among the leading days", now, berlinWinter2025(2, 24, 23), 1, "24"},
+        // February 2025's grid runs from 26 January to 8 March.
+        {"among the trailing days", berlinWinter2025(2, 10, 12), berlinWinter2025(3, 3, 9), 36, "3"},
+        // The entry was made on the evening of the 11th, the view is built just after midnight.
+        {"just after midnight", berlinWinter2025(3, 11, 22), berlinWinter2025(3, 12, 0) + 30.0, 5 + 12, "12"},
+        {"not shown", berlinWinter2025(6, 10, 12), now, -1, ""},
+    };
+    for (const Case& example : cases) {
+        SCOPED_TRACE(example.what);
+        const auto looks = daysOf(example.shown, example.drawnAt);
+        ASSERT_EQ(looks.size(), 42u);
+        EXPECT_EQ(std::count_if(looks.begin(), looks.end(), [](const DayLook& look) { return look.disc; }),
+                  example.disc >= 0 ? 1 : 0);
+        if (example.disc >= 0) {
+            const DayLook& today = looks[static_cast<std::size_t>(example.disc)];
+            EXPECT_TRUE(today.disc);
+            EXPECT_EQ(today.number, example.number);
+            EXPECT_EQ(today.style, (ShapeStyle{SemanticColor::white}));
+        }
+    }
+    const auto march = daysOf(now, now);
+    EXPECT_EQ(march[5 + 12].label, "Wednesday, March 12, 2025, today");
+    EXPECT_EQ(march[0].label, "Sunday, February 23, 2025");
+}
+
+TEST_F(WidgetLayout, NeighbouringMonthsAreDimmedAndTheVisibleMonthIsPrimary) {
+    const auto looks = daysOf(now, berlinWinter2025(6, 1, 12));
+    for (std::size_t index = 0; index < looks.size(); ++index) {
+        // 23 February to 1 March: 6 leading days; March has 31 days.
+        const bool inMarch = index >= 6 && index < 6 + 31;
+        const ShapeStyle expected =
+            inMarch ? ShapeStyle{SemanticColor::primary} : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
+        EXPECT_EQ(looks[index].style, expected) << "cell " << index;
+    }
+}
+
+// Whole seconds from 1 January 2001 towards zero, saturated beyond 64 bits.
+TEST(WidgetDateLink, CountsWholeSecondsFromTheReferenceDate) {
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0"},       {0.9, "0"},        {-1.0, "-1"}, {-0.5, "0"},
+        {-1.5, "-1"},     {794012400.0, "794012400"},      {infinity, "9223372036854775807"},
+        {1e30, "9223372036854775807"},       {-infinity, "-9223372036854775808"},
+        {std::numeric_limits<double>::quiet_NaN(), "0"}};
+    for (const auto& [seconds, t] : cases)
+        EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceReferenceDate(seconds)).absoluteString(),
+                  std::string("tarvelo://date?t=") + t)
+            << seconds;
+    EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceUnixEpoch(978307200.0)).absoluteString(), "tarvelo://date?t=0");
 }
 
 // In Hebrew, Arabic and Persian the page reads right to left: the weekdays and
