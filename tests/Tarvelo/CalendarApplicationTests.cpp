@@ -7,6 +7,7 @@
 #include "CalendarAppPreference.h"
 #include "DateLink.h"
 #include "DesktopFixture.h"
+#include "Eventually.h"
 #include "GioWorkspace.h"
 #include "UserDefaults.h"
 
@@ -155,8 +156,7 @@ TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlain
         tarvelo::handleDateLink(*platform::URL::string("tarvelo://date?t=818000000"),
                                 {workspace, preference, [&] { ++quits; }});
         EXPECT_EQ(desktop().waitForRecord(row.launchedTag), std::string(row.launchedWith));
-        while (quits == 0)
-            g_main_context_iteration(nullptr, TRUE);
+        EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return quits > 0; }));
         desktop().forgetRecords();
     }
 }

@@ -6,8 +6,8 @@
 #include "FakeWorkspace.h"
 #include "TemporaryFolder.h"
 
-#include <gio/gio.h>
 #include <algorithm>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,7 +16,7 @@ using namespace tarvelo;
 using namespace tarvelo::testsupport;
 
 // Date-link handling over a fake workspace, whose calendar application is
-// "calendar.desktop", and a preference in a scratch folder; counts the quits
+// "calendar.desktop", and a preference in a folder of its own; counts the quits
 // that reached the main context.
 class DateLink : public ::testing::Test {
 protected:
