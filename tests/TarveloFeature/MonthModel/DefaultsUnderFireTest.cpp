@@ -212,28 +212,5 @@ TEST_P(KilledWhileWriting, TwoWritersLoseNoStepEitherReported) {
     expectNoUnreadableFiles(folder);
 }
 
-TEST_P(KilledWhileWriting, TwoWritersKilledAtRandomLoseNoReportedStep) {
-    const long rounds = environmentNumber("TARVELO_TEST_KILL_COUNT", 1000) / 5;
-    std::uniform_int_distribution<int> delayMicroseconds(0, 6000);
-    std::int64_t committed = 0;
-    for (long round = 0; round < rounds; ++round) {
-        Stepper first = Stepper::start(GetParam(), folder, 1'000'000);
-        Stepper second = Stepper::start(GetParam(), folder, 1'000'000);
-        ASSERT_GT(first.process, 0);
-        ASSERT_GT(second.process, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        ::kill(first.process, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random) / 4));
-        ::kill(second.process, SIGKILL);
-        const std::int64_t reported = first.finish() + second.finish();
-
-        const std::int64_t steps = onDisk();
-        ASSERT_GE(steps, committed + reported) << "round " << round << " lost a step reported done";
-        ASSERT_LE(steps, committed + reported + 2) << "round " << round << " made up a step";
-        expectNoUnreadableFiles(folder);
-        committed = steps;
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Files, KilledWhileWriting, ::testing::ValuesIn(filesUnderFire()),
                          [](const auto& parameter) { return parameter.param.name; });
