@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtk/gtktestatcontext.h>
-#include <gtkmm/adjustment.h>
 #include <gtkmm/application.h>
-#include <gtkmm/button.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
@@ -35,16 +33,6 @@ inline void initializeGtk() {
 
 // Runs the main loop until `done` holds or a minute has passed.
 template <typename Done> bool spinUntil(Done&& done) { return eventually(done, std::chrono::seconds(60)); }
-
-// The text of the first label in `widget`, depth first.
-inline std::string firstLabelText(Gtk::Widget& widget) {
-    if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
-        return label->get_text();
-    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        if (auto text = firstLabelText(*child); !text.empty())
-            return text;
-    return {};
-}
 
 // Every label text in `widget`, depth first, visible ones only.
 inline void collectLabels(Gtk::Widget& widget, std::vector<std::string>& texts) {

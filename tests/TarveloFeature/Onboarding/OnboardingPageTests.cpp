@@ -7,6 +7,7 @@
 #include "SectionHeading.h"
 #include "Step.h"
 
+#include <gtkmm/adjustment.h>
 #include <set>
 
 using tarvelo::testsupport::OnboardingFixture;
