@@ -100,10 +100,3 @@ TEST_F(Provider, ATimelineIsOneEntryForNowThatIsNeverReloadedAndShowsTheSteppedM
     EXPECT_EQ(after.latency, 2.5);
     EXPECT_GT(after.processAge, second.processAge);
 }
-
-TEST_F(Provider, AnEntryMadeOnTheLastEveningOfAMonthKeepsThatMonth) {
-    now = Instant::sinceUnixEpoch(1798757940); // 2026-12-31T22:59Z, 23:59 in Berlin
-    const auto entry = timeline().entries[0];
-    EXPECT_EQ(entry.visibleMonth, MonthGrid::month(0, now));
-    EXPECT_EQ(MonthGrid::calendar().component(platform::CalendarUnit::month, entry.visibleMonth), 12);
-}

@@ -87,11 +87,12 @@ protected:
 TEST_F(WidgetEndToEnd, TheForwardChevronShowsTheNextMonthAcrossRestarts) {
     const json before = render();
     ASSERT_TRUE(shows(before, title(0)));
-    ASSERT_EQ(host("click --kind TarveloWidget --family small --at " + center(forwardButton(before))), 0);
-    EXPECT_EQ(persistedOffset(), 1);
-    // Every command is a fresh host and a fresh extension.
-    EXPECT_TRUE(shows(render(), title(1)));
-    EXPECT_TRUE(shows(render(), title(1)));
+    // Every command is a fresh host and a fresh extension: quick clicks all land.
+    for (int click = 0; click < 3; ++click)
+        ASSERT_EQ(host("click --kind TarveloWidget --family small --at " + center(forwardButton(before))), 0);
+    EXPECT_EQ(persistedOffset(), 3);
+    EXPECT_TRUE(shows(render(), title(3)));
+    EXPECT_TRUE(shows(render(), title(3)));
 }
 
 TEST_F(WidgetEndToEnd, SettingsKeptThroughALinkAreSteppedAndAStepThatCannotBeStoredFails) {
@@ -113,14 +114,6 @@ TEST_F(WidgetEndToEnd, SettingsKeptThroughALinkAreSteppedAndAStepThatCannotBeSto
     EXPECT_NE(host("click --kind TarveloWidget --family small --at " + at), 0);
     EXPECT_TRUE(fs::is_symlink(file));
     fs::remove_all(dotfiles);
-}
-
-TEST_F(WidgetEndToEnd, FiveQuickClicksStepFiveMonths) {
-    const std::string at = center(forwardButton(render()));
-    for (int click = 0; click < 5; ++click)
-        ASSERT_EQ(host("click --kind TarveloWidget --family small --at " + at), 0);
-    EXPECT_EQ(persistedOffset(), 5);
-    EXPECT_TRUE(shows(render(), title(5)));
 }
 
 TEST_F(WidgetEndToEnd, AClickOnADayOpensItsDateLink) {
