@@ -38,16 +38,15 @@ TEST_F(OnboardingPageTest, TheApplicationsWindowIsExactlyAsLargeAsThePage) {
     tarvelo::testsupport::settle();
 }
 
-TEST_F(OnboardingPageTest, ThePageKeepsItsSizeWhateverItHolds) {
+TEST_F(OnboardingPageTest, ThePageKeepsItsSizeWhateverItHoldsAndWithoutAScreen) {
     auto& shown = openWindow();
     EXPECT_EQ(shown.get_width(), 640);
     EXPECT_EQ(shown.get_height(), static_cast<int>(shown.pageHeight()));
     EXPECT_EQ(window->get_width(), 640);
     // Its content is taller than any window: it scrolls.
     EXPECT_GT(shown.get_vadjustment()->get_upper(), shown.get_vadjustment()->get_page_size());
-}
 
-TEST_F(OnboardingPageTest, WithoutAScreenThePageIs960High) {
+    // Without a screen it is as high as it gets.
     auto noScreen = services();
     noScreen.mainScreen = [] { return std::nullopt; };
     auto* unshown = Gtk::make_managed<tarvelo::ContentView>(noScreen);
@@ -62,16 +61,7 @@ TEST_F(OnboardingPageTest, WithoutAScreenThePageIs960High) {
     g_object_unref(unshown->gobj());
 }
 
-TEST_F(OnboardingPageTest, TheFirstStepsLinkOpensEditWidgets) {
-    auto& shown = openWindow();
-    Gtk::Label& text = tarvelo::testsupport::stepsIn(shown.column()).at(0)->textLabel();
-    // As the keyboard does it: focus goes to the link, Enter activates it.
-    text.grab_focus();
-    g_signal_emit_by_name(text.gobj(), "activate-current-link");
-    EXPECT_EQ(galleryOpenings, 1);
-}
-
-TEST_F(OnboardingPageTest, StepsShowTheirEmphasisAndReadAsTheirTextsWithoutTheNumbers) {
+TEST_F(OnboardingPageTest, StepsShowTheirEmphasisAndLinksAndReadAsTheirTextsWithoutTheNumbers) {
     auto& shown = openWindow();
     const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
@@ -86,6 +76,11 @@ TEST_F(OnboardingPageTest, StepsShowTheirEmphasisAndReadAsTheirTextsWithoutTheNu
         // The text itself is read, as plain text.
         EXPECT_FALSE(tarvelo::testsupport::isHidden(*badge->get_next_sibling()));
     }
+    // The first step's link opens Edit Widgets, as the keyboard does it:
+    // focus goes to the link, Enter activates it.
+    found[0]->textLabel().grab_focus();
+    g_signal_emit_by_name(found[0]->textLabel().gobj(), "activate-current-link");
+    EXPECT_EQ(galleryOpenings, 1);
     // Headings show their text as written.
     tarvelo::SectionHeading heading("Not **bold** & <b>raw</b>");
     EXPECT_EQ(heading.get_text(), Glib::ustring("Not **bold** & <b>raw</b>"));

@@ -25,7 +25,7 @@ protected:
 
 } // namespace
 
-TEST_F(PreviewViewTest, TheBuiltPicturesHaveTheirSizes) {
+TEST_F(PreviewViewTest, TheBuiltPicturesHaveTheirSizesAndDirections) {
     for (const auto& asset : {tarvelo::WidgetArt::small, tarvelo::WidgetArt::medium}) {
         for (const std::string suffix : {"", "-rtl"}) {
             const std::string name = std::string(asset.resourceName) + suffix;
@@ -38,9 +38,8 @@ TEST_F(PreviewViewTest, TheBuiltPicturesHaveTheirSizes) {
     // Resource names are file names only.
     EXPECT_FALSE(tarvelo::WidgetArt::loadImage("../tarvelo/tarvelo-small", TARVELO_RESOURCES_FOLDER));
     EXPECT_FALSE(tarvelo::WidgetArt::loadImage("", TARVELO_RESOURCES_FOLDER));
-}
 
-TEST_F(PreviewViewTest, RightToLeftLocalesShowTheRightToLeftPictures) {
+    // Right-to-left locales show the right-to-left pictures.
     TemporaryFolder resources;
     std::filesystem::copy_file(std::filesystem::path(TARVELO_RESOURCES_FOLDER) / "tarvelo-small-rtl.png",
                                resources.path() / "tarvelo-small-rtl.png");
@@ -52,7 +51,7 @@ TEST_F(PreviewViewTest, RightToLeftLocalesShowTheRightToLeftPictures) {
     EXPECT_FALSE(tarvelo::WidgetArt::loadPreviewImage("tarvelo-small", resources.path()));
 }
 
-TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFrames) {
+TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFramesEachReadAsOneImage) {
     auto& shown = openWindow();
     auto& small = shown.smallPreview();
     auto& medium = shown.mediumPreview();
@@ -73,6 +72,13 @@ TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFrames) {
                                          GTK_WIDGET(shown.gobj()), &mediumOrigin, &mediumOrigin));
     EXPECT_EQ(smallOrigin.y, mediumOrigin.y);
     EXPECT_EQ(mediumOrigin.x - smallOrigin.x, 106 + 24);
+    // Each is read as one image, with its caption.
+    using namespace tarvelo::testsupport;
+    EXPECT_TRUE(hasRole(medium, GTK_ACCESSIBLE_ROLE_IMG));
+    EXPECT_TRUE(hasLabel(medium, "Medium size preview of the Tarvelo widget"));
+    EXPECT_TRUE(isHidden(medium.caption()));
+    EXPECT_TRUE(isHidden(medium.frame()));
+    EXPECT_TRUE(hasLabel(small, "Small size preview of the Tarvelo widget"));
 }
 
 TEST_F(PreviewViewTest, AMissingOrBrokenPictureShowsThePlaceholderInTheSameFrame) {
@@ -94,16 +100,4 @@ TEST_F(PreviewViewTest, AMissingOrBrokenPictureShowsThePlaceholderInTheSameFrame
     EXPECT_TRUE(broken.smallPreview().frame().showsPlaceholder());
     EXPECT_TRUE(broken.mediumPreview().frame().showsPlaceholder());
     EXPECT_EQ(broken.smallPreview().frame().get_width(), 106);
-}
-
-TEST_F(PreviewViewTest, EachPreviewIsOneImageReadWithItsCaption) {
-    auto& shown = openWindow();
-    using namespace tarvelo::testsupport;
-    auto& medium = shown.mediumPreview();
-    EXPECT_TRUE(hasRole(medium, GTK_ACCESSIBLE_ROLE_IMG));
-    EXPECT_TRUE(hasLabel(medium, "Medium size preview of the Tarvelo widget"));
-    EXPECT_TRUE(isHidden(medium.caption()));
-    EXPECT_TRUE(isHidden(medium.frame()));
-    auto& small = shown.smallPreview();
-    EXPECT_TRUE(hasLabel(small, "Small size preview of the Tarvelo widget"));
 }
