@@ -21,7 +21,8 @@ public:
             argv.push_back(argument.data());
         argv.push_back(nullptr);
         GError* error = nullptr;
-        if (!g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid_, &error)) {
+        if (!g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid_,
+                           &error)) {
             ADD_FAILURE() << error->message;
             g_clear_error(&error);
         }

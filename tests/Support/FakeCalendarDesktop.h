@@ -21,7 +21,8 @@ struct FakeCalendarDesktop {
         workspace.defaultHandlerByScheme.insert_or_assign("ical", calendarURL);
     }
 
-    platform::URL install(const std::string& file, std::optional<std::string> identifier, const std::string& name) {
+    platform::URL install(const std::string& file, std::optional<std::string> identifier,
+                          const std::string& name) {
         return workspace.install(file, std::move(identifier), {{"CFBundleName", std::string(name)}});
     }
     // Makes open panels that write down what happens to them in `panel`.

@@ -56,7 +56,9 @@ public:
         record_->calls.push_back("setDirectoryURL");
         record_->directory = folder;
     }
-    void setPrompt(const std::string& prompt) override { record_->calls.push_back(prompt.empty() ? "" : "setPrompt"); }
+    void setPrompt(const std::string& prompt) override {
+        record_->calls.push_back(prompt.empty() ? "" : "setPrompt");
+    }
     void setMessage(const std::string& message) override {
         record_->calls.push_back(message.empty() ? "" : "setMessage");
     }

@@ -84,8 +84,8 @@ inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole
     return accessibleCheck(has ? nullptr : g_strdup("another accessible role"));
 }
 inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
-    return accessibleCheck(
-        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label));
+    return accessibleCheck(gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
+                                                              GTK_ACCESSIBLE_PROPERTY_LABEL, label));
 }
 inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
     return accessibleCheck(

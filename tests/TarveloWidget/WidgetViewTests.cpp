@@ -68,8 +68,9 @@ std::vector<DayLook> days(const DisplayList& list) {
                 look.number = text->text;
                 look.style = text->style;
             }
-            if (const auto* shape = std::get_if<ShapeItem>(&inside); shape && shape->kind == ShapeKind::circle &&
-                                                                      region.frame.contains({shape->frame.midX(), shape->frame.midY()})) {
+            if (const auto* shape = std::get_if<ShapeItem>(&inside);
+                shape && shape->kind == ShapeKind::circle &&
+                region.frame.contains({shape->frame.midX(), shape->frame.midY()})) {
                 look.disc = true;
                 EXPECT_TRUE(shape->accessibility.hidden) << "the disc is decoration";
                 EXPECT_EQ(shape->fill, (ShapeStyle{SemanticColor::red}));

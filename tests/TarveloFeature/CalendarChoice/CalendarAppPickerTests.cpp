@@ -160,8 +160,9 @@ TEST_F(CalendarAppPicker, ChoosingAListedApplicationMovesTheCheckmarkAndKeepsThe
 TEST_F(CalendarAppPicker, ThePanelOffersOneApplicationFromTheApplicationsFolder) {
     model.activate(model.entries().back());
     ASSERT_TRUE(panel->running());
-    EXPECT_THAT(panel->calls, testing::IsSupersetOf({"setAllowedContentTypes application", "setAllowsMultipleSelection no",
-                                                     "setCanChooseDirectories no", "setPrompt", "setMessage"}));
+    EXPECT_THAT(panel->calls,
+                testing::IsSupersetOf({"setAllowedContentTypes application", "setAllowsMultipleSelection no",
+                                       "setCanChooseDirectories no", "setPrompt", "setMessage"}));
     EXPECT_EQ(panel->directory, platform::URL::fileURL(platform::DesktopEntry::applicationsFolder()));
     EXPECT_TRUE(model.isChoosingOtherApplication());
 }

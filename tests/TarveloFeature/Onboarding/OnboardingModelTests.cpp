@@ -90,7 +90,8 @@ TEST(MarkdownEmphasis, ShowsLinksWithTheirLabelsAndKeepsOtherBracketsAsWritten) 
               "Open <a href=\"edit-widgets\"><b>Edit Widgets</b></a> now");
     EXPECT_EQ(plainText("Open [**Edit Widgets**](edit-widgets) now"), "Open Edit Widgets now");
     EXPECT_EQ(pangoMarkup("[a <b>](x\"y)"), "<a href=\"x&quot;y\">a &lt;b&gt;</a>");
-    for (const std::string text : {"[1]", "[](x)", "[a]()", "[a] (x)", "[a](x y)", "[a](x", "[a [b] c", "a]("})
+    for (const std::string text :
+         {"[1]", "[](x)", "[a]()", "[a] (x)", "[a](x y)", "[a](x", "[a [b] c", "a]("})
         EXPECT_EQ(pangoMarkup(text), text) << text;
     EXPECT_EQ(plainText("[a [b](c)"), "[a b");
 }

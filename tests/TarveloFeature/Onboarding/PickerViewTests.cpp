@@ -35,7 +35,8 @@ TEST_F(PickerViewTest, ChoicesInTheMenuAndThePanelMoveTheCheckmarkAndTheFace) {
     EXPECT_EQ(face(), "System default (Calendar)");
     EXPECT_TRUE(iconShown());
     EXPECT_EQ(page->picker().menuIcon().get_pixel_size(), 18);
-    EXPECT_EQ(menu(), (Lines{"\u2713 System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
+    EXPECT_EQ(menu(),
+              (Lines{"\u2713 System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
     EXPECT_FALSE(warningShown());
     // Screen readers hear which line is chosen, and no icon.
     Gtk::Widget* first = page->picker().menuButton().get_popover()->get_child()->get_first_child();
