@@ -179,19 +179,6 @@ TEST_F(WidgetLayout, LinksTileTheGridInSixRowsOfSevenEqualColumns) {
     }
 }
 
-TEST_F(WidgetLayout, WeekdaySymbolsHeadTheColumns) {
-    const DisplayList list = picture(systemMediumSize, now);
-    const auto weekdays = textsOfSize(list, 9.0);
-    const auto cells = links(list);
-    ASSERT_EQ(weekdays.size(), 7u);
-    for (std::size_t column = 0; column < 7; ++column)
-        EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
-    // Read out by their full names.
-    EXPECT_EQ(weekdays[0].text, "S");
-    EXPECT_EQ(weekdays[0].accessibility.label, "Sunday");
-    EXPECT_EQ(weekdays[6].accessibility.label, "Saturday");
-}
-
 TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
     const double available = systemSmallSize.width - 16.0 - 88.0;
     double previous = 13.0;
@@ -367,17 +354,19 @@ TEST(WidgetDirection, FollowsTheLocale) {
         // From the leading edge onwards: rightwards, or leftwards.
         const double onwards = example.rightToLeft ? -1.0 : 1.0;
 
+        // The weekdays head the columns, and are read out by their full names.
         const auto weekdays = textsOfSize(list, 9.0);
-        const auto symbols = MonthGrid::weekdaySymbols();
+        const auto cells = links(list);
         ASSERT_EQ(weekdays.size(), 7u);
+        ASSERT_EQ(cells.size(), 42u);
         for (std::size_t column = 0; column < 7; ++column) {
-            EXPECT_EQ(weekdays[column].text, symbols[column]);
+            EXPECT_EQ(weekdays[column].text, MonthGrid::weekdaySymbols()[column]);
+            EXPECT_EQ(weekdays[column].accessibility.label, MonthGrid::weekdayNames()[column]);
+            EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
             if (column > 0) {
                 EXPECT_GT(onwards * (weekdays[column].frame.midX() - weekdays[column - 1].frame.midX()), 0.0);
             }
         }
-        const auto cells = links(list);
-        ASSERT_EQ(cells.size(), 42u);
         EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX() : cells[0].frame.minX(), 8.0,
                     tolerance);
 
