@@ -72,7 +72,7 @@ struct ShownRow {
 
 } // namespace
 
-TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
+TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaselineAndTheWarningIconOnItsTextsTop) {
     auto& shown = openWindow();
     const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
@@ -84,43 +84,36 @@ TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
         EXPECT_GE(allocationIn(badge, *step).get_y(), 0);
         EXPECT_LE(allocationIn(badge, *step).get_y() + badge.get_height(), step->get_height());
     }
+    auto* warning = dynamic_cast<LeadingRow*>(shown.column().get_last_child());
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(allocationIn(warning->leading(), *warning).get_y(), allocationIn(warning->content(), *warning).get_y());
 }
 
+// The text wraps in the width left after the decoration, which stands at the
+// leading edge: on the right in right-to-left text.
 TEST_F(LeadingRowTest, TheTextWrapsInTheWidthLeftAfterTheDecoration) {
-    ShownRow shown(LeadingRow::Alignment::top, 240, Gtk::TextDirection::LTR);
-    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
-    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
-    EXPECT_EQ(shown.row->get_width(), 240);
-    EXPECT_EQ(decoration.get_x(), 0);
-    EXPECT_EQ(decoration.get_y(), 0);
-    EXPECT_EQ(text.get_x(), decoration.get_width() + 12);
-    EXPECT_EQ(text.get_y(), 0);
-    EXPECT_EQ(text.get_width(), 240 - decoration.get_width() - 12);
-
-    // As tall as the wrapped text at that width: several lines, all shown.
-    int minimum = 0;
-    int natural = 0;
-    int ignored = 0;
-    shown.text->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
-    EXPECT_GT(natural, 3 * decoration.get_height() / 2);
-    EXPECT_EQ(shown.row->get_height(), natural);
-    EXPECT_EQ(shown.text->get_height(), natural);
-}
-
-TEST_F(LeadingRowTest, RightToLeftPutsTheDecorationOnTheRight) {
-    ShownRow shown(LeadingRow::Alignment::firstBaseline, 240, Gtk::TextDirection::RTL);
-    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
-    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
-    EXPECT_EQ(decoration.get_x() + decoration.get_width(), 240);
-    EXPECT_EQ(text.get_x(), 0);
-    EXPECT_EQ(text.get_x() + text.get_width() + 12, decoration.get_x());
-    EXPECT_NEAR(firstBaseline(*shown.decoration, *shown.row), firstBaseline(*shown.text, *shown.row), 1.0);
-}
-
-TEST_F(LeadingRowTest, WarningIconsTopIsOnItsTextsTop) {
-    auto& shown = openWindow();
-    Gtk::Widget* warningBox = shown.column().get_last_child();
-    auto* row = dynamic_cast<LeadingRow*>(warningBox);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(allocationIn(row->leading(), *row).get_y(), allocationIn(row->content(), *row).get_y());
+    for (const auto direction : {Gtk::TextDirection::LTR, Gtk::TextDirection::RTL}) {
+        const bool rightToLeft = direction == Gtk::TextDirection::RTL;
+        ShownRow shown(rightToLeft ? LeadingRow::Alignment::firstBaseline : LeadingRow::Alignment::top, 240, direction);
+        const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
+        const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
+        EXPECT_EQ(shown.row->get_width(), 240);
+        EXPECT_EQ(text.get_width(), 240 - decoration.get_width() - 12);
+        EXPECT_EQ(decoration.get_x(), rightToLeft ? 240 - decoration.get_width() : 0);
+        EXPECT_EQ(text.get_x(), rightToLeft ? 0 : decoration.get_width() + 12);
+        if (rightToLeft) {
+            EXPECT_NEAR(firstBaseline(*shown.decoration, *shown.row), firstBaseline(*shown.text, *shown.row), 1.0);
+            continue;
+        }
+        EXPECT_EQ(decoration.get_y(), 0);
+        EXPECT_EQ(text.get_y(), 0);
+        // As tall as the wrapped text at that width: several lines, all shown.
+        int minimum = 0;
+        int natural = 0;
+        int ignored = 0;
+        shown.text->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
+        EXPECT_GT(natural, 3 * decoration.get_height() / 2);
+        EXPECT_EQ(shown.row->get_height(), natural);
+        EXPECT_EQ(shown.text->get_height(), natural);
+    }
 }
