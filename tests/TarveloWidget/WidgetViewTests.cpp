@@ -1,12 +1,10 @@
-// The month page as laid out: its five sections, the step buttons, the day
-// grid's click regions, columns and date links, the cell with today's disc,
-// the title that shrinks, the same tree at both sizes, and the page in
-// right-to-left locales.
+// The month page as laid out: the step buttons, the day grid's click regions,
+// columns and date links, the cell with today's disc, the title that
+// shrinks, and the page in right-to-left locales.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <string_view>
 
@@ -171,35 +169,6 @@ TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
     }
     EXPECT_TRUE(sawShrunkWhole);
     EXPECT_TRUE(sawTruncated);
-}
-
-TEST_F(WidgetLayout, SmallAndMediumShowTheSameTree) {
-    const DisplayList small = picture(systemSmallSize, now);
-    const DisplayList medium = picture(systemMediumSize, now);
-    ASSERT_EQ(small.items.size(), medium.items.size());
-    for (std::size_t index = 0; index < small.items.size(); ++index) {
-        const DisplayItem& first = small.items[index];
-        const DisplayItem& second = medium.items[index];
-        ASSERT_EQ(first.index(), second.index()) << "item " << index;
-        const auto sameVertically = [](const Rect& one, const Rect& other) {
-            return std::abs(one.minY() - other.minY()) < tolerance && std::abs(one.size.height - other.size.height) < tolerance;
-        };
-        if (const auto* text = std::get_if<TextRun>(&first)) {
-            const auto& other = std::get<TextRun>(second);
-            EXPECT_EQ(text->text, other.text);
-            EXPECT_EQ(text->font, other.font);
-            EXPECT_EQ(text->style, other.style);
-            EXPECT_TRUE(sameVertically(text->frame, other.frame)) << text->text;
-        } else if (const auto* shape = std::get_if<ShapeItem>(&first)) {
-            const auto& other = std::get<ShapeItem>(second);
-            EXPECT_EQ(shape->kind, other.kind);
-            EXPECT_EQ(shape->fill, other.fill);
-            EXPECT_TRUE(sameVertically(shape->frame, other.frame));
-        } else if (const auto* region = std::get_if<HitRegion>(&first)) {
-            EXPECT_EQ(region->action, std::get<HitRegion>(second).action);
-            EXPECT_TRUE(sameVertically(region->frame, std::get<HitRegion>(second).frame));
-        }
-    }
 }
 
 TEST_F(WidgetLayout, OnlyTheVisibleMonthOfTheEntryMatters) {
