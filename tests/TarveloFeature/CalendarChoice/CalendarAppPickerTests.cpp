@@ -50,13 +50,11 @@ protected:
 
 } // namespace
 
-TEST_F(CalendarAppPicker, BeforeTheFirstReloadOffersOnlyTheSystemDefaultAndThePanel) {
+TEST_F(CalendarAppPicker, AFreshInstallationShowsTheSystemDefaultWithItsNameAndIconFromTheFirstReload) {
     EXPECT_EQ(titles(), (Strings{"System default", "---", chooseOther}));
     EXPECT_EQ(model.menuTitle(), "System default");
     EXPECT_EQ(model.menuIconURL(), std::nullopt);
-}
 
-TEST_F(CalendarAppPicker, AFreshInstallationShowsTheSystemDefaultWithItsNameAndIcon) {
     model.reloadCandidates();
     EXPECT_EQ(model.menuTitle(), "System default (Calendar)");
     EXPECT_EQ(model.menuIconURL(), calendarURL);
@@ -157,7 +155,7 @@ TEST_F(CalendarAppPicker, ChoosingAListedApplicationMovesTheCheckmarkAndKeepsThe
     EXPECT_EQ(checked(), Strings{"System default (Calendar)"});
 }
 
-TEST_F(CalendarAppPicker, ThePanelOffersOneApplicationFromTheApplicationsFolder) {
+TEST_F(CalendarAppPicker, ThePanelOffersOneApplicationFromTheApplicationsFolderOnePanelAtATime) {
     model.activate(model.entries().back());
     ASSERT_TRUE(panel->running());
     EXPECT_THAT(panel->calls,
@@ -165,6 +163,11 @@ TEST_F(CalendarAppPicker, ThePanelOffersOneApplicationFromTheApplicationsFolder)
                                        "setCanChooseDirectories no", "setPrompt", "setMessage"}));
     EXPECT_EQ(panel->directory, platform::URL::fileURL(platform::DesktopEntry::applicationsFolder()));
     EXPECT_TRUE(model.isChoosingOtherApplication());
+    model.chooseOtherApplication();
+    EXPECT_EQ(panel->panelsMade, 1);
+    panel->answer(0, std::nullopt);
+    model.chooseOtherApplication();
+    EXPECT_EQ(panel->panelsMade, 2);
 }
 
 TEST_F(CalendarAppPicker, AnApplicationPickedInThePanelIsStoredAndListedInNameOrderAlsoAtLaterReloads) {
@@ -212,15 +215,6 @@ TEST_F(CalendarAppPicker, APanelAnswerWithoutAnApplicationChangesNothing) {
         EXPECT_EQ(candidateNames(), (Strings{"Agenda", "Calendar"})) << "the list must not be reloaded";
         EXPECT_FALSE(model.isChoosingOtherApplication());
     }
-}
-
-TEST_F(CalendarAppPicker, OnlyOnePanelAtATimeAndAFreshOneAfterwards) {
-    model.chooseOtherApplication();
-    model.chooseOtherApplication();
-    EXPECT_EQ(panel->panelsMade, 1);
-    panel->answer(0, std::nullopt);
-    model.chooseOtherApplication();
-    EXPECT_EQ(panel->panelsMade, 2);
 }
 
 TEST(CalendarAppPickerLifetime, AModelGoneWhileItsPanelIsOpenClosesThePanel) {
