@@ -88,16 +88,3 @@ TEST_F(WidgetPicture, TodayDiscIsRedAtEveryScale) {
         EXPECT_LT(rim.blue, 80) << scale;
     }
 }
-
-TEST_F(WidgetPicture, BackgroundFollowsTheAppearance) {
-    const DisplayList list = listFor(systemSmallSize);
-    const auto light = painter.render(list, 1.0, Appearance::light);
-    const auto dark = painter.render(list, 1.0, Appearance::dark);
-    // A corner: background only.
-    EXPECT_GT(pixelAt(light.get(), 2, 2, 1.0).green, 230);
-    EXPECT_LT(pixelAt(dark.get(), 2, 2, 1.0).green, 60);
-    EXPECT_EQ(pixelAt(dark.get(), 2, 2, 1.0).alpha, 255);
-    // With rounded corners the very corner is transparent.
-    const auto rounded = painter.render(list, 1.0, Appearance::light, 20.0);
-    EXPECT_EQ(pixelAt(rounded.get(), 0.5, 0.5, 1.0).alpha, 0);
-}
