@@ -29,25 +29,22 @@ protected:
     platform::TimelineProviderContext placed{false, platform::WidgetFamily::systemSmall, {170, 170}};
     platform::TimelineProviderContext gallery{true, platform::WidgetFamily::systemMedium, {364, 170}};
 
-    MonthEntry snapshot(const platform::TimelineProviderContext& context) {
-        std::optional<MonthEntry> entry;
+    // What `ask` hands its completion, which it must call exactly once.
+    template <typename Value, typename Ask> Value answer(Ask ask) {
+        std::optional<Value> result;
         int calls = 0;
-        provider.getSnapshot(context, [&](MonthEntry value) {
+        ask([&](Value value) {
             ++calls;
-            entry = value;
-        });
-        EXPECT_EQ(calls, 1);
-        return *entry;
-    }
-    platform::Timeline<MonthEntry> timeline() {
-        std::optional<platform::Timeline<MonthEntry>> result;
-        int calls = 0;
-        provider.getTimeline(placed, [&](platform::Timeline<MonthEntry> value) {
-            ++calls;
-            result = value;
+            result = std::move(value);
         });
         EXPECT_EQ(calls, 1);
         return *result;
+    }
+    MonthEntry snapshot(const platform::TimelineProviderContext& context) {
+        return answer<MonthEntry>([&](auto completion) { provider.getSnapshot(context, completion); });
+    }
+    platform::Timeline<MonthEntry> timeline() {
+        return answer<platform::Timeline<MonthEntry>>([&](auto completion) { provider.getTimeline(placed, completion); });
     }
 };
 
