@@ -54,8 +54,8 @@ public:
     static constexpr const char* name = "test.GnomeCalendar";
 
     BusApplication() {
-        g_signal_connect(application_, "activate", G_CALLBACK(+[](GApplication*) { record("Activate\n"); }), nullptr);
-        g_signal_connect(application_, "open", G_CALLBACK(+[](GApplication*) { record("Open\n"); }), nullptr);
+        g_signal_connect(application_, "activate", G_CALLBACK(+[] { record("Activate\n"); }), nullptr);
+        g_signal_connect(application_, "open", G_CALLBACK(+[] { record("Open\n"); }), nullptr);
         g_application_register(application_, nullptr, nullptr);
     }
     ~BusApplication() { g_object_unref(application_); }

@@ -58,8 +58,8 @@ protected:
 // whatever the user's; no padding, trailing text or emptiness.
 TEST_F(DateLink, ReadsNumbersWhole) {
     const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    for (const char* value : {"0", "-1", "-5.5e2", "0x1p4", "+7", ".5", "1.5", "1e999", "inf", "-Infinity", "nan",
-                              "NAN(12)"})
+    for (const char* value :
+         {"0", "-1", "-5.5e2", "0x1p4", "+7", ".5", "1.5", "1e999", "inf", "-Infinity", "nan", "NAN(12)"})
         EXPECT_TRUE(isDateLinkNumber(value)) << value;
     for (const std::string_view value :
          {"", " 5", "\t5", "\n5", "\v5", "\f5", "\r5", "5x", "5 ", "x", "0x", "1e", "--1", "1,5"})

@@ -44,7 +44,8 @@ protected:
         return answer<MonthEntry>([&](auto completion) { provider.getSnapshot(context, completion); });
     }
     platform::Timeline<MonthEntry> timeline() {
-        return answer<platform::Timeline<MonthEntry>>([&](auto completion) { provider.getTimeline(placed, completion); });
+        using Timeline = platform::Timeline<MonthEntry>;
+        return answer<Timeline>([&](auto completion) { provider.getTimeline(placed, completion); });
     }
 };
 

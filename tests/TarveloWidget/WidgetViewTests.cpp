@@ -128,7 +128,8 @@ TEST_F(WidgetLayout, LinksTileTheGridInSixRowsOfSevenEqualColumns) {
             EXPECT_NEAR(frame.size.height, first.size.height, tolerance);
             // Columns line up under the first row's; rows follow with no gap.
             EXPECT_NEAR(frame.minX(), cells[index % 7].frame.minX(), tolerance);
-            EXPECT_NEAR(frame.minY(), first.minY() + static_cast<double>(index / 7) * first.size.height, tolerance);
+            const double row = static_cast<double>(index / 7);
+            EXPECT_NEAR(frame.minY(), first.minY() + row * first.size.height, tolerance);
             if (index % 7 > 0) {
                 EXPECT_GT(frame.minX(), cells[index - 1].frame.maxX());
             }

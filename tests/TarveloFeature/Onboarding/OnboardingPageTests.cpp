@@ -28,7 +28,8 @@ TEST_F(OnboardingPageTest, TheWindowAndThePageHaveThePagesSize) {
     ASSERT_TRUE(tarvelo::testsupport::spinUntil([&] { return hostWindow->get_width() > 0; }));
     tarvelo::testsupport::settle();
     EXPECT_EQ(hostWindow->get_width(), 640);
-    EXPECT_EQ(hostWindow->get_height(), static_cast<int>(tarvelo::PageSize::height(screen->visibleFrame.size.height)));
+    const double height = tarvelo::PageSize::height(screen->visibleFrame.size.height);
+    EXPECT_EQ(hostWindow->get_height(), static_cast<int>(height));
     EXPECT_FALSE(hostWindow->get_resizable());
     gtk_window_destroy(hostWindow->gobj());
 
