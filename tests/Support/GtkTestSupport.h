@@ -35,13 +35,14 @@ inline void initializeGtk() {
 template <typename Done> bool spinUntil(Done&& done) { return eventually(done, std::chrono::seconds(60)); }
 
 // Every label text in `widget`, depth first, visible ones only.
-inline void collectLabels(Gtk::Widget& widget, std::vector<std::string>& texts) {
+inline std::vector<std::string> labelsIn(Gtk::Widget& widget, std::vector<std::string> texts = {}) {
     if (!widget.get_visible())
-        return;
+        return texts;
     if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
         texts.push_back(label->get_text());
     for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        collectLabels(*child, texts);
+        texts = labelsIn(*child, std::move(texts));
+    return texts;
 }
 
 // The lines of a menu box as the user sees them: "---" for a separator,

@@ -79,9 +79,7 @@ TEST_F(OnboardingPageTest, WhatTheWidgetHostWouldDoAddsALineOfItsOwn) {
     using Finding = tarvelo::ContentView::WidgetHostFinding;
     const auto textsFor = [&](Finding finding) {
         widgetHostFinding = finding;
-        std::vector<std::string> texts;
-        tarvelo::testsupport::collectLabels(openWindow(), texts);
-        return texts;
+        return tarvelo::testsupport::labelsIn(openWindow());
     };
     const auto listed = textsFor(Finding::listsTarvelo);
     std::set<std::string> added;

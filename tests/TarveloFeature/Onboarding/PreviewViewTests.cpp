@@ -8,20 +8,14 @@
 #include <fstream>
 
 using tarvelo::testsupport::EnvironmentGuard;
+using tarvelo::testsupport::labelsIn;
 using tarvelo::testsupport::OnboardingFixture;
 using tarvelo::testsupport::pinLocaleAndZone;
 using tarvelo::testsupport::TemporaryFolder;
 
 namespace {
 
-class PreviewViewTest : public OnboardingFixture {
-protected:
-    std::vector<std::string> texts(Gtk::Widget& widget) {
-        std::vector<std::string> found;
-        tarvelo::testsupport::collectLabels(widget, found);
-        return found;
-    }
-};
+class PreviewViewTest : public OnboardingFixture {};
 
 } // namespace
 
@@ -59,8 +53,8 @@ TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFramesEachReadAsOneIma
     EXPECT_FALSE(medium.frame().showsPlaceholder());
     EXPECT_EQ(small.frame().get_height(), medium.frame().get_height());
     EXPECT_GT(medium.frame().get_width(), 2 * small.frame().get_width());
-    EXPECT_EQ(texts(small), std::vector<std::string>{"Small"});
-    EXPECT_EQ(texts(medium), std::vector<std::string>{"Medium"});
+    EXPECT_EQ(labelsIn(small), std::vector<std::string>{"Small"});
+    EXPECT_EQ(labelsIn(medium), std::vector<std::string>{"Medium"});
 
     graphene_point_t smallOrigin{};
     graphene_point_t mediumOrigin{};
@@ -87,8 +81,8 @@ TEST_F(PreviewViewTest, AMissingOrBrokenPictureShowsThePlaceholderInTheSameFrame
     auto& shown = openWindow(resources.path());
     EXPECT_FALSE(shown.smallPreview().frame().showsPlaceholder());
     EXPECT_TRUE(shown.mediumPreview().frame().showsPlaceholder());
-    EXPECT_EQ(texts(shown.mediumPreview().frame()), std::vector<std::string>{"Preview unavailable"});
-    EXPECT_EQ(texts(shown.mediumPreview().caption()), std::vector<std::string>{"Medium"});
+    EXPECT_EQ(labelsIn(shown.mediumPreview().frame()), std::vector<std::string>{"Preview unavailable"});
+    EXPECT_EQ(labelsIn(shown.mediumPreview().caption()), std::vector<std::string>{"Medium"});
 
     std::ofstream(resources.path() / "tarvelo-small.png") << "not a PNG at all";
     std::ofstream(resources.path() / "tarvelo-medium.png") << "\x89PNG\r\n\x1a\n truncated";
