@@ -7,6 +7,7 @@
 #include "CalendarAppPreference.h"
 #include "DateLink.h"
 #include "DesktopFixture.h"
+#include "Eventually.h"
 #include "GioWorkspace.h"
 #include "UserDefaults.h"
 
@@ -46,63 +47,26 @@ DesktopFixture& desktop() {
     return fixture;
 }
 
-// The application "test.GnomeCalendar" on the session bus: records each
-// org.freedesktop.Application call under its name, as the method's name
-// followed by the URIs it was given.
+// The application "test.GnomeCalendar" on the session bus, as GApplication
+// exports it: records how it was asked to start, "Activate" or "Open".
 class BusApplication {
 public:
     static constexpr const char* name = "test.GnomeCalendar";
 
     BusApplication() {
-        static const char* const xml =
-            "<node><interface name='org.freedesktop.Application'>"
-            "<method name='Activate'><arg type='a{sv}' direction='in'/></method>"
-            "<method name='Open'><arg type='as' direction='in'/><arg type='a{sv}' direction='in'/></method>"
-            "</interface></node>";
-        static const GDBusInterfaceVTable vtable{record, nullptr, nullptr, {}};
-        bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-        node_ = g_dbus_node_info_new_for_xml(xml, nullptr);
-        if (!bus_ || !node_)
-            return;
-        registration_ = g_dbus_connection_register_object(bus_, "/test/GnomeCalendar", node_->interfaces[0],
-                                                          &vtable, nullptr, nullptr, nullptr);
-        GVariant* reply = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                      "org.freedesktop.DBus", "RequestName",
-                                                      g_variant_new("(su)", name, 0u), G_VARIANT_TYPE("(u)"),
-                                                      G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-        if (reply)
-            g_variant_unref(reply);
+        g_signal_connect(application_, "activate", G_CALLBACK(+[] { record("Activate\n"); }), nullptr);
+        g_signal_connect(application_, "open", G_CALLBACK(+[] { record("Open\n"); }), nullptr);
+        g_application_register(application_, nullptr, nullptr);
     }
-    ~BusApplication() {
-        if (registration_)
-            g_dbus_connection_unregister_object(bus_, registration_);
-        if (node_)
-            g_dbus_node_info_unref(node_);
-        if (bus_)
-            g_object_unref(bus_);
-    }
+    ~BusApplication() { g_object_unref(application_); }
     BusApplication(const BusApplication&) = delete;
     BusApplication& operator=(const BusApplication&) = delete;
 
 private:
-    static void record(GDBusConnection*, const char*, const char*, const char*, const char* method,
-                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer) {
-        std::string text = std::string(method) + "\n";
-        if (text == "Open\n") {
-            GVariantIter* uris = nullptr;
-            const char* uri = nullptr;
-            g_variant_get_child(parameters, 0, "as", &uris);
-            while (g_variant_iter_next(uris, "&s", &uri))
-                text += std::string(uri) + "\n";
-            g_variant_iter_free(uris);
-        }
+    static void record(const char* text) {
         std::ofstream(desktop().root() / "records" / (std::string(name) + ".bus")) << text;
-        g_dbus_method_invocation_return_value(invocation, nullptr);
     }
-
-    GDBusConnection* bus_ = nullptr;
-    GDBusNodeInfo* node_ = nullptr;
-    guint registration_ = 0;
+    GApplication* application_ = g_application_new(name, G_APPLICATION_HANDLES_OPEN);
 };
 
 // One shape of calendar application: made the desktop's default (or
@@ -155,8 +119,7 @@ TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlain
         tarvelo::handleDateLink(*platform::URL::string("tarvelo://date?t=818000000"),
                                 {workspace, preference, [&] { ++quits; }});
         EXPECT_EQ(desktop().waitForRecord(row.launchedTag), std::string(row.launchedWith));
-        while (quits == 0)
-            g_main_context_iteration(nullptr, TRUE);
+        EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return quits > 0; }));
         desktop().forgetRecords();
     }
 }

@@ -2,22 +2,18 @@
 // dbus-run-session and xvfb-run (see CMakeLists.txt), since single-instance
 // link delivery needs a session bus and GTK needs a display.
 #include "CalendarAppPreference.h"
+#include "ChildProgram.h"
 #include "DesktopFixture.h"
 #include "UserDefaults.h"
 
-#include <chrono>
-#include <csignal>
 #include <gio/gio.h>
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <thread>
 
 using tarvelo::CalendarAppPreference;
+using tarvelo::testsupport::ChildProgram;
 using tarvelo::testsupport::DesktopFixture;
+using tarvelo::testsupport::eventually;
 
 namespace {
-
-constexpr auto patience = std::chrono::seconds(60);
 
 DesktopFixture& desktop() {
     static DesktopFixture fixture;
@@ -40,126 +36,74 @@ DesktopFixture& desktop() {
     return fixture;
 }
 
-// A started `tarvelo`, killed if the test ends while it still runs.
-class Program {
-public:
-    explicit Program(const std::string& argument) {
-        const char* argv[] = {TARVELO_PROGRAM, argument.c_str(), nullptr};
-        GError* error = nullptr;
-        if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-                           nullptr, &pid_, &error)) {
-            ADD_FAILURE() << error->message;
-            g_clear_error(&error);
-        }
-    }
-    ~Program() {
-        if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // The exit status once it has ended, waiting at most `patience`.
-    std::optional<int> waitForExit() {
-        const auto deadline = std::chrono::steady_clock::now() + patience;
-        while (!status_ && std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_)
-                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return status_;
-    }
-    bool running() {
-        int status = 0;
-        return !status_ && ::waitpid(pid_, &status, WNOHANG) == 0;
-    }
-
-private:
-    GPid pid_ = 0;
-    std::optional<int> status_;
-};
-
 // Whether the running instance owns its name on the session bus, waiting
-// at most `patience` for it.
-bool waitForRunningInstance() {
+// for it a while.
+bool runningInstanceOwnsItsName() {
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    if (!bus)
-        return false;
-    bool owned = false;
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (!owned && std::chrono::steady_clock::now() < deadline) {
+    const bool owned = bus && eventually([bus] {
         GVariant* reply = g_dbus_connection_call_sync(
             bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
             g_variant_new("(s)", "today.tarvelo.Tarvelo"), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1,
             nullptr, nullptr);
+        gboolean has = FALSE;
         if (reply) {
-            gboolean has = FALSE;
             g_variant_get(reply, "(b)", &has);
-            owned = has;
             g_variant_unref(reply);
         }
-        if (!owned)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    g_object_unref(bus);
+        return has == TRUE;
+    });
+    if (bus)
+        g_object_unref(bus);
     return owned;
 }
 
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        desktop().forgetRecords();
-        choose(std::nullopt);
+// Stores the choice the way the application's picker does, and forgets
+// earlier launches.
+void choose(const char* desktopIdentifier) {
+    desktop().forgetRecords();
+    platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
+    if (desktopIdentifier) {
+        defaults.setObject(std::string(desktopIdentifier), CalendarAppPreference::bundleIdentifierKey);
+        defaults.setObject(std::string("Chosen"), CalendarAppPreference::displayNameKey);
+    } else {
+        defaults.removeObject(CalendarAppPreference::bundleIdentifierKey);
+        defaults.removeObject(CalendarAppPreference::displayNameKey);
     }
+}
 
-    // Stores the choice the way the application's picker does.
-    static void choose(const std::optional<std::string>& desktopIdentifier) {
-        platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
-        if (desktopIdentifier) {
-            defaults.setObject(*desktopIdentifier, CalendarAppPreference::bundleIdentifierKey);
-            defaults.setObject(std::string("Chosen"), CalendarAppPreference::displayNameKey);
-        } else {
-            defaults.removeObject(CalendarAppPreference::bundleIdentifierKey);
-            defaults.removeObject(CalendarAppPreference::displayNameKey);
-        }
-    }
-};
+ChildProgram startTarvelo(const char* link) { return ChildProgram({TARVELO_PROGRAM, link}); }
 
 } // namespace
 
-TEST_F(EndToEnd, WithNothingChosenTheDefaultHandlerGetsIcalAndTarveloQuits) {
-    Program tarvelo("tarvelo://date?t=0");
-    EXPECT_EQ(tarvelo.waitForExit(), 0);
-    EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
+TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuits) {
+    struct Case {
+        const char* chosen;
+        const char* link;
+        const char* launched; // tag of the launch record, and what it holds
+        const char* launchedWith;
+    } const cases[] = {
+        {nullptr, "tarvelo://date?t=0", "default", "default\nical://\n"},
+        {"test.Chosen.desktop", "tarvelo://date?t=-5.5e2", "chosen", "chosen\nical://\n"},
+        // One that takes no URL is started plainly.
+        {"test.NoURL.desktop", "tarvelo://date?t=0", "nourl", "nourl\n"},
+    };
+    for (const Case& example : cases) {
+        SCOPED_TRACE(example.launched);
+        choose(example.chosen);
+        EXPECT_EQ(startTarvelo(example.link).waitForExit(), 0);
+        EXPECT_EQ(desktop().waitForRecord(example.launched), example.launchedWith);
+        EXPECT_EQ(desktop().launchCount("default"), example.chosen ? 0 : 1);
+    }
 }
 
-TEST_F(EndToEnd, TheChosenApplicationGetsIcal) {
-    choose("test.Chosen.desktop");
-    Program tarvelo("tarvelo://date?t=-5.5e2");
-    EXPECT_EQ(tarvelo.waitForExit(), 0);
-    EXPECT_EQ(desktop().waitForRecord("chosen"), "chosen\nical://\n");
-    EXPECT_FALSE(desktop().recorded("default"));
-}
-
-TEST_F(EndToEnd, AChosenApplicationThatTakesNoURLIsStartedPlainly) {
-    choose("test.NoURL.desktop");
-    Program tarvelo("tarvelo://date?t=0");
-    EXPECT_EQ(tarvelo.waitForExit(), 0);
-    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
-}
-
-TEST_F(EndToEnd, AnInvalidLinkKeepsTarveloRunningUntilAValidOneReachesIt) {
-    Program first("tarvelo://date?t=5x");
-    ASSERT_TRUE(waitForRunningInstance());
+TEST(EndToEnd, AnInvalidLinkKeepsTarveloRunningUntilAValidOneReachesIt) {
+    choose(nullptr);
+    ChildProgram first = startTarvelo("tarvelo://date?t=5x");
+    ASSERT_TRUE(runningInstanceOwnsItsName());
     EXPECT_TRUE(first.running());
 
     // A second start hands its link to the running instance and ends.
-    Program second("tarvelo://date?t=0");
-    EXPECT_EQ(second.waitForExit(), 0);
+    EXPECT_EQ(startTarvelo("tarvelo://date?t=0").waitForExit(), 0);
     EXPECT_EQ(first.waitForExit(), 0);
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     // Only the valid link launched anything.

@@ -1,4 +1,5 @@
 #include "DateLink.h"
+#include "Eventually.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -19,8 +20,7 @@ TEST(ScheduleQuit, RunsTheQuitOnTheMainContextWhateverThreadQueuedIt) {
     });
     worker.join();
     EXPECT_FALSE(ran);
-    while (!ran)
-        g_main_context_iteration(nullptr, TRUE);
+    EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return ran; }));
     EXPECT_EQ(ranOn, mainThread);
     g_main_context_release(g_main_context_default());
 }

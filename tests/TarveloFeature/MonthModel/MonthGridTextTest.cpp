@@ -24,20 +24,20 @@ Titles titlesIn(const char* locale) {
 
 } // namespace
 
-TEST(MonthGridTitle, NamesTheYearOnlyWhenItIsNotTheCurrentOne) {
-    EXPECT_EQ(titlesIn("en_US.UTF-8").sameYear, "March");
-    EXPECT_EQ(titlesIn("en_US.UTF-8").otherYear, "January 2027");
-    EXPECT_EQ(titlesIn("en_GB.UTF-8").otherYear, "January 2027");
-    EXPECT_EQ(titlesIn("de_DE.UTF-8").sameYear, "März");
-    EXPECT_EQ(titlesIn("de_DE.UTF-8").otherYear, "Januar 2027");
-    EXPECT_EQ(titlesIn("pl_PL.UTF-8").sameYear, "marzec") << "the stand-alone form";
-    EXPECT_EQ(titlesIn("pl_PL.UTF-8").otherYear, "styczeń 2027");
-}
-
-TEST(MonthGridTitle, YearsAreTheUsersCalendarsYears) {
-    // In the Japanese calendar the year carries its era.
-    EXPECT_EQ(titlesIn("ja_JP.UTF-8@calendar=japanese").sameYear, "3月");
-    EXPECT_EQ(titlesIn("ja_JP.UTF-8@calendar=japanese").otherYear, "令和9年1月");
+TEST(MonthGridTitle, NamesTheYearOfTheUsersCalendarOnlyWhenItIsNotTheCurrentOne) {
+    // March 2026 and January 2027, seen in December 2026.
+    const char* const cases[][3] = {
+        {"en_US.UTF-8", "March", "January 2027"},
+        {"en_GB.UTF-8", "March", "January 2027"},
+        {"de_DE.UTF-8", "März", "Januar 2027"},
+        {"pl_PL.UTF-8", "marzec", "styczeń 2027"}, // the stand-alone form
+        // In the Japanese calendar the year carries its era.
+        {"ja_JP.UTF-8@calendar=japanese", "3月", "令和9年1月"},
+    };
+    for (const auto& [locale, sameYear, otherYear] : cases) {
+        EXPECT_EQ(titlesIn(locale).sameYear, sameYear) << locale;
+        EXPECT_EQ(titlesIn(locale).otherYear, otherYear) << locale;
+    }
     // December 2026 and March 2026 lie in different Islamic years (1448 and 1447).
     const auto arabic = titlesIn("ar_SA.UTF-8");
     EXPECT_NE(arabic.sameYear.find("١٤٤٧"), std::string::npos) << arabic.sameYear;

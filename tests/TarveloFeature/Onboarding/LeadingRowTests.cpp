@@ -13,8 +13,6 @@ using tarvelo::testsupport::OnboardingFixture;
 
 namespace {
 
-class LeadingRowTest : public OnboardingFixture {};
-
 // Where `label` draws its first baseline, in `row`'s coordinates.
 double firstBaseline(Gtk::Label& label, Gtk::Widget& row) {
     int x = 0;
@@ -34,45 +32,40 @@ Gtk::Allocation allocationIn(Gtk::Widget& widget, Gtk::Widget& row) {
     return Gtk::Allocation(static_cast<int>(x), static_cast<int>(y), widget.get_width(), widget.get_height());
 }
 
-// A row of its own, `width` wide, in a window that shows it.
-struct ShownRow {
-    explicit ShownRow(LeadingRow::Alignment alignment, int width, Gtk::TextDirection direction) {
+// A row of its own, 240 wide, in the fixture's window.
+class LeadingRowTest : public OnboardingFixture {
+protected:
+    void showRow(LeadingRow::Alignment alignment, Gtk::TextDirection direction) {
+        closeWindow();
         window = Gtk::make_managed<Gtk::Window>();
         // Larger than the text, so that aligning their baselines moves the text down.
-        decoration = Gtk::make_managed<Gtk::Label>();
-        decoration->set_markup("<span size='xx-large'>7</span>");
-        text = Gtk::make_managed<Gtk::Label>(
+        decorationLabel = Gtk::make_managed<Gtk::Label>();
+        decorationLabel->set_markup("<span size='xx-large'>7</span>");
+        textLabel = Gtk::make_managed<Gtk::Label>(
             "A long instruction that cannot fit on one line of a narrow row, so it wraps onto several lines "
             "below the first one.");
-        text->set_wrap(true);
-        text->set_xalign(0.0F);
-        row = Gtk::make_managed<LeadingRow>(*decoration, *text, 12, alignment);
+        textLabel->set_wrap(true);
+        textLabel->set_xalign(0.0F);
+        row = Gtk::make_managed<LeadingRow>(*decorationLabel, *textLabel, 12, alignment);
         row->set_direction(direction);
         row->set_valign(Gtk::Align::START);
         // The window's width is the row's: its natural width would put the
         // whole text on one line.
-        window->set_default_size(width, -1);
+        window->set_default_size(240, -1);
         window->set_child(*row);
         window->present();
-        tarvelo::testsupport::spinUntil([&] { return row->get_width() > 0 && text->get_width() > 0; });
+        tarvelo::testsupport::spinUntil([&] { return row->get_width() > 0 && textLabel->get_width() > 0; });
         tarvelo::testsupport::settle();
     }
-    ~ShownRow() {
-        gtk_window_destroy(window->gobj());
-        tarvelo::testsupport::settle();
-    }
-    ShownRow(const ShownRow&) = delete;
-    ShownRow& operator=(const ShownRow&) = delete;
 
-    Gtk::Window* window;
-    Gtk::Label* decoration;
-    Gtk::Label* text;
-    LeadingRow* row;
+    Gtk::Label* decorationLabel = nullptr;
+    Gtk::Label* textLabel = nullptr;
+    LeadingRow* row = nullptr;
 };
 
 } // namespace
 
-TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
+TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaselineAndTheWarningIconOnItsTextsTop) {
     auto& shown = openWindow();
     const auto found = tarvelo::testsupport::stepsIn(shown.column());
     ASSERT_EQ(found.size(), 4U);
@@ -84,44 +77,37 @@ TEST_F(LeadingRowTest, EachBadgeSitsOnItsStepsFirstBaseline) {
         EXPECT_GE(allocationIn(badge, *step).get_y(), 0);
         EXPECT_LE(allocationIn(badge, *step).get_y() + badge.get_height(), step->get_height());
     }
+    auto* warning = dynamic_cast<LeadingRow*>(shown.column().get_last_child());
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(allocationIn(warning->leading(), *warning).get_y(),
+              allocationIn(warning->content(), *warning).get_y());
 }
 
+// The text wraps in the width left after the decoration, which stands at the
+// leading edge: on the right in right-to-left text.
 TEST_F(LeadingRowTest, TheTextWrapsInTheWidthLeftAfterTheDecoration) {
-    ShownRow shown(LeadingRow::Alignment::top, 240, Gtk::TextDirection::LTR);
-    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
-    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
-    EXPECT_EQ(shown.row->get_width(), 240);
-    EXPECT_EQ(decoration.get_x(), 0);
-    EXPECT_EQ(decoration.get_y(), 0);
-    EXPECT_EQ(text.get_x(), decoration.get_width() + 12);
-    EXPECT_EQ(text.get_y(), 0);
-    EXPECT_EQ(text.get_width(), 240 - decoration.get_width() - 12);
-
-    // As tall as the wrapped text at that width: several lines, all shown.
-    int minimum = 0;
-    int natural = 0;
-    int ignored = 0;
-    shown.text->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
-    EXPECT_GT(natural, 3 * decoration.get_height() / 2);
-    EXPECT_EQ(shown.row->get_height(), natural);
-    EXPECT_EQ(shown.text->get_height(), natural);
-}
-
-TEST_F(LeadingRowTest, RightToLeftPutsTheDecorationOnTheRight) {
-    ShownRow shown(LeadingRow::Alignment::firstBaseline, 240, Gtk::TextDirection::RTL);
-    const Gtk::Allocation decoration = allocationIn(*shown.decoration, *shown.row);
-    const Gtk::Allocation text = allocationIn(*shown.text, *shown.row);
-    EXPECT_EQ(decoration.get_x() + decoration.get_width(), 240);
-    EXPECT_EQ(text.get_x(), 0);
-    EXPECT_EQ(text.get_x() + text.get_width() + 12, decoration.get_x());
-    EXPECT_NEAR(firstBaseline(*shown.decoration, *shown.row), firstBaseline(*shown.text, *shown.row), 1.0);
-}
-
-TEST_F(LeadingRowTest, WarningIconsTopIsOnItsTextsTop) {
-    auto& shown = openWindow();
-    Gtk::Widget* warningBox = shown.column().get_last_child();
-    auto* row = dynamic_cast<LeadingRow*>(warningBox);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(allocationIn(row->leading(), *row).get_y(), allocationIn(row->content(), *row).get_y());
-    EXPECT_EQ(tarvelo::testsupport::firstLabelText(*row), "If Tarvelo is not in the list");
+    for (const auto direction : {Gtk::TextDirection::LTR, Gtk::TextDirection::RTL}) {
+        const bool rightToLeft = direction == Gtk::TextDirection::RTL;
+        showRow(rightToLeft ? LeadingRow::Alignment::firstBaseline : LeadingRow::Alignment::top, direction);
+        const Gtk::Allocation decoration = allocationIn(*decorationLabel, *row);
+        const Gtk::Allocation text = allocationIn(*textLabel, *row);
+        EXPECT_EQ(row->get_width(), 240);
+        EXPECT_EQ(text.get_width(), 240 - decoration.get_width() - 12);
+        EXPECT_EQ(decoration.get_x(), rightToLeft ? 240 - decoration.get_width() : 0);
+        EXPECT_EQ(text.get_x(), rightToLeft ? 0 : decoration.get_width() + 12);
+        if (rightToLeft) {
+            EXPECT_NEAR(firstBaseline(*decorationLabel, *row), firstBaseline(*textLabel, *row), 1.0);
+            continue;
+        }
+        EXPECT_EQ(decoration.get_y(), 0);
+        EXPECT_EQ(text.get_y(), 0);
+        // As tall as the wrapped text at that width: several lines, all shown.
+        int minimum = 0;
+        int natural = 0;
+        int ignored = 0;
+        textLabel->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
+        EXPECT_GT(natural, 3 * decoration.get_height() / 2);
+        EXPECT_EQ(row->get_height(), natural);
+        EXPECT_EQ(textLabel->get_height(), natural);
+    }
 }

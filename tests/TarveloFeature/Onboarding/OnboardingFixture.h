@@ -1,10 +1,8 @@
 #pragma once
 
 #include "ContentView.h"
-#include "FakeOpenPanel.h"
-#include "FakeWorkspace.h"
+#include "FakeCalendarDesktop.h"
 #include "GtkTestSupport.h"
-#include "ScratchFolder.h"
 #include "Step.h"
 
 #include <gtest/gtest.h>
@@ -24,28 +22,17 @@ inline std::vector<Step*> stepsIn(Gtk::Widget& widget) {
     return found;
 }
 
-// The onboarding page in a window of its own, over a fake desktop (two
-// calendar handlers, "Calendar" the default), a fake open panel and a widget
-// host that only counts the openings of its gallery.
-class OnboardingFixture : public ::testing::Test {
+// The onboarding page in a window of its own, over a fake calendar desktop
+// and a widget host that only counts the openings of its gallery.
+class OnboardingFixture : public ::testing::Test, public FakeCalendarDesktop {
 protected:
-    OnboardingFixture() {
-        initializeGtk();
-        agendaURL = workspace.install("agenda.desktop", "org.example.Agenda.desktop",
-                                      {{"CFBundleName", std::string("Agenda")}});
-        calendarURL = workspace.install("calendar.desktop", "org.example.Calendar.desktop",
-                                        {{"CFBundleName", std::string("Calendar")}});
-        notesURL = workspace.install("notes.desktop", "org.example.Notes.desktop",
-                                     {{"CFBundleName", std::string("Notes")}});
-        workspace.handlersByScheme["ical"] = {calendarURL, agendaURL};
-        workspace.defaultHandlerByScheme.insert_or_assign("ical", calendarURL);
-    }
+    OnboardingFixture() { initializeGtk(); }
     ~OnboardingFixture() override { closeWindow(); }
 
     ContentView::Services services(std::filesystem::path resources = TARVELO_RESOURCES_FOLDER) {
         return ContentView::Services{preference,
                                      workspace,
-                                     [record = panel] { return std::make_unique<FakeOpenPanel>(record); },
+                                     panelMaker(),
                                      std::move(resources),
                                      platform::Screen::mainScreen,
                                      [this] { ++galleryOpenings; },
@@ -61,15 +48,11 @@ protected:
         window->set_resizable(false);
         window->set_child(*page);
         window->present();
+        spinUntil([&] { return window->get_mapped(); });
+        GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window->gobj()));
         bool drawn = false;
-        auto* clock = [&]() -> GdkFrameClock* {
-            spinUntil([&] { return window->get_mapped(); });
-            return gtk_widget_get_frame_clock(GTK_WIDGET(window->gobj()));
-        }();
-        const gulong handler = g_signal_connect_swapped(clock, "after-paint", G_CALLBACK(+[](bool* flag, GdkFrameClock*) {
-                                                            *flag = true;
-                                                        }),
-                                                        &drawn);
+        const gulong handler = g_signal_connect_swapped(
+            clock, "after-paint", G_CALLBACK(+[](bool* flag, GdkFrameClock*) { *flag = true; }), &drawn);
         spinUntil([&] { return drawn; });
         g_signal_handler_disconnect(clock, handler);
         settle();
@@ -92,19 +75,11 @@ protected:
     }
     std::string face() { return page->picker().menuTitleLabel().get_text(); }
 
-    ScratchFolder folder;
-    platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
-    FakeWorkspace workspace;
-    CalendarAppPreference preference{defaults, workspace};
-    std::shared_ptr<FakeOpenPanel::Record> panel = std::make_shared<FakeOpenPanel::Record>();
     // Step 1's link opens Edit Widgets here; the page tells what it is given.
     int galleryOpenings = 0;
     ContentView::WidgetHostFinding widgetHostFinding = ContentView::WidgetHostFinding::listsTarvelo;
     Gtk::Window* window = nullptr;
     ContentView* page = nullptr;
-    platform::URL agendaURL = platform::URL::fileURL("/");
-    platform::URL calendarURL = agendaURL;
-    platform::URL notesURL = agendaURL;
 };
 
 } // namespace tarvelo::testsupport

@@ -15,7 +15,7 @@ namespace tarvelo::testsupport {
 class FakeOpenPanel final : public platform::OpenPanel {
 public:
     struct Record {
-        // "setAllowedContentTypes", "setPrompt Choose", ... in call order.
+        // "setAllowedContentTypes application", "setPrompt", ... as set up.
         std::vector<std::string> calls;
         std::optional<platform::URL> directory;
         Completion completion;
@@ -42,29 +42,20 @@ public:
     ~FakeOpenPanel() override { --record_->panelsAlive; }
 
     void setAllowedContentTypes(const std::vector<platform::ContentType>& types) override {
-        const bool onlyApplications = types.size() == 1 && types.front() == platform::ContentType::application;
-        record_->calls.push_back(onlyApplications ? "setAllowedContentTypes application"
-                                                  : "setAllowedContentTypes other");
+        const bool applications = types.size() == 1 && types.front() == platform::ContentType::application;
+        note(std::string("setAllowedContentTypes ") + (applications ? "application" : "other"));
     }
-    void setAllowsMultipleSelection(bool allows) override {
-        record_->calls.push_back(std::string("setAllowsMultipleSelection ") + (allows ? "yes" : "no"));
-    }
-    void setCanChooseDirectories(bool can) override {
-        record_->calls.push_back(std::string("setCanChooseDirectories ") + (can ? "yes" : "no"));
-    }
-    void setDirectoryURL(const platform::URL& folder) override {
-        record_->calls.push_back("setDirectoryURL");
-        record_->directory = folder;
-    }
-    void setPrompt(const std::string& prompt) override { record_->calls.push_back("setPrompt " + prompt); }
-    void setMessage(const std::string& message) override { record_->calls.push_back("setMessage " + message); }
-    void runModal(Completion completion) override {
-        record_->calls.push_back("runModal");
-        record_->completion = std::move(completion);
-    }
+    void setAllowsMultipleSelection(bool many) override { note(flag("setAllowsMultipleSelection", many)); }
+    void setCanChooseDirectories(bool can) override { note(flag("setCanChooseDirectories", can)); }
+    void setDirectoryURL(const platform::URL& folder) override { record_->directory = folder; }
+    void setPrompt(const std::string& prompt) override { note(prompt.empty() ? "" : "setPrompt"); }
+    void setMessage(const std::string& message) override { note(message.empty() ? "" : "setMessage"); }
+    void runModal(Completion completion) override { record_->completion = std::move(completion); }
     std::optional<platform::URL> url() const override { return record_->chosenURL; }
 
 private:
+    void note(std::string call) { record_->calls.push_back(std::move(call)); }
+    static std::string flag(const char* call, bool yes) { return std::string(call) + (yes ? " yes" : " no"); }
     std::shared_ptr<Record> record_;
 };
 

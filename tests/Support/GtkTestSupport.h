@@ -1,14 +1,13 @@
 #pragma once
 
-#include <chrono>
+#include "Eventually.h"
+
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtk/gtktestatcontext.h>
-#include <gtkmm/adjustment.h>
 #include <gtkmm/application.h>
-#include <gtkmm/button.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
@@ -33,41 +32,17 @@ inline void initializeGtk() {
 }
 
 // Runs the main loop until `done` holds or a minute has passed.
-inline bool spinUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        g_main_context_iteration(nullptr, FALSE);
-    }
-    return true;
-}
-
-// Runs whatever is pending (idle refreshes, layout) without waiting.
-inline void settle() {
-    for (int round = 0; round < 50; ++round)
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-}
-
-// The text of the first label in `widget`, depth first.
-inline std::string firstLabelText(Gtk::Widget& widget) {
-    if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
-        return label->get_text();
-    for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        if (auto text = firstLabelText(*child); !text.empty())
-            return text;
-    return {};
-}
+template <typename Done> bool spinUntil(Done&& done) { return eventually(done, std::chrono::seconds(60)); }
 
 // Every label text in `widget`, depth first, visible ones only.
-inline void collectLabels(Gtk::Widget& widget, std::vector<std::string>& texts) {
+inline std::vector<std::string> labelsIn(Gtk::Widget& widget, std::vector<std::string> texts = {}) {
     if (!widget.get_visible())
-        return;
+        return texts;
     if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
         texts.push_back(label->get_text());
     for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling())
-        collectLabels(*child, texts);
+        texts = labelsIn(*child, std::move(texts));
+    return texts;
 }
 
 // The lines of a menu box as the user sees them: "---" for a separator,
@@ -97,27 +72,25 @@ inline std::vector<std::string> menuLines(Gtk::Widget& menu) {
 
 // What assistive technologies get from a widget, checked without an
 // accessibility bus.
-inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole role) {
-    if (gtk_test_accessible_has_role(GTK_ACCESSIBLE(widget.gobj()), role))
+// GTK's answer to an accessibility check: null, or why it failed.
+inline ::testing::AssertionResult accessibleCheck(char* error) {
+    if (!error)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "another accessible role";
+    auto failure = ::testing::AssertionFailure() << error;
+    g_free(error);
+    return failure;
+}
+inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole role) {
+    const bool has = gtk_test_accessible_has_role(GTK_ACCESSIBLE(widget.gobj()), role);
+    return accessibleCheck(has ? nullptr : g_strdup("another accessible role"));
 }
 inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
-    char* error =
-        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label);
-    if (!error)
-        return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << error;
-    g_free(error);
-    return failure;
+    return accessibleCheck(gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
+                                                              GTK_ACCESSIBLE_PROPERTY_LABEL, label));
 }
 inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
-    char* error = gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE);
-    if (!error)
-        return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << error;
-    g_free(error);
-    return failure;
+    return accessibleCheck(
+        gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE));
 }
 
 } // namespace tarvelo::testsupport

@@ -1,14 +1,13 @@
-// The month page's geometry: its five sections, the step buttons, the day
-// grid's click regions and columns, the title that shrinks, the same tree at
-// both sizes, and the page in right-to-left locales.
+// The month page as laid out: the step buttons, the day grid's click regions,
+// columns and date links, the cell with today's disc, the title that
+// shrinks, and the page in right-to-left locales.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <limits>
 #include <string_view>
 
-#include "DisplayListJSON.h"
 #include "EnvironmentGuard.h"
 #include "FakeTextMeasurer.h"
 #include "WidgetRendering.h"
@@ -47,6 +46,40 @@ std::vector<TextRun> textsOfSize(const DisplayList& list, double size) {
     return texts;
 }
 
+struct DayLook {
+    std::string number;
+    ShapeStyle style;
+    bool disc = false;
+    std::string label; // what a screen reader says for the day
+};
+
+// The 42 cells as drawn: each link region with the number and disc inside it.
+std::vector<DayLook> days(const DisplayList& list) {
+    std::vector<DayLook> result;
+    for (const HitRegion& region : links(list)) {
+        DayLook look;
+        look.label = region.accessibility.label;
+        for (const DisplayItem& inside : list.items) {
+            if (const auto* text = std::get_if<TextRun>(&inside);
+                text && region.frame.contains({text->frame.midX(), text->frame.midY()})) {
+                look.number = text->text;
+                look.style = text->style;
+            }
+            if (const auto* shape = std::get_if<ShapeItem>(&inside);
+                shape && shape->kind == ShapeKind::circle &&
+                region.frame.contains({shape->frame.midX(), shape->frame.midY()})) {
+                look.disc = true;
+                EXPECT_TRUE(shape->accessibility.hidden) << "the disc is decoration";
+                EXPECT_EQ(shape->fill, (ShapeStyle{SemanticColor::red}));
+                EXPECT_DOUBLE_EQ(shape->frame.midX(), region.frame.midX());
+                EXPECT_DOUBLE_EQ(shape->frame.midY(), region.frame.midY());
+            }
+        }
+        result.push_back(look);
+    }
+    return result;
+}
+
 class WidgetLayout : public ::testing::Test {
 protected:
     EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
@@ -57,41 +90,20 @@ protected:
     DisplayList picture(Size size, Instant shown) const {
         return widgetPicture(entryShowing(shown), size, measurer, clock);
     }
+    // The small widget's days for an entry made at `shown`, drawn at `drawnAt`.
+    std::vector<DayLook> daysOf(Instant shown, Instant drawnAt) const {
+        return days(widgetPicture(entryShowing(shown), systemSmallSize, measurer, [drawnAt] { return drawnAt; }));
+    }
 };
 
 constexpr double tolerance = 1e-9;
 
 } // namespace
 
-TEST_F(WidgetLayout, FiveSectionsAddUpToTheHeight) {
-    for (const double height : {170.0, 155.0, 240.0}) {
-        const DisplayList list = picture({170.0, height}, now);
-        const auto cells = links(list);
-        ASSERT_EQ(cells.size(), 42u);
-        const double gridTop = cells.front().frame.minY();
-        const double gridBottom = cells.back().frame.maxY();
-        // Grid: 0.601 H, starting after 0.086 + 0.123 + 0.092 of H.
-        EXPECT_NEAR(gridTop, 0.301 * height, tolerance);
-        EXPECT_NEAR(gridBottom - gridTop, 0.601 * height, tolerance);
-        // The footer's 0.098 H is what is left below the grid, and the footer text sits centred in it.
-        const TextRun footer = textsOfSize(list, 11.0).at(0);
-        EXPECT_NEAR(footer.frame.midY(), gridBottom + 0.098 * height / 2, tolerance);
-        EXPECT_NEAR(gridBottom + 0.098 * height, height, tolerance);
-        // Weekday row and header are centred in their shares too.
-        const TextRun weekday = textsOfSize(list, 9.0).at(0);
-        EXPECT_NEAR(weekday.frame.midY(), (0.086 + 0.123 + 0.092 / 2) * height, tolerance);
-        const auto steps = buttons(list);
-        ASSERT_EQ(steps.size(), 2u);
-        EXPECT_NEAR(steps[0].frame.midY(), (0.086 + 0.123 / 2) * height, tolerance);
-    }
-}
-
 TEST_F(WidgetLayout, StepButtonsAre44PointsSquareAndLieOnTop) {
     const DisplayList list = picture(systemSmallSize, now);
     const auto steps = buttons(list);
     ASSERT_EQ(steps.size(), 2u);
-    const double headerHeight = 0.123 * systemSmallSize.height;
-    ASSERT_LT(headerHeight, 44.0);
     for (const HitRegion& step : steps)
         EXPECT_EQ(step.frame.size, (Size{44.0, 44.0}));
     EXPECT_EQ(std::get<IntentReference>(steps[0].action).parameters["delta"], -1);
@@ -99,56 +111,32 @@ TEST_F(WidgetLayout, StepButtonsAre44PointsSquareAndLieOnTop) {
     // Named by the way they step; the chevron drawn inside is left to them.
     EXPECT_EQ(steps[0].accessibility.label, "Previous month");
     EXPECT_EQ(steps[1].accessibility.label, "Next month");
-    for (const DisplayItem& item : list.items) {
-        if (const auto* symbol = std::get_if<SymbolItem>(&item)) {
-            EXPECT_TRUE(symbol->accessibility.hidden);
-        }
-    }
-    EXPECT_DOUBLE_EQ(steps[0].frame.minX(), 8.0);
-    EXPECT_DOUBLE_EQ(steps[1].frame.maxX(), systemSmallSize.width - 8.0);
-    // Painted and hit-tested after everything below the header.
-    const auto last = std::find_if(list.items.rbegin(), list.items.rend(), [](const DisplayItem& item) {
-        return std::holds_alternative<HitRegion>(item) && std::holds_alternative<URL>(std::get<HitRegion>(item).action);
-    });
-    const auto lastLink = list.items.rend() - last - 1;
-    const auto firstButton = std::find_if(list.items.begin(), list.items.end(), [](const DisplayItem& item) {
-        return std::holds_alternative<HitRegion>(item) &&
-               std::holds_alternative<IntentReference>(std::get<HitRegion>(item).action);
-    }) - list.items.begin();
-    EXPECT_GT(firstButton, lastLink);
+    for (const SymbolItem& symbol : itemsOf<SymbolItem>(list))
+        EXPECT_TRUE(symbol.accessibility.hidden);
+    // Painted and hit-tested after everything below the header: the last item.
+    EXPECT_EQ(std::get<HitRegion>(list.items.back()), steps[1]);
 }
 
 TEST_F(WidgetLayout, LinksTileTheGridInSixRowsOfSevenEqualColumns) {
     for (const Size size : {systemSmallSize, systemMediumSize}) {
         const auto cells = links(picture(size, now));
         ASSERT_EQ(cells.size(), 42u);
-        const double width = size.width - 16.0;
-        const double cellWidth = (width - 6 * 2.0) / 7;
+        const Rect& first = cells[0].frame;
         for (std::size_t index = 0; index < cells.size(); ++index) {
             const Rect& frame = cells[index].frame;
-            const std::size_t row = index / 7;
-            const std::size_t column = index % 7;
-            EXPECT_NEAR(frame.size.width, cellWidth, tolerance);
-            EXPECT_NEAR(frame.minX(), 8.0 + column * (cellWidth + 2.0), tolerance);
-            // Rows share the grid's height with no gap between them.
-            EXPECT_NEAR(frame.size.height, cells[0].frame.size.height, tolerance);
-            EXPECT_NEAR(frame.minY(), cells[0].frame.minY() + row * cells[0].frame.size.height, tolerance);
+            EXPECT_NEAR(frame.size.width, first.size.width, tolerance);
+            EXPECT_NEAR(frame.size.height, first.size.height, tolerance);
+            // Columns line up under the first row's; rows follow with no gap.
+            EXPECT_NEAR(frame.minX(), cells[index % 7].frame.minX(), tolerance);
+            const double row = static_cast<double>(index / 7);
+            EXPECT_NEAR(frame.minY(), first.minY() + row * first.size.height, tolerance);
+            if (index % 7 > 0) {
+                EXPECT_GT(frame.minX(), cells[index - 1].frame.maxX());
+            }
         }
-        EXPECT_NEAR(cells.back().frame.maxX(), size.width - 8.0, tolerance);
+        // The grid is centred across the widget.
+        EXPECT_NEAR(first.minX(), size.width - cells.back().frame.maxX(), tolerance);
     }
-}
-
-TEST_F(WidgetLayout, WeekdaySymbolsHeadTheColumns) {
-    const DisplayList list = picture(systemMediumSize, now);
-    const auto weekdays = textsOfSize(list, 9.0);
-    const auto cells = links(list);
-    ASSERT_EQ(weekdays.size(), 7u);
-    for (std::size_t column = 0; column < 7; ++column)
-        EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
-    // Read out by their full names.
-    EXPECT_EQ(weekdays[0].text, "S");
-    EXPECT_EQ(weekdays[0].accessibility.label, "Sunday");
-    EXPECT_EQ(weekdays[6].accessibility.label, "Saturday");
 }
 
 TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
@@ -184,35 +172,6 @@ TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
     EXPECT_TRUE(sawTruncated);
 }
 
-TEST_F(WidgetLayout, SmallAndMediumShowTheSameTree) {
-    const DisplayList small = picture(systemSmallSize, now);
-    const DisplayList medium = picture(systemMediumSize, now);
-    ASSERT_EQ(small.items.size(), medium.items.size());
-    for (std::size_t index = 0; index < small.items.size(); ++index) {
-        const DisplayItem& first = small.items[index];
-        const DisplayItem& second = medium.items[index];
-        ASSERT_EQ(first.index(), second.index()) << "item " << index;
-        const auto sameVertically = [](const Rect& one, const Rect& other) {
-            return std::abs(one.minY() - other.minY()) < tolerance && std::abs(one.size.height - other.size.height) < tolerance;
-        };
-        if (const auto* text = std::get_if<TextRun>(&first)) {
-            const auto& other = std::get<TextRun>(second);
-            EXPECT_EQ(text->text, other.text);
-            EXPECT_EQ(text->font, other.font);
-            EXPECT_EQ(text->style, other.style);
-            EXPECT_TRUE(sameVertically(text->frame, other.frame)) << text->text;
-        } else if (const auto* shape = std::get_if<ShapeItem>(&first)) {
-            const auto& other = std::get<ShapeItem>(second);
-            EXPECT_EQ(shape->kind, other.kind);
-            EXPECT_EQ(shape->fill, other.fill);
-            EXPECT_TRUE(sameVertically(shape->frame, other.frame));
-        } else if (const auto* region = std::get_if<HitRegion>(&first)) {
-            EXPECT_EQ(region->action, std::get<HitRegion>(second).action);
-            EXPECT_TRUE(sameVertically(region->frame, std::get<HitRegion>(second).frame));
-        }
-    }
-}
-
 TEST_F(WidgetLayout, OnlyTheVisibleMonthOfTheEntryMatters) {
     MonthEntry entry = entryShowing(now);
     const DisplayList plain = widgetPicture(entry, systemSmallSize, measurer, clock);
@@ -225,23 +184,65 @@ TEST_F(WidgetLayout, OnlyTheVisibleMonthOfTheEntryMatters) {
     EXPECT_EQ(widgetPicture(entry, systemSmallSize, measurer, clock), plain);
 }
 
-TEST_F(WidgetLayout, BackgroundIsTheTertiaryFillOverTheWholeWidget) {
-    const DisplayList list = picture(systemMediumSize, now);
-    const auto& background = std::get<ShapeItem>(list.items.at(0));
-    EXPECT_EQ(background.fill.color, SemanticColor::tertiaryFill);
-    EXPECT_EQ(background.frame, (Rect{{0.0, 0.0}, systemMediumSize}));
+TEST_F(WidgetLayout, OneDiscMarksTodayWhereverItIsInTheGrid) {
+    struct Case {
+        const char* what;
+        Instant shown;
+        Instant drawnAt;
+        int disc; // the cell with today's disc, -1 for none
+        const char* number;
+    } const cases[] = {
+        // March 2025 starts on a Saturday: the grid runs from 23 February to 5 April.
+        {"in the visible month", now, now, 5 + 12, "12"},
+        {"among the leading days", now, berlinWinter2025(2, 24, 23), 1, "24"},
+        // February 2025's grid runs from 26 January to 8 March.
+        {"among the trailing days", berlinWinter2025(2, 10, 12), berlinWinter2025(3, 3, 9), 36, "3"},
+        // The entry was made on the evening of the 11th, the view is built just after midnight.
+        {"just after midnight", berlinWinter2025(3, 11, 22), berlinWinter2025(3, 12, 0) + 30.0, 5 + 12, "12"},
+        {"not shown", berlinWinter2025(6, 10, 12), now, -1, ""},
+    };
+    for (const Case& example : cases) {
+        SCOPED_TRACE(example.what);
+        const auto looks = daysOf(example.shown, example.drawnAt);
+        ASSERT_EQ(looks.size(), 42u);
+        EXPECT_EQ(std::count_if(looks.begin(), looks.end(), [](const DayLook& look) { return look.disc; }),
+                  example.disc >= 0 ? 1 : 0);
+        if (example.disc >= 0) {
+            const DayLook& today = looks[static_cast<std::size_t>(example.disc)];
+            EXPECT_TRUE(today.disc);
+            EXPECT_EQ(today.number, example.number);
+            EXPECT_EQ(today.style, (ShapeStyle{SemanticColor::white}));
+        }
+    }
+    const auto march = daysOf(now, now);
+    EXPECT_EQ(march[5 + 12].label, "Wednesday, March 12, 2025, today");
+    EXPECT_EQ(march[0].label, "Sunday, February 23, 2025");
 }
 
-TEST_F(WidgetLayout, EveryClickRegionLiesInsideTheWidgetAndTheListSurvivesItsJSON) {
-    const DisplayList list = picture(systemSmallSize, now);
-    for (const HitRegion& region : itemsOf<HitRegion>(list)) {
-        EXPECT_GE(region.frame.minX(), 0.0);
-        EXPECT_LE(region.frame.maxX(), systemSmallSize.width);
-        EXPECT_GE(region.frame.minY(), 0.0);
+TEST_F(WidgetLayout, NeighbouringMonthsAreDimmedAndTheVisibleMonthIsPrimary) {
+    const auto looks = daysOf(now, berlinWinter2025(6, 1, 12));
+    for (std::size_t index = 0; index < looks.size(); ++index) {
+        // 23 February to 1 March: 6 leading days; March has 31 days.
+        const bool inMarch = index >= 6 && index < 6 + 31;
+        const ShapeStyle expected =
+            inMarch ? ShapeStyle{SemanticColor::primary} : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
+        EXPECT_EQ(looks[index].style, expected) << "cell " << index;
     }
-    const auto reading = displayListFromJSONText(toJSON(list).dump());
-    ASSERT_TRUE(reading.displayList) << reading.error;
-    EXPECT_EQ(*reading.displayList, list);
+}
+
+// Whole seconds from 1 January 2001 towards zero, saturated beyond 64 bits.
+TEST(WidgetDateLink, CountsWholeSecondsFromTheReferenceDate) {
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0"},       {0.9, "0"},        {-1.0, "-1"}, {-0.5, "0"},
+        {-1.5, "-1"},     {794012400.0, "794012400"},      {infinity, "9223372036854775807"},
+        {1e30, "9223372036854775807"},       {-infinity, "-9223372036854775808"},
+        {std::numeric_limits<double>::quiet_NaN(), "0"}};
+    for (const auto& [seconds, t] : cases)
+        EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceReferenceDate(seconds)).absoluteString(),
+                  std::string("tarvelo://date?t=") + t)
+            << seconds;
+    EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceUnixEpoch(978307200.0)).absoluteString(), "tarvelo://date?t=0");
 }
 
 // In Hebrew, Arabic and Persian the page reads right to left: the weekdays and
@@ -265,17 +266,19 @@ TEST(WidgetDirection, FollowsTheLocale) {
         // From the leading edge onwards: rightwards, or leftwards.
         const double onwards = example.rightToLeft ? -1.0 : 1.0;
 
+        // The weekdays head the columns, and are read out by their full names.
         const auto weekdays = textsOfSize(list, 9.0);
-        const auto symbols = MonthGrid::weekdaySymbols();
+        const auto cells = links(list);
         ASSERT_EQ(weekdays.size(), 7u);
+        ASSERT_EQ(cells.size(), 42u);
         for (std::size_t column = 0; column < 7; ++column) {
-            EXPECT_EQ(weekdays[column].text, symbols[column]);
+            EXPECT_EQ(weekdays[column].text, MonthGrid::weekdaySymbols()[column]);
+            EXPECT_EQ(weekdays[column].accessibility.label, MonthGrid::weekdayNames()[column]);
+            EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
             if (column > 0) {
                 EXPECT_GT(onwards * (weekdays[column].frame.midX() - weekdays[column - 1].frame.midX()), 0.0);
             }
         }
-        const auto cells = links(list);
-        ASSERT_EQ(cells.size(), 42u);
         EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX() : cells[0].frame.minX(), 8.0,
                     tolerance);
 
