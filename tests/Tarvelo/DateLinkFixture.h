@@ -3,7 +3,7 @@
 #include "CalendarAppPreference.h"
 #include "DateLink.h"
 #include "FakeWorkspace.h"
-#include "ScratchFolder.h"
+#include "TemporaryFolder.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ protected:
         return launched;
     }
 
-    ScratchFolder folder;
+    TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     FakeWorkspace workspace;
     platform::URL calendar = workspace.install("calendar.desktop", "calendar.desktop");

@@ -41,7 +41,7 @@ protected:
                 showPicture();
         });
         showPicture();
-        ASSERT_TRUE(tarvelo::testsupport::spinUntil([&] { return window->get_mapped(); }));
+        ASSERT_TRUE(tarvelo::testsupport::eventually([&] { return window->get_mapped(); }));
     }
     void TearDown() override { window.reset(); }
 

@@ -1,4 +1,5 @@
 #include "DesktopFixture.h"
+#include "Eventually.h"
 #include "GioWorkspace.h"
 
 #include <gtest/gtest.h>
@@ -65,11 +66,9 @@ protected:
     template <typename Open> std::vector<std::optional<std::string>> complete(Open open) {
         std::vector<std::optional<std::string>> completions;
         open([&](const std::optional<std::string>& error) { completions.push_back(error); });
-        while (completions.empty())
-            g_main_context_iteration(nullptr, TRUE);
+        tarvelo::testsupport::eventually([&] { return !completions.empty(); });
         // Anything else pending runs too, so a second completion would show.
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        tarvelo::testsupport::settle();
         return completions;
     }
 

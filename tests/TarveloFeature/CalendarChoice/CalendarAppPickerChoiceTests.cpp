@@ -119,7 +119,7 @@ TEST_F(CalendarAppPickerChoiceTest, OnlyOnePanelAtATimeAndAFreshOneAfterwards) {
 }
 
 TEST(CalendarAppPickerLifetimeTest, AModelGoneWhileItsPanelIsOpenClosesThePanel) {
-    tarvelo::testsupport::ScratchFolder folder;
+    tarvelo::testsupport::TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     tarvelo::testsupport::FakeWorkspace workspace;
     tarvelo::CalendarAppPreference preference{defaults, workspace};

@@ -3,7 +3,7 @@
 #include "CalendarAppPickerModel.h"
 #include "FakeOpenPanel.h"
 #include "FakeWorkspace.h"
-#include "ScratchFolder.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
         return result;
     }
 
-    ScratchFolder folder;
+    TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     FakeWorkspace workspace;
     CalendarAppPreference preference{defaults, workspace};

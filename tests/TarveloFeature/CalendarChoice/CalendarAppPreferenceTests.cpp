@@ -1,6 +1,6 @@
 #include "CalendarAppPreference.h"
 #include "FakeWorkspace.h"
-#include "ScratchFolder.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 class CalendarAppPreferenceTest : public ::testing::Test {
 protected:
-    tarvelo::testsupport::ScratchFolder folder;
+    tarvelo::testsupport::TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     tarvelo::testsupport::FakeWorkspace workspace;
     CalendarAppPreference preference{defaults, workspace};

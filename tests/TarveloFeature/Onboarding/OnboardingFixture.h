@@ -4,7 +4,7 @@
 #include "FakeOpenPanel.h"
 #include "FakeWorkspace.h"
 #include "GtkTestSupport.h"
-#include "ScratchFolder.h"
+#include "TemporaryFolder.h"
 #include "Step.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +92,7 @@ protected:
     }
     std::string face() { return page->picker().menuTitleLabel().get_text(); }
 
-    ScratchFolder folder;
+    TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     FakeWorkspace workspace;
     CalendarAppPreference preference{defaults, workspace};

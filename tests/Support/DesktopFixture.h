@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ScratchFolder.h"
+#include "Eventually.h"
+#include "TemporaryFolder.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +11,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 namespace tarvelo::testsupport {
 
@@ -75,10 +74,7 @@ public:
             monitor, "changed",
             G_CALLBACK(+[](GAppInfoMonitor*, gpointer flag) { *static_cast<bool*>(flag) = true; }), &noticed);
         change();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!noticed && std::chrono::steady_clock::now() < deadline)
-            if (!g_main_context_iteration(nullptr, FALSE))
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        eventually([&] { return noticed; });
         g_signal_handler_disconnect(monitor, handler);
         g_object_unref(monitor);
         return noticed;
@@ -95,19 +91,11 @@ public:
     // running the main context) up to `limit` for one to appear.
     std::optional<std::string> waitForRecord(const std::string& tag,
                                              std::chrono::seconds limit = std::chrono::seconds(30)) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (true) {
-            if (const auto file = recordFile(tag)) {
-                std::ostringstream text;
-                text << std::ifstream(*file).rdbuf();
-                return text.str();
-            }
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt;
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        if (!eventually([&] { return recordFile(tag).has_value(); }, limit))
+            return std::nullopt;
+        std::ostringstream text;
+        text << std::ifstream(*recordFile(tag)).rdbuf();
+        return text.str();
     }
 
     // How many launches were recorded under `tag`.
@@ -132,7 +120,7 @@ private:
         return std::nullopt;
     }
 
-    ScratchFolder folder_;
+    TemporaryFolder folder_;
 };
 
 } // namespace tarvelo::testsupport

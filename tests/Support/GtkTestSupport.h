@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Eventually.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -33,22 +35,7 @@ inline void initializeGtk() {
 }
 
 // Runs the main loop until `done` holds or a minute has passed.
-inline bool spinUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        g_main_context_iteration(nullptr, FALSE);
-    }
-    return true;
-}
-
-// Runs whatever is pending (idle refreshes, layout) without waiting.
-inline void settle() {
-    for (int round = 0; round < 50; ++round)
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-}
+inline bool spinUntil(const std::function<bool()>& done) { return eventually(done, std::chrono::minutes(1)); }
 
 // The text of the first label in `widget`, depth first.
 inline std::string firstLabelText(Gtk::Widget& widget) {
