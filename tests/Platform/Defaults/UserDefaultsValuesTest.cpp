@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "EnvironmentGuard.h"
 #include "TemporaryFolder.h"
 #include "UserDefaults.h"
 
@@ -69,15 +70,9 @@ TEST(UserDefaultsValues, DomainsAreSeparateFilesAndNeverPaths) {
 }
 
 TEST(UserDefaultsValues, TheDefaultFolderFollowsXdgConfigHome) {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedValue = saved ? saved : "";
-    ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    tarvelo::testsupport::EnvironmentGuard environment{{"XDG_CONFIG_HOME", "/srv/config"}};
     EXPECT_EQ(UserDefaults::folderForDomains(), "/srv/config/tarvelo");
-    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    environment.set("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(UserDefaults::folderForDomains().filename(), "tarvelo");
     EXPECT_EQ(UserDefaults::folderForDomains().parent_path().filename(), ".config");
-    if (saved)
-        ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
 }

@@ -93,13 +93,6 @@ protected:
 
 } // namespace
 
-TEST_F(TimelineReload, ANeverTimelineIsAskedForOnceAndRenderedAtEveryPicture) {
-    const auto first = picture("TarveloWidget");
-    picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 1);
-    EXPECT_EQ(count("render"), 2) << "each picture is rendered at the moment it is asked for";
-}
-
 TEST_F(TimelineReload, AStepTakesOneRequestAndAnOlderExtensionIsAskedTheUsualWay) {
     useBerlinClock();
     setClock(2026, 12, 7, 12, 0, 0);
