@@ -5,12 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gio/gio.h>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tarvelo::testsupport {
 
@@ -91,20 +90,13 @@ public:
     // running the main context) up to `limit` for one to appear.
     std::optional<std::string> waitForRecord(const std::string& tag,
                                              std::chrono::seconds limit = std::chrono::seconds(30)) const {
-        if (!eventually([&] { return recordFile(tag).has_value(); }, limit))
+        if (!eventually([&] { return recorded(tag); }, limit))
             return std::nullopt;
-        std::ostringstream text;
-        text << std::ifstream(*recordFile(tag)).rdbuf();
-        return text.str();
+        return readFile(records(tag).front());
     }
 
     // How many launches were recorded under `tag`.
-    int launchCount(const std::string& tag) const {
-        int count = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
-            count += entry.path().filename().string().starts_with(tag + ".");
-        return count;
-    }
+    int launchCount(const std::string& tag) const { return static_cast<int>(records(tag).size()); }
     bool recorded(const std::string& tag) const { return launchCount(tag) > 0; }
 
     void forgetRecords() const {
@@ -113,11 +105,12 @@ public:
     }
 
 private:
-    std::optional<std::filesystem::path> recordFile(const std::string& tag) const {
+    std::vector<std::filesystem::path> records(const std::string& tag) const {
+        std::vector<std::filesystem::path> found;
         for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
             if (entry.path().filename().string().starts_with(tag + "."))
-                return entry.path();
-        return std::nullopt;
+                found.push_back(entry.path());
+        return found;
     }
 
     TemporaryFolder folder_;
