@@ -89,22 +89,21 @@ inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "another accessible role";
 }
-inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
-    char* error =
-        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label);
+// Turns a gtk_test_accessible_check_* result into an assertion result.
+inline ::testing::AssertionResult accessibleCheck(char* error) {
     if (!error)
         return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure() << error;
     g_free(error);
     return failure;
 }
+inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
+    return accessibleCheck(
+        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label));
+}
 inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
-    char* error = gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE);
-    if (!error)
-        return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << error;
-    g_free(error);
-    return failure;
+    return accessibleCheck(
+        gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE));
 }
 
 } // namespace tarvelo::testsupport
