@@ -62,13 +62,10 @@ TEST(FrameLayout, FramesTakeTheSizeTheirLengthsAndBoundsGive) {
     EXPECT_EQ(texts.at(0).frame, (Rect{{0.0, 0.0}, {10.0, 12.0}}));
 }
 
-TEST(FrameLayout, PaddingOnChosenEdgesOnly) {
+TEST(FrameLayout, PaddingOnChosenEdgesOnlyAndNeverNegative) {
     const View padded = Rectangle().padding(Edges::leading | Edges::top, 4.0);
-    const auto shapes = itemsOf<ShapeItem>(layout(padded, {20.0, 20.0}, measurer));
-    EXPECT_EQ(shapes.at(0).frame, (Rect{{4.0, 4.0}, {16.0, 16.0}}));
-}
-
-TEST(FrameLayout, PaddingLargerThanTheOfferLeavesNothingNegative) {
+    EXPECT_EQ(itemsOf<ShapeItem>(layout(padded, {20.0, 20.0}, measurer)).at(0).frame, (Rect{{4.0, 4.0}, {16.0, 16.0}}));
+    // Padding larger than the offer leaves nothing negative.
     const auto shapes = itemsOf<ShapeItem>(layout(Rectangle().padding(Edges::all, 30.0), {20.0, 20.0}, measurer));
     ASSERT_EQ(shapes.size(), 1u);
     EXPECT_GE(shapes[0].frame.size.width, 0.0);

@@ -61,15 +61,6 @@ protected:
     HostWorker worker{noExtensions()};
 };
 
-TEST_F(HostWorkerTest, ASlowJobIsLeftToTheMainLoop) {
-    Gate gate;
-    worker.submitAndWait(noting("slow click", &gate), 20ms);
-    EXPECT_TRUE(ran.empty());
-    gate.open();
-    runUntil(1);
-    EXPECT_EQ(ran, std::vector<std::string>{"slow click"});
-}
-
 TEST_F(HostWorkerTest, CompletionsKeepTheOrderOfTheirJobs) {
     // A click behind a job that is still running waits in vain...
     Gate gate;

@@ -59,14 +59,16 @@ protected:
 
 } // namespace
 
-TEST_F(Faults, AWellBehavedExtensionGivesAPicture) {
-    misbehave("good", 0);
-    auto widgetHost = host();
-    std::string problem;
-    const auto result = picture(widgetHost, problem);
-    ASSERT_TRUE(result) << problem;
-    EXPECT_FALSE(result->isPlaceholder);
-    EXPECT_GT(result->displayList.items.size(), 42u);
+TEST_F(Faults, AWellBehavedOrSlowExtensionGivesAPictureWithinTheTimeOut) {
+    for (const char* mode : {"good", "slow"}) {
+        misbehave(mode, 0);
+        auto widgetHost = host();
+        std::string problem;
+        const auto result = picture(widgetHost, problem);
+        ASSERT_TRUE(result) << mode << ": " << problem;
+        EXPECT_FALSE(result->isPlaceholder);
+        EXPECT_GT(result->displayList.items.size(), 42u);
+    }
 }
 
 TEST_F(Faults, EveryKindOfMisbehaviourEndsInAnErrorWithinTheTimeOut) {
@@ -95,13 +97,6 @@ TEST_F(Faults, AFallenExtensionIsStartedAgainForTheNextRequest) {
     misbehave("good", 0);
     const auto result = picture(widgetHost, problem);
     ASSERT_TRUE(result) << problem;
-}
-
-TEST_F(Faults, ASlowExtensionIsWaitedForWithinTheTimeOut) {
-    misbehave("slow", 0);
-    auto widgetHost = host();
-    std::string problem;
-    EXPECT_TRUE(picture(widgetHost, problem)) << problem;
 }
 
 TEST_F(Faults, AnExtensionThatExitsAfterEveryRequestNeverHangsTheHost) {
