@@ -17,45 +17,37 @@ namespace tarvelo::testsupport {
 // sockets cannot be made or written.
 template <typename PieceSize>
 std::string serveOverSockets(platform::WidgetRunner& runner, std::string_view input, PieceSize pieceSize) {
-    int toRunner[2];
-    int fromRunner[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, toRunner) != 0)
+    // One socket pair, both ways: each side shuts down its writing half when done.
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         return {};
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fromRunner) != 0) {
-        ::close(toRunner[0]);
-        ::close(toRunner[1]);
-        return {};
-    }
     std::thread writer([&] {
         for (std::string_view rest = input; !rest.empty();) {
             const std::string_view piece = rest.substr(0, pieceSize());
-            const ssize_t count = ::write(toRunner[0], piece.data(), piece.size());
+            const ssize_t count = ::write(ends[0], piece.data(), piece.size());
             if (count < 0 && errno == EINTR) // libFuzzer's time-out alarm
                 continue;
             if (count <= 0)
                 break;
             rest.remove_prefix(static_cast<std::size_t>(count));
         }
-        ::close(toRunner[0]);
+        ::shutdown(ends[0], SHUT_WR);
     });
     std::thread server([&] {
-        runner.serve(toRunner[1], fromRunner[0]);
-        ::close(fromRunner[0]);
+        runner.serve(ends[1], ends[1]);
+        ::shutdown(ends[1], SHUT_WR);
     });
     std::string output;
     char buffer[16384];
-    for (;;) {
-        const ssize_t count = ::read(fromRunner[1], buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
+    for (ssize_t count; (count = ::read(ends[0], buffer, sizeof buffer)) != 0;)
+        if (count > 0)
+            output.append(buffer, static_cast<std::size_t>(count));
+        else if (errno != EINTR)
             break;
-        output.append(buffer, static_cast<std::size_t>(count));
-    }
     writer.join();
     server.join();
-    ::close(toRunner[1]);
-    ::close(fromRunner[1]);
+    ::close(ends[0]);
+    ::close(ends[1]);
     return output;
 }
 
