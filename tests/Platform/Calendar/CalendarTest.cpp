@@ -109,13 +109,11 @@ TEST(DateFormatter, SkeletonsResolveThroughTheLocale) {
         formatter.setLocalizedDateFormatFromTemplate(skeleton);
         return formatter.string(december);
     };
-    EXPECT_EQ(format("en_US", "MMMM"), "December");
     EXPECT_EQ(format("en_US", "MMMM yyyy"), "December 2026");
     // A month named on its own takes the stand-alone form.
     EXPECT_EQ(format("pl_PL", "MMMM"), "grudzień");
     EXPECT_EQ(format("pl_PL", "MMMM yyyy"), "grudzień 2026");
     EXPECT_EQ(format("ru_RU", "MMMM yyyy"), "декабрь 2026\u202fг.");
-    EXPECT_EQ(format("de_DE", "MMMM yyyy"), "Dezember 2026");
 }
 
 TEST(Calendar, AddingAtTheEdgeOfTheCalendarsRangeAnswersPromptly) {

@@ -119,13 +119,6 @@ TEST_F(TimelineReload, ADueTimelineIsAskedForAgain) {
     EXPECT_EQ(count("timeline"), 2) << "the test widget's policy date lies in the past";
 }
 
-TEST_F(TimelineReload, ARestartedExtensionIsAskedForAFreshTimeline) {
-    picture("TarveloWidget");
-    host.stopExtensions();
-    picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 2);
-}
-
 TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
     useBerlinClock();
     setClock(2026, 11, 30, 23, 59, 45);
@@ -141,4 +134,8 @@ TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
     host.invalidateAll();
     picture("TarveloWidget");
     EXPECT_EQ(count("timeline"), 3);
+    // So does a restarted extension.
+    host.stopExtensions();
+    picture("TarveloWidget");
+    EXPECT_EQ(count("timeline"), 4);
 }
