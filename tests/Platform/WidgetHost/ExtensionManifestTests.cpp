@@ -56,7 +56,6 @@ TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     for (const auto& manifest : manifests)
         identifiers.push_back(manifest.identifier);
     // The build tree's own extension may be found beside the test program too.
-    EXPECT_NE(std::find(identifiers.begin(), identifiers.end(), "good"), identifiers.end());
     EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), "good"), 1);
     std::size_t aboutOurs = 0;
     for (const auto& line : logged)
