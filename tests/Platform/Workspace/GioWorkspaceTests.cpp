@@ -125,9 +125,9 @@ TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundleAndNothingElse) {
     const auto loose = desktop().root() / "elsewhere/test.Loose.desktop";
     std::filesystem::create_directories(loose.parent_path());
     std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", loose);
-    const auto bundle = workspace.bundleWithURL(URL::fileURL(loose));
-    ASSERT_TRUE(bundle);
-    EXPECT_EQ(bundle->bundleIdentifier(), std::nullopt);
+    const auto looseBundle = workspace.bundleWithURL(URL::fileURL(loose));
+    ASSERT_TRUE(looseBundle);
+    EXPECT_EQ(looseBundle->bundleIdentifier(), std::nullopt);
 }
 
 TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationAndCompletesOnce) {
