@@ -100,7 +100,7 @@ TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
     EXPECT_FALSE(inkOf(painter.render(list, 1.0, Appearance::light).get()).any()) << "an unknown symbol drew";
 }
 
-TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrame) {
+TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
     const DisplayList list =
         layout(Text("Mittwoch 28").font(Font::system(13, FontWeight::semibold)), {120, 30}, painter.measurer());
     const auto& run = std::get<TextRun>(list.items.at(0));
@@ -112,16 +112,14 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrame) {
         EXPECT_GE(ink.top, std::floor(run.frame.minY() * scale) - 1) << scale;
         EXPECT_LE(ink.bottom, std::ceil(run.frame.maxY() * scale) + 1) << scale;
     }
-}
-
-TEST_F(PainterTest, TruncatedTextEndsWithinItsFrame) {
-    DisplayList list;
-    list.size = {60, 20};
-    list.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
-                                 {SemanticColor::primary}});
-    const Ink ink = inkOf(painter.render(list, 2.0, Appearance::light).get());
-    ASSERT_TRUE(ink.any());
-    EXPECT_LE(ink.right, 81);
+    // Truncated text ends within its frame too.
+    DisplayList longTitle;
+    longTitle.size = {60, 20};
+    longTitle.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
+                                      {SemanticColor::primary}});
+    const Ink truncated = inkOf(painter.render(longTitle, 2.0, Appearance::light).get());
+    ASSERT_TRUE(truncated.any());
+    EXPECT_LE(truncated.right, 81);
 }
 
 TEST_F(PainterTest, SmallPictureMatchesItsGolden) {

@@ -130,12 +130,16 @@ TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundleAndNothingElse) {
     EXPECT_EQ(looseBundle->bundleIdentifier(), std::nullopt);
 }
 
-TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationAndCompletesOnce) {
+TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultHandler) {
     const auto completions = complete([&](auto done) {
         workspace.openURLs({url("ical://")}, applicationURL("test.Calendar.desktop"), configuration, done);
     });
     EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
     EXPECT_EQ(desktop().waitForRecord("calendar"), "calendar\nical://\n");
+    // And with the default handler.
+    EXPECT_TRUE(workspace.openURL(url("ical://")));
+    EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
+    EXPECT_FALSE(workspace.openURL(url("nothing://")));
 }
 
 // Also an entry that takes no URL, when asked to open one.
@@ -157,12 +161,6 @@ TEST_F(GioWorkspaceTest, OpensAnApplicationWithoutAURL) {
     });
     EXPECT_EQ(plain, (std::vector<std::optional<std::string>>{std::nullopt}));
     EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
-}
-
-TEST_F(GioWorkspaceTest, OpensAURLWithTheDefaultHandler) {
-    EXPECT_TRUE(workspace.openURL(url("ical://")));
-    EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
-    EXPECT_FALSE(workspace.openURL(url("nothing://")));
 }
 
 TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItself) {
