@@ -11,7 +11,7 @@ namespace {
 // workspace launches nothing, and the queued quits are drained outside the
 // timing.
 void handle(benchmark::State& state, const char* link) {
-    tarvelo::testsupport::ScratchFolder folder;
+    tarvelo::testsupport::TemporaryFolder folder;
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", folder.path());
     tarvelo::testsupport::FakeWorkspace workspace;
     workspace.defaultHandlerByScheme.insert_or_assign(

@@ -5,7 +5,7 @@ add_executable(run-all-driver ${CMAKE_CURRENT_LIST_DIR}/whole-system/RunAllDrive
 target_link_libraries(run-all-driver PRIVATE PlatformWidgetHost PkgConfig::BENCH_X11 PkgConfig::GIO_UNIX
   tarvelo_build_flags)
 target_include_directories(run-all-driver PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/launch
-  ${CMAKE_CURRENT_LIST_DIR}/first-frame ${PROJECT_SOURCE_DIR}/tests/Platform/Workspace)
+  ${CMAKE_CURRENT_LIST_DIR}/first-frame ${PROJECT_SOURCE_DIR}/tests/Support)
 target_compile_definitions(run-all-driver PRIVATE
   TARVELO_PROGRAM="$<TARGET_FILE:tarvelo>"
   TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>"
@@ -24,7 +24,7 @@ add_executable(soak-driver ${CMAKE_CURRENT_LIST_DIR}/whole-system/SoakDriver.cpp
 target_link_libraries(soak-driver PRIVATE PlatformWidgetHost PkgConfig::BENCH_X11 PkgConfig::GIO_UNIX
   tarvelo_build_flags)
 target_include_directories(soak-driver PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/launch
-  ${PROJECT_SOURCE_DIR}/tests/Platform/Workspace)
+  ${PROJECT_SOURCE_DIR}/tests/Support)
 target_compile_definitions(soak-driver PRIVATE
   TARVELO_PROGRAM="$<TARGET_FILE:tarvelo>"
   TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>"

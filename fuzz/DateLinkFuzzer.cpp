@@ -13,7 +13,7 @@
 #include "DateLink.h"
 #include "DateLinkOracle.h"
 #include "FakeWorkspace.h"
-#include "ScratchFolder.h"
+#include "FuzzSupport.h"
 #include "UserDefaults.h"
 
 #include <cstdint>
@@ -27,26 +27,19 @@ namespace {
 
 using tarvelo::fuzzing::DateLinkOracle::acceptsLink;
 using tarvelo::fuzzing::DateLinkOracle::isNumber;
+using tarvelo::fuzzing::fail;
 
 // No application chosen: valid links go to the desktop's handler of ical://.
 struct Desktop {
     Desktop() { workspace.defaultHandlerByScheme.insert_or_assign("ical", calendar); }
 
-    tarvelo::testsupport::ScratchFolder folder;
+    tarvelo::testsupport::TemporaryFolder folder;
     platform::UserDefaults defaults{"today.tarvelo.Tarvelo", folder.path()};
     tarvelo::testsupport::FakeWorkspace workspace;
     platform::URL calendar = workspace.install("calendar.desktop", "calendar.desktop");
     tarvelo::CalendarAppPreference preference{defaults, workspace};
     int quits = 0;
 };
-
-[[noreturn]] void fail(const char* what, std::string_view input) {
-    std::fprintf(stderr, "date-link-fuzzer: %s for input of %zu bytes: \"", what, input.size());
-    for (unsigned char c : input)
-        std::fprintf(stderr, c >= 0x20 && c < 0x7F && c != '"' && c != '\\' ? "%c" : "\\x%02x", c);
-    std::fprintf(stderr, "\"\n");
-    std::abort();
-}
 
 } // namespace
 

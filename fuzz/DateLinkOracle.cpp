@@ -1,5 +1,8 @@
 #include "DateLinkOracle.h"
 
+#include <string>
+#include <strings.h>
+
 namespace tarvelo::fuzzing::DateLinkOracle {
 
 namespace {
@@ -10,18 +13,7 @@ bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= '
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view text, std::string_view word) {
-    if (text.size() != word.size())
-        return false;
-    for (std::size_t index = 0; index < text.size(); ++index)
-        if (lower(text[index]) != word[index])
-            return false;
-    return true;
-}
-
-int hexDigitValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    return lower(c) - 'a' + 10;
+    return text.size() == word.size() && ::strncasecmp(text.data(), word.data(), text.size()) == 0;
 }
 
 std::string percentDecoded(std::string_view text) {
@@ -29,7 +21,7 @@ std::string percentDecoded(std::string_view text) {
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (text[index] == '%' && index + 2 < text.size() && isHexDigit(text[index + 1]) &&
             isHexDigit(text[index + 2])) {
-            result += static_cast<char>(hexDigitValue(text[index + 1]) * 16 + hexDigitValue(text[index + 2]));
+            result += static_cast<char>(std::stoi(std::string(text.substr(index + 1, 2)), nullptr, 16));
             index += 2;
         } else {
             result += text[index];

@@ -7,15 +7,12 @@
 //  - either the old file was kept aside byte for byte, or it was ours (or
 //    empty) and every value it held is still there;
 //  - writing the same values again leaves the file byte for byte as it was.
-#include "ScratchFolder.h"
+#include "FuzzSupport.h"
 #include "UserDefaults.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -23,18 +20,10 @@
 
 namespace {
 
+using namespace tarvelo::fuzzing;
+
 constexpr const char* domain = "fuzz.domain";
 constexpr const char* writtenKey = "fuzz.written";
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "defaults-file-fuzzer: %s\n", what);
-    std::abort();
-}
-
-std::string contents(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
 
 // The values of a file in our format, read here without the product's code
 // paths; absent for anything else.
@@ -63,7 +52,7 @@ void readEveryType(platform::UserDefaults& defaults) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static tarvelo::testsupport::ScratchFolder folder;
+    static tarvelo::testsupport::TemporaryFolder folder;
     const std::string input(reinterpret_cast<const char*>(data), size);
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         std::filesystem::remove(entry.path());
@@ -76,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         readEveryType(defaults);
     }
 
-    const auto written = valuesOf(contents(file));
+    const auto written = valuesOf(readFile(file));
     if (!written || written->value(writtenKey, nlohmann::json()) != nlohmann::json{{"integer", 42}})
         fail("the written file is not ours or lacks the written key");
 
@@ -87,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kept.size() > 1)
         fail("the old file was kept aside more than once");
     if (kept.size() == 1) {
-        if (contents(kept.front()) != input)
+        if (readFile(kept.front()) != input)
             fail("the file kept aside differs from the old file");
     } else if (!input.empty()) {
         const auto old = valuesOf(input);
@@ -102,9 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reread.integer(writtenKey) != 42)
         fail("the written key does not read back");
     // Entries go back byte for byte: writing the same value again changes nothing.
-    const std::string before = contents(file);
+    const std::string before = readFile(file);
     reread.setInteger(42, writtenKey);
-    if (contents(file) != before)
+    if (readFile(file) != before)
         fail("a rewrite with the same values changed the file");
     return 0;
 }

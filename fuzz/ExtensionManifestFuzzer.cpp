@@ -4,7 +4,7 @@
 // accepted manifest has a non-empty identifier and names, by an absolute
 // path without NUL bytes, a program that can be run; a refused one says why.
 #include "ExtensionManifest.h"
-#include "MemoryBackedFolder.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,14 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "extension-manifest-fuzzer: %s\n", what);
-    std::abort();
-}
-
-} // namespace
+using tarvelo::fuzzing::fail;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     namespace fs = std::filesystem;

@@ -8,39 +8,23 @@
 //  - the file is either still there byte for byte, or was kept aside byte
 //    for byte and placed nothing;
 //  - what was loaded saves and loads again unchanged.
-#include "MemoryBackedFolder.h"
+#include "FuzzSupport.h"
 #include "PlacementStore.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
-namespace {
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "placement-file-fuzzer: %s\n", what);
-    std::abort();
-}
-
-std::string contents(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
-
-} // namespace
+using namespace tarvelo::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto folder = tarvelo::fuzzing::memoryBackedFolder() / "placements";
     static const auto file = folder / "widgets.json";
     std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
     const std::string input(reinterpret_cast<const char*>(data), size);
-    std::ofstream(file, std::ios::binary).write(input.data(), static_cast<std::streamsize>(input.size()));
+    writeFile(file, input);
 
     std::string problem;
     const auto placements = platform::PlacementStore(file).load(problem);
@@ -69,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (problem.empty())
             fail("a file was kept aside without saying so");
     }
-    if (contents(entries.front()) != input)
+    if (readFile(entries.front()) != input)
         fail("the file or the file kept aside differs from the input");
 
     platform::PlacementStore store(file);

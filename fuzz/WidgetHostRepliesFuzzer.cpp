@@ -12,6 +12,7 @@
 #include "AccessibleElements.h"
 #include "DisplayListJSON.h"
 #include "ExtensionProcess.h"
+#include "FuzzSupport.h"
 #include "TimelineJSON.h"
 
 #include <algorithm>
@@ -25,11 +26,7 @@ namespace {
 
 using nlohmann::json;
 using platform::Instant;
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "widget-host-replies-fuzzer: %s\n", what);
-    std::abort();
-}
+using tarvelo::fuzzing::fail;
 
 void checkRoundTrip(const platform::DisplayListReading& reading) {
     if (!reading.displayList) {
@@ -80,13 +77,9 @@ void checkTimeline(const json& result) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
     checkRoundTrip(platform::displayListFromJSONText(input));
-    while (!input.empty()) {
-        const auto newline = input.find('\n');
-        const auto line = input.substr(0, newline);
-        input.remove_prefix(newline == std::string_view::npos ? input.size() : newline + 1);
-
+    for (const auto line : tarvelo::fuzzing::linesOf(input)) {
         const auto reply = platform::ExtensionProcess::replyFromLine(line, 7);
         if (!reply)
             continue;

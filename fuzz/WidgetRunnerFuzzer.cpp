@@ -12,30 +12,22 @@
 //
 // Intents run for real: the month steps in a defaults folder of the run's own.
 #include "FakeTextMeasurer.h"
-#include "MemoryBackedFolder.h"
+#include "FuzzSupport.h"
+#include "ServeOverSockets.h"
 #include "TarveloWidget.h"
 #include "UserDefaults.h"
 #include "WidgetRunner.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-[[noreturn]] void fail(const char* what, std::string_view detail = {}) {
-    std::fprintf(stderr, "widget-runner-fuzzer: %s\n  %.*s\n", what, static_cast<int>(std::min<std::size_t>(detail.size(), 300)),
-                 detail.data());
-    std::abort();
-}
+using namespace tarvelo::fuzzing;
 
 void checkReply(std::string_view line) {
     const auto reply = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
@@ -70,71 +62,6 @@ void checkStepReply(std::string_view requestLine, std::string_view replyLine) {
             fail("a step's widget lacks its entries or display list", replyLine);
 }
 
-std::vector<std::string_view> linesOf(std::string_view input) {
-    std::vector<std::string_view> lines;
-    while (!input.empty()) {
-        const auto newline = input.find('\n');
-        lines.push_back(input.substr(0, newline));
-        if (newline == std::string_view::npos)
-            break;
-        input.remove_prefix(newline + 1);
-    }
-    return lines;
-}
-
-void writeAll(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t count = ::write(descriptor, text.data(), text.size());
-        if (count < 0 && errno == EINTR) // libFuzzer's time-out alarm
-            continue;
-        if (count <= 0)
-            fail("cannot write to the runner");
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-}
-
-// Serves `input` as one stream and returns what the runner wrote.
-std::string serveStream(platform::WidgetRunner& runner, std::string_view input) {
-    int toRunner[2];
-    int fromRunner[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, toRunner) != 0 ||
-        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fromRunner) != 0)
-        fail("cannot make socket pairs");
-    std::thread writer([&] {
-        // Chunk sizes from a generator seeded by the input, so a replay splits alike.
-        std::uint32_t state = 2166136261u;
-        for (const unsigned char byte : input)
-            state = (state ^ byte) * 16777619u;
-        std::string_view rest = input;
-        while (!rest.empty()) {
-            state = state * 1664525u + 1013904223u;
-            const std::size_t size = 1 + (state >> 8) % (state & 0x80 ? 7 : 600);
-            writeAll(toRunner[0], rest.substr(0, size));
-            rest.remove_prefix(std::min(size, rest.size()));
-        }
-        ::close(toRunner[0]);
-    });
-    std::thread server([&] {
-        runner.serve(toRunner[1], fromRunner[0]);
-        ::close(fromRunner[0]);
-    });
-    std::string output;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t count = ::read(fromRunner[1], buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        output.append(buffer, static_cast<std::size_t>(count));
-    }
-    writer.join();
-    server.join();
-    ::close(toRunner[1]);
-    ::close(fromRunner[1]);
-    return output;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -161,8 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // The stream in pieces of sizes from a generator seeded by the input, so
+    // a replay splits alike.
+    std::uint32_t state = 2166136261u;
+    for (const unsigned char byte : input)
+        state = (state ^ byte) * 16777619u;
     platform::WidgetRunner runner(tarvelo::TarveloWidgetBundle().body(), measurer);
-    const std::string output = serveStream(runner, input);
+    const std::string output = tarvelo::testsupport::serveOverSockets(runner, input, [&state] {
+        state = state * 1664525u + 1013904223u;
+        return 1 + (state >> 8) % (state & 0x80 ? 7 : 600);
+    });
     std::size_t requests = 0;
     for (const auto line : lines)
         requests += !line.empty();

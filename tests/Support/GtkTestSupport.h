@@ -2,6 +2,7 @@
 
 #include "Eventually.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -71,8 +72,8 @@ inline std::vector<std::string> menuLines(Gtk::Widget& menu) {
 }
 
 // What assistive technologies get from a widget, checked without an
-// accessibility bus.
-// GTK's answer to an accessibility check: null, or why it failed.
+// accessibility bus. accessibleCheck turns GTK's answer (null, or why the
+// check failed) into an assertion result.
 inline ::testing::AssertionResult accessibleCheck(char* error) {
     if (!error)
         return ::testing::AssertionSuccess();
@@ -85,8 +86,8 @@ inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole
     return accessibleCheck(has ? nullptr : g_strdup("another accessible role"));
 }
 inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
-    return accessibleCheck(gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
-                                                              GTK_ACCESSIBLE_PROPERTY_LABEL, label));
+    return accessibleCheck(
+        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label));
 }
 inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
     return accessibleCheck(

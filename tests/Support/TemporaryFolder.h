@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "Files.h"
+
 namespace tarvelo::testsupport {
 
 // A fresh folder under the system's temporary folder, removed with its
@@ -22,6 +24,11 @@ public:
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+
+    // Writes `text` to `relative` below the folder, making folders on the way.
+    std::filesystem::path write(const std::filesystem::path& relative, const std::string& text) const {
+        return writeFile(path_ / relative, text);
+    }
 
 private:
     std::filesystem::path path_;

@@ -25,14 +25,14 @@ const auto july2026 = platform::Instant::sinceUnixEpoch(1782864000);    // 2026-
 
 TEST(SystemTimeZone, ReadsTheFormsOfTzThatIcuGetsWrong) {
     EnvironmentGuard environment;
-    environment.set("TZ", ":Europe/Paris");
-    EXPECT_EQ(SystemTimeZone::identifier(), "Europe/Paris");
-    environment.set("TZ", "/usr/share/zoneinfo/America/New_York");
-    EXPECT_EQ(SystemTimeZone::identifier(), "America/New_York");
-    environment.set("TZ", ":/usr/share/zoneinfo/posix/Asia/Tokyo");
-    EXPECT_EQ(SystemTimeZone::identifier(), "Asia/Tokyo");
-    environment.set("TZ", "");
-    EXPECT_EQ(SystemTimeZone::identifier(), "UTC");
+    const std::pair<const char*, const char*> cases[] = {{":Europe/Paris", "Europe/Paris"},
+                                                         {"/usr/share/zoneinfo/America/New_York", "America/New_York"},
+                                                         {":/usr/share/zoneinfo/posix/Asia/Tokyo", "Asia/Tokyo"},
+                                                         {"", "UTC"}};
+    for (const auto& [tz, identifier] : cases) {
+        environment.set("TZ", tz);
+        EXPECT_EQ(SystemTimeZone::identifier(), identifier) << tz;
+    }
 }
 
 TEST(SystemTimeZone, AChangedTzTakesEffectAtTheNextCall) {

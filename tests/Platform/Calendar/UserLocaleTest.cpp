@@ -8,17 +8,14 @@ using platform::LocaleDigits;
 using platform::UserLocale;
 using tarvelo::testsupport::EnvironmentGuard;
 
-TEST(UserLocale, TranslatesPosixValuesToIcuIdentifiers) {
-    EXPECT_EQ(UserLocale::fromPosix("de_DE.UTF-8"), "de_DE");
-    EXPECT_EQ(UserLocale::fromPosix("pl_PL"), "pl_PL");
-    EXPECT_EQ(UserLocale::fromPosix("fr"), "fr");
-    EXPECT_EQ(UserLocale::fromPosix("de_DE.ISO-8859-15@euro"), "de_DE");
-    EXPECT_EQ(UserLocale::fromPosix("sr_RS.UTF-8@latin"), "sr_Latn_RS");
-    EXPECT_EQ(UserLocale::fromPosix("ja_JP.UTF-8@calendar=japanese"), "ja_JP@calendar=japanese");
-    EXPECT_EQ(UserLocale::fromPosix("en_GB@fw=sun"), "en_GB@fw=sun");
-}
-
-TEST(UserLocale, CAndPosixAndGarbageMeanPosixEnglish) {
+TEST(UserLocale, TranslatesPosixValuesToIcuIdentifiersAndCPosixAndGarbageToPosixEnglish) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"de_DE.UTF-8", "de_DE"},         {"pl_PL", "pl_PL"},
+        {"fr", "fr"},                     {"de_DE.ISO-8859-15@euro", "de_DE"},
+        {"sr_RS.UTF-8@latin", "sr_Latn_RS"}, {"ja_JP.UTF-8@calendar=japanese", "ja_JP@calendar=japanese"},
+        {"en_GB@fw=sun", "en_GB@fw=sun"}};
+    for (const auto& [posix, icu] : cases)
+        EXPECT_EQ(UserLocale::fromPosix(posix), icu) << posix;
     for (const char* value : {"", "C", "POSIX", "C.UTF-8", "../../etc/passwd", "de DE", "\xff\xfe"})
         EXPECT_EQ(UserLocale::fromPosix(value), "en_US_POSIX") << value;
 }

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "Files.h"
 #include "TemporaryFolder.h"
 #include "UserDefaults.h"
 
@@ -24,11 +25,7 @@ TEST(UserDefaultsCoarseClock, AnIdenticalLookingRewriteIsStillReadBeforeAnIncrem
     ASSERT_EQ(::stat(first.path().c_str(), &seen), 0);
 
     // Another writer's state, in the same inode, with the same size and time.
-    std::string text;
-    {
-        std::ifstream input(first.path());
-        text.assign(std::istreambuf_iterator<char>(input), {});
-    }
+    std::string text = tarvelo::testsupport::readFile(first.path());
     const auto digit = text.find("\"integer\": 1");
     ASSERT_NE(digit, std::string::npos);
     text[digit + 11] = '7';

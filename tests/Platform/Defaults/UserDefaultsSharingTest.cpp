@@ -1,39 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
+#include "ChildProcess.h"
 #include "TemporaryFolder.h"
 #include "UserDefaults.h"
 
 using platform::UserDefaults;
+using tarvelo::testsupport::inChildProcesses;
 
 namespace {
 
 void increment(UserDefaults& defaults, const std::string& key) {
     defaults.exclusively([&] { defaults.setInteger(defaults.integer(key) + 1, key); });
-}
-
-// Runs `body` in `count` child processes at once and waits for them all;
-// true when every child exited cleanly.
-template <typename Body> bool inChildProcesses(int count, Body body) {
-    std::vector<pid_t> children;
-    for (int index = 0; index < count; ++index) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            body(index);
-            ::_exit(0);
-        }
-        children.push_back(child);
-    }
-    bool clean = true;
-    for (pid_t child : children) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        clean = clean && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    return clean;
 }
 
 } // namespace

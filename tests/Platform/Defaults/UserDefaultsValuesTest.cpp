@@ -2,13 +2,14 @@
 
 #include <cmath>
 
+#include "EnvironmentGuard.h"
 #include "TemporaryFolder.h"
 #include "UserDefaults.h"
 
 using platform::Instant;
 using platform::UserDefaults;
 
-TEST(UserDefaultsValues, EveryTypeSurvivesARestart) {
+TEST(UserDefaultsValues, EveryTypeSurvivesARestartAndMissingOrMistypedValuesReadAsMissing) {
     tarvelo::testsupport::TemporaryFolder folder;
     {
         UserDefaults defaults("domain", folder.path());
@@ -19,6 +20,9 @@ TEST(UserDefaultsValues, EveryTypeSurvivesARestart) {
         defaults.setObject(std::string("Grüße \"quoted\"\n"), "string");
         defaults.setObject(Instant::sinceReferenceDate(786708000.125), "date");
         defaults.setObject(Instant::sinceReferenceDate(-INFINITY), "far past");
+        defaults.setObject(Instant::sinceReferenceDate(1), "removed");
+        defaults.removeObject("removed");
+        EXPECT_FALSE(defaults.object("removed"));
     }
     UserDefaults reopened("domain", folder.path());
     EXPECT_EQ(reopened.integer("integer"), -42);
@@ -28,11 +32,10 @@ TEST(UserDefaultsValues, EveryTypeSurvivesARestart) {
     EXPECT_EQ(reopened.string("string"), "Grüße \"quoted\"\n");
     EXPECT_EQ(reopened.date("date"), Instant::sinceReferenceDate(786708000.125));
     EXPECT_EQ(reopened.date("far past"), Instant::sinceReferenceDate(-INFINITY));
-}
+    EXPECT_FALSE(reopened.object("removed")) << "a removal leaves no trace";
 
-TEST(UserDefaultsValues, MissingOrMistypedValuesReadAsMissing) {
-    tarvelo::testsupport::TemporaryFolder folder;
-    UserDefaults defaults("domain", folder.path());
+    // Missing or mistyped values read as missing.
+    UserDefaults& defaults = reopened;
     EXPECT_EQ(defaults.integer("absent"), 0);
     EXPECT_FALSE(defaults.object("absent"));
 
@@ -42,16 +45,6 @@ TEST(UserDefaultsValues, MissingOrMistypedValuesReadAsMissing) {
     defaults.setObject(3.9, "real");
     EXPECT_EQ(defaults.integer("real"), 0);
     EXPECT_FALSE(defaults.string("real"));
-}
-
-TEST(UserDefaultsValues, RemovalLeavesNoTrace) {
-    tarvelo::testsupport::TemporaryFolder folder;
-    UserDefaults defaults("domain", folder.path());
-    defaults.setObject(Instant::sinceReferenceDate(1), "date");
-    defaults.removeObject("date");
-    EXPECT_FALSE(defaults.object("date"));
-    UserDefaults reopened("domain", folder.path());
-    EXPECT_FALSE(reopened.object("date"));
 }
 
 TEST(UserDefaultsValues, DomainsAreSeparateFilesAndNeverPaths) {
@@ -69,15 +62,9 @@ TEST(UserDefaultsValues, DomainsAreSeparateFilesAndNeverPaths) {
 }
 
 TEST(UserDefaultsValues, TheDefaultFolderFollowsXdgConfigHome) {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedValue = saved ? saved : "";
-    ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    tarvelo::testsupport::EnvironmentGuard environment{{"XDG_CONFIG_HOME", "/srv/config"}};
     EXPECT_EQ(UserDefaults::folderForDomains(), "/srv/config/tarvelo");
-    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    environment.set("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(UserDefaults::folderForDomains().filename(), "tarvelo");
     EXPECT_EQ(UserDefaults::folderForDomains().parent_path().filename(), ".config");
-    if (saved)
-        ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
 }

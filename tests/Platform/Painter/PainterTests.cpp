@@ -94,27 +94,13 @@ TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
     // The icon's chevron spans x 4 to 12 of its 16 × 16 box.
     EXPECT_NEAR(ink.left, 8, 1);
     EXPECT_NEAR(ink.right, 24, 1);
-    int solid = 0;
-    for (int row = 0; row < 32; ++row)
-        for (int column = 0; column < 32; ++column) {
-            const Pixel pixel = pixelAt(image.get(), column, row);
-            if (pixel.alpha == 255) {
-                ++solid;
-                EXPECT_EQ(pixel.red, 255);
-                EXPECT_EQ(pixel.green, 0x3b);
-            }
-        }
-    EXPECT_GT(solid, 20);
+    // Its colour: the golden picture below holds a recoloured chevron.
+
+    std::get<SymbolItem>(list.items[0]).name = "no.such.symbol";
+    EXPECT_FALSE(inkOf(painter.render(list, 1.0, Appearance::light).get()).any()) << "an unknown symbol drew";
 }
 
-TEST_F(PainterTest, UnknownSymbolsDrawNothing) {
-    DisplayList list;
-    list.size = {16, 16};
-    list.items.push_back(SymbolItem{"no.such.symbol", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
-    EXPECT_FALSE(inkOf(painter.render(list, 1.0, Appearance::light).get()).any());
-}
-
-TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrame) {
+TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
     const DisplayList list =
         layout(Text("Mittwoch 28").font(Font::system(13, FontWeight::semibold)), {120, 30}, painter.measurer());
     const auto& run = std::get<TextRun>(list.items.at(0));
@@ -126,16 +112,14 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrame) {
         EXPECT_GE(ink.top, std::floor(run.frame.minY() * scale) - 1) << scale;
         EXPECT_LE(ink.bottom, std::ceil(run.frame.maxY() * scale) + 1) << scale;
     }
-}
-
-TEST_F(PainterTest, TruncatedTextEndsWithinItsFrame) {
-    DisplayList list;
-    list.size = {60, 20};
-    list.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
-                                 {SemanticColor::primary}});
-    const Ink ink = inkOf(painter.render(list, 2.0, Appearance::light).get());
-    ASSERT_TRUE(ink.any());
-    EXPECT_LE(ink.right, 81);
+    // Truncated text ends within its frame too.
+    DisplayList longTitle;
+    longTitle.size = {60, 20};
+    longTitle.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
+                                      {SemanticColor::primary}});
+    const Ink truncated = inkOf(painter.render(longTitle, 2.0, Appearance::light).get());
+    ASSERT_TRUE(truncated.any());
+    EXPECT_LE(truncated.right, 81);
 }
 
 TEST_F(PainterTest, SmallPictureMatchesItsGolden) {

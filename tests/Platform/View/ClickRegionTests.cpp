@@ -30,7 +30,7 @@ URL url(const char* text) { return *URL::string(text); }
 
 } // namespace
 
-TEST(ClickRegions, PlainButtonIsClickableWhereItsLabelDraws) {
+TEST(ClickRegions, PlainButtonIsClickableWhereItsLabelDrawsAndNothingElseIs) {
     const View button = Button(ProbeIntent(3), Text("ab").font(Font::system(10.0)).frame(40.0, 40.0))
                             .buttonStyle(ButtonStyle::plain);
     const auto list = layout(button, {40.0, 40.0}, measurer);
@@ -40,9 +40,12 @@ TEST(ClickRegions, PlainButtonIsClickableWhereItsLabelDraws) {
     EXPECT_EQ(std::get<IntentReference>(regions[0].action), (IntentReference{"ProbeIntent", {{"step", 3}}}));
     // Plain style keeps the label's own colour.
     EXPECT_EQ(itemsOf<TextRun>(list).at(0).style.color, SemanticColor::primary);
+    // Nothing outside buttons and links is clickable, content shape or not.
+    const View view = Text("plain").contentShape(ShapeKind::rectangle).padding(Edges::all, 5.0);
+    EXPECT_TRUE(itemsOf<HitRegion>(layout(view, {80.0, 40.0}, measurer)).empty());
 }
 
-TEST(ClickRegions, ContentShapeMakesTheWholeFrameClickable) {
+TEST(ClickRegions, ContentShapeMakesTheWholeFrameClickableAndLinksTakeTheAccent) {
     const View link = Link(url("tarvelo://date?t=0"),
                            Text("1").font(Font::system(10.0)).frame(44.0, 44.0).contentShape(ShapeKind::rectangle))
                           .buttonStyle(ButtonStyle::plain);
@@ -50,9 +53,7 @@ TEST(ClickRegions, ContentShapeMakesTheWholeFrameClickable) {
     ASSERT_EQ(regions.size(), 1u);
     EXPECT_EQ(regions[0].frame.size, (Size{44.0, 44.0}));
     EXPECT_EQ(std::get<URL>(regions[0].action).absoluteString(), "tarvelo://date?t=0");
-}
-
-TEST(ClickRegions, AutomaticStyleTintsLinksWithTheAccentColour) {
+    // The automatic style tints links with the accent colour.
     const auto texts = itemsOf<TextRun>(layout(Link(url("https://example.org"), Text("more")), {80.0, 20.0}, measurer));
     EXPECT_EQ(texts.at(0).style.color, SemanticColor::accent);
 }
@@ -71,9 +72,4 @@ TEST(ClickRegions, RegionsOfRaisedViewsComeLaterSoTheyWin) {
     EXPECT_TRUE(std::holds_alternative<IntentReference>(regions[1].action));
     // The button's 30-point region overlaps the link below its 10-point row.
     EXPECT_GT(regions[1].frame.maxY(), regions[0].frame.minY());
-}
-
-TEST(ClickRegions, NothingOutsideButtonsAndLinksIsClickable) {
-    const View view = Text("plain").contentShape(ShapeKind::rectangle).padding(Edges::all, 5.0);
-    EXPECT_TRUE(itemsOf<HitRegion>(layout(view, {80.0, 40.0}, measurer)).empty());
 }

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "DisplayListJSON.h"
 
 using namespace platform;
@@ -31,16 +29,14 @@ DisplayList sample() {
 
 } // namespace
 
-TEST(DisplayListJSON, RoundTripKeepsEveryItem) {
+TEST(DisplayListJSON, RoundTripsKeepEveryItem) {
     const DisplayList list = sample();
     const auto reading = displayListFromJSONText(toJSON(list).dump());
     ASSERT_TRUE(reading.displayList) << reading.error;
     EXPECT_EQ(*reading.displayList, list);
-}
 
-TEST(DisplayListJSON, AListReadInComesBackTheSameWhenWrittenOutAndReadAgain) {
-    // A corner radius on a shape other than a rounded rectangle used to be
-    // kept on reading but dropped on writing.
+    // A list read in, written out and read again: a corner radius on a shape
+    // other than a rounded rectangle used to be kept on reading, dropped on writing.
     const auto read = displayListFromJSONText(
         R"({"size":[10,10],"items":[{"type":"rectangle","frame":[0,0,5,5],"cornerRadius":4,"fill":"accent"},
                                     {"type":"circle","frame":[0,0,5,5],"cornerRadius":2,"fill":"accent"}]})");
@@ -128,33 +124,4 @@ TEST(DisplayListJSON, DeepNestingAndHugeInputAreRefusedQuietly) {
     EXPECT_FALSE(displayListFromJSONText(deep).displayList);
     const std::string nested = std::string(50000, '[') + std::string(50000, ']');
     EXPECT_FALSE(displayListFromJSONText(nested).displayList);
-}
-
-TEST(DisplayListJSON, MangledListsNeverCrashTheReader) {
-    const std::string valid = toJSON(sample()).dump();
-    std::mt19937 random(20250101);
-    const std::string alphabet = "{}[]\",:0-9.eE truefalsn\\u";
-    int read = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string mangled = valid;
-        const int edits = 1 + static_cast<int>(random() % 4);
-        for (int edit = 0; edit < edits; ++edit) {
-            const std::size_t at = random() % mangled.size();
-            switch (random() % 3) {
-            case 0:
-                mangled[at] = alphabet[random() % alphabet.size()];
-                break;
-            case 1:
-                mangled.erase(at, 1 + random() % 8);
-                break;
-            default:
-                mangled.insert(at, 1, alphabet[random() % alphabet.size()]);
-            }
-        }
-        const auto reading = displayListFromJSONText(mangled);
-        EXPECT_NE(static_cast<bool>(reading.displayList), !reading.error.empty());
-        read += reading.displayList ? 1 : 0;
-    }
-    // Some edits land in harmless places (a digit in a coordinate); most do not.
-    EXPECT_LT(read, 3000);
 }

@@ -23,58 +23,49 @@ View label(const std::string& text) { return Text(text).font(Font::system(10.0))
 
 } // namespace
 
-TEST(FrameLayout, FixedFrameTakesItsSizeAndAlignsTheChild) {
-    const View framed = label("ab").frame(40.0, 30.0, Alignment::topLeading());
-    EXPECT_EQ(sizeThatFits(framed, ProposedSize::of({5.0, 5.0}), measurer), (Size{40.0, 30.0}));
-    const auto texts = itemsOf<TextRun>(layout(framed, {40.0, 30.0}, measurer));
+FlexibleFrame bounds(std::optional<double> minWidth, std::optional<double> idealWidth, std::optional<double> maxWidth,
+                     std::optional<double> idealHeight = std::nullopt) {
+    FlexibleFrame frame;
+    frame.minWidth = minWidth;
+    frame.idealWidth = idealWidth;
+    frame.maxWidth = maxWidth;
+    frame.idealHeight = idealHeight;
+    return frame;
+}
+
+TEST(FrameLayout, FramesTakeTheSizeTheirLengthsAndBoundsGive) {
+    const auto none = std::nullopt;
+    struct Case {
+        const char* what;
+        View view;
+        ProposedSize proposal;
+        Size expected;
+    } cases[] = {
+        {"fixed frame", label("ab").frame(40.0, 30.0), ProposedSize::of({5.0, 5.0}), {40.0, 30.0}},
+        {"one length keeps the child's other", label("abc").frame(std::nullopt, 50.0), ProposedSize::infinity(), {15.0, 50.0}},
+        {"infinite maximum fills the offer", label("abc").frame(bounds(none, none, infinity)), ProposedSize::of({80.0, 40.0}),
+         {80.0, 12.0}},
+        {"but not the ideal", label("abc").frame(bounds(none, none, infinity)), ProposedSize::unspecified(), {15.0, 12.0}},
+        {"minimum", label("a").frame(bounds(30.0, none, 50.0)), ProposedSize::of({10.0, 10.0}), {30.0, 12.0}},
+        {"grows to the offer within bounds", label("a").frame(bounds(30.0, none, 50.0)), ProposedSize::of({40.0, 10.0}),
+         {40.0, 12.0}},
+        {"maximum", Rectangle().frame(bounds(30.0, none, 50.0)), ProposedSize::of({90.0, 10.0}), {50.0, 10.0}},
+        {"ideal answers an unspecified proposal", Rectangle().frame(bounds(none, 33.0, none, 22.0)),
+         ProposedSize::unspecified(), {33.0, 22.0}},
+        {"contradictory bounds made consistent", Rectangle().frame(bounds(50.0, none, 10.0)), ProposedSize::of({5.0, 5.0}),
+         {50.0, 5.0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sizeThatFits(c.view, c.proposal, measurer), c.expected) << c.what;
+    // A fixed frame aligns its child.
+    const auto texts = itemsOf<TextRun>(layout(label("ab").frame(40.0, 30.0, Alignment::topLeading()), {40.0, 30.0}, measurer));
     EXPECT_EQ(texts.at(0).frame, (Rect{{0.0, 0.0}, {10.0, 12.0}}));
 }
 
-TEST(FrameLayout, FrameWithOneLengthKeepsTheChildsOtherLength) {
-    EXPECT_EQ(sizeThatFits(label("abc").frame(std::nullopt, 50.0), ProposedSize::infinity(), measurer),
-              (Size{15.0, 50.0}));
-}
-
-TEST(FrameLayout, InfiniteMaximumFillsTheOfferButNotTheIdeal) {
-    FlexibleFrame filling;
-    filling.maxWidth = infinity;
-    const View framed = label("abc").frame(filling);
-    EXPECT_EQ(sizeThatFits(framed, ProposedSize::of({80.0, 40.0}), measurer), (Size{80.0, 12.0}));
-    EXPECT_EQ(sizeThatFits(framed, ProposedSize::unspecified(), measurer), (Size{15.0, 12.0}));
-}
-
-TEST(FrameLayout, MinimumAndMaximumBoundTheSize) {
-    FlexibleFrame bounds;
-    bounds.minWidth = 30.0;
-    bounds.maxWidth = 50.0;
-    const View framed = label("a").frame(bounds);
-    EXPECT_DOUBLE_EQ(sizeThatFits(framed, ProposedSize::of({10.0, 10.0}), measurer).width, 30.0);
-    // With a maximum the frame grows to what it is offered, within bounds.
-    EXPECT_DOUBLE_EQ(sizeThatFits(framed, ProposedSize::of({40.0, 10.0}), measurer).width, 40.0);
-    EXPECT_DOUBLE_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::of({90.0, 10.0}), measurer).width, 50.0);
-}
-
-TEST(FrameLayout, IdealLengthAnswersAnUnspecifiedProposal) {
-    FlexibleFrame bounds;
-    bounds.idealWidth = 33.0;
-    bounds.idealHeight = 22.0;
-    EXPECT_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::unspecified(), measurer), (Size{33.0, 22.0}));
-}
-
-TEST(FrameLayout, ContradictoryBoundsAreMadeConsistent) {
-    FlexibleFrame bounds;
-    bounds.minWidth = 50.0;
-    bounds.maxWidth = 10.0;
-    EXPECT_DOUBLE_EQ(sizeThatFits(Rectangle().frame(bounds), ProposedSize::of({5.0, 5.0}), measurer).width, 50.0);
-}
-
-TEST(FrameLayout, PaddingOnChosenEdgesOnly) {
+TEST(FrameLayout, PaddingOnChosenEdgesOnlyAndNeverNegative) {
     const View padded = Rectangle().padding(Edges::leading | Edges::top, 4.0);
-    const auto shapes = itemsOf<ShapeItem>(layout(padded, {20.0, 20.0}, measurer));
-    EXPECT_EQ(shapes.at(0).frame, (Rect{{4.0, 4.0}, {16.0, 16.0}}));
-}
-
-TEST(FrameLayout, PaddingLargerThanTheOfferLeavesNothingNegative) {
+    EXPECT_EQ(itemsOf<ShapeItem>(layout(padded, {20.0, 20.0}, measurer)).at(0).frame, (Rect{{4.0, 4.0}, {16.0, 16.0}}));
+    // Padding larger than the offer leaves nothing negative.
     const auto shapes = itemsOf<ShapeItem>(layout(Rectangle().padding(Edges::all, 30.0), {20.0, 20.0}, measurer));
     ASSERT_EQ(shapes.size(), 1u);
     EXPECT_GE(shapes[0].frame.size.width, 0.0);

@@ -24,7 +24,7 @@ View label(const std::string& text) { return Text(text).font(Font::system(10.0))
 
 } // namespace
 
-TEST(StackLayout, FlexibleChildrenShareWhatTheRigidOnesLeave) {
+TEST(StackLayout, FlexibleChildrenShareWhatTheRigidOnesLeaveAndIdealSizesAdd) {
     const View stack = HStack(VerticalAlignment::center, 0.0,
                               {Rectangle().fill({SemanticColor::red}), label("abcd"), Rectangle().fill({SemanticColor::orange})});
     const auto list = layout(stack.frame(100.0, 20.0), {100.0, 20.0}, measurer);
@@ -37,9 +37,12 @@ TEST(StackLayout, FlexibleChildrenShareWhatTheRigidOnesLeave) {
     EXPECT_DOUBLE_EQ(shapes[1].frame.size.width, 40.0);
     EXPECT_DOUBLE_EQ(texts[0].frame.origin.x, 40.0);
     EXPECT_DOUBLE_EQ(shapes[1].frame.origin.x, 60.0);
+    // Unconstrained, a stack is as wide as its children and spacing.
+    const View row = HStack(VerticalAlignment::center, 3.0, {label("ab"), label("abc")});
+    EXPECT_EQ(sizeThatFits(row, ProposedSize::unspecified(), measurer), (Size{28.0, 12.0}));
 }
 
-TEST(StackLayout, HigherLayoutPriorityIsServedFirst) {
+TEST(StackLayout, HigherLayoutPriorityIsServedFirstThroughFramesAndPadding) {
     // 60 points for two texts of 50: the one with priority stays whole.
     const View stack = HStack(VerticalAlignment::center, 0.0,
                               {label("aaaaaaaaaa").lineLimit(1), label("bbbbbbbbbb").lineLimit(1).layoutPriority(1)});
@@ -49,9 +52,7 @@ TEST(StackLayout, HigherLayoutPriorityIsServedFirst) {
     EXPECT_FALSE(texts[1].truncated);
     EXPECT_DOUBLE_EQ(texts[0].frame.size.width, 10.0);
     EXPECT_TRUE(texts[0].truncated);
-}
-
-TEST(StackLayout, PriorityCarriesThroughFramesAndPadding) {
+    // The priority carries through frames and padding.
     const View wrapped = label("bbbbbbbbbb").layoutPriority(1).padding(Edges::horizontal, 1.0);
     EXPECT_DOUBLE_EQ(wrapped.layoutPriorityValue(), 1.0);
     EXPECT_DOUBLE_EQ(wrapped.frame(std::nullopt, 5.0).layoutPriorityValue(), 1.0);
@@ -106,11 +107,6 @@ TEST(StackLayout, ZStackIsAsLargeAsItsLargestChildAndAlignsTheRest) {
     // The circle is the largest circle in its 8 × 20 frame, centred there.
     EXPECT_DOUBLE_EQ(shapes[1].frame.size.width, 8.0);
     EXPECT_DOUBLE_EQ(shapes[1].frame.origin.y - shapes[0].frame.origin.y, 6.0);
-}
-
-TEST(StackLayout, IdealSizeIsTheSumOfIdealSizes) {
-    const View row = HStack(VerticalAlignment::center, 3.0, {label("ab"), label("abc")});
-    EXPECT_EQ(sizeThatFits(row, ProposedSize::unspecified(), measurer), (Size{28.0, 12.0}));
 }
 
 TEST(StackLayout, RightToLeftIsTheMirrorImageOfLeftToRight) {

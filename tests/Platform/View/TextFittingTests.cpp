@@ -14,44 +14,33 @@ const TextMetrics tenCharacters{50.0, 12.0, 10.0, 10};
 
 } // namespace
 
-TEST(TextFitting, FitsAsItIsWhenThereIsRoom) {
-    const FittedText fitted = fitText(tenCharacters, 10.0, 60.0, {0.5, true});
-    EXPECT_EQ(fitted.size, (Size{50.0, 12.0}));
-    EXPECT_DOUBLE_EQ(fitted.scale, 1.0);
-    EXPECT_DOUBLE_EQ(fitted.tracking, 0.0);
-    EXPECT_FALSE(fitted.truncated);
-    EXPECT_EQ(fitText(tenCharacters, 10.0, std::nullopt, {}).size.width, 50.0);
-}
-
-TEST(TextFitting, TighteningComesBeforeShrinking) {
-    // Tightening may save 0.4 points per gap: 3.6 in all.
-    const FittedText fitted = fitText(tenCharacters, 10.0, 48.2, {0.5, true});
-    EXPECT_DOUBLE_EQ(fitted.scale, 1.0);
-    EXPECT_NEAR(fitted.tracking, -0.2, 1e-12);
-    EXPECT_DOUBLE_EQ(fitted.size.width, 48.2);
-    EXPECT_FALSE(fitted.truncated);
-}
-
-TEST(TextFitting, ShrinksJustEnoughAndNoFurther) {
-    const FittedText fitted = fitText(tenCharacters, 10.0, 40.0, {0.5, false});
-    EXPECT_DOUBLE_EQ(fitted.scale, 0.8);
-    EXPECT_DOUBLE_EQ(fitted.size.width, 40.0);
-    EXPECT_DOUBLE_EQ(fitted.size.height, 12.0 * 0.8);
-    EXPECT_FALSE(fitted.truncated);
-}
-
-TEST(TextFitting, TruncatesOnlyAtTheMinimumScale) {
-    const FittedText fitted = fitText(tenCharacters, 10.0, 30.0, {0.8, false});
-    EXPECT_DOUBLE_EQ(fitted.scale, 0.8);
-    EXPECT_TRUE(fitted.truncated);
-    EXPECT_DOUBLE_EQ(fitted.size.width, 30.0);
-}
-
-TEST(TextFitting, WithoutPermissionItTruncatesAtFullSize) {
-    const FittedText fitted = fitText(tenCharacters, 10.0, 49.0, {});
-    EXPECT_DOUBLE_EQ(fitted.scale, 1.0);
-    EXPECT_DOUBLE_EQ(fitted.tracking, 0.0);
-    EXPECT_TRUE(fitted.truncated);
+TEST(TextFitting, TightensThenShrinksThenTruncates) {
+    struct Case {
+        const char* what;
+        std::optional<double> width;
+        TextFitting fitting;
+        Size size;
+        double scale;
+        double tracking;
+        bool truncated;
+    } cases[] = {
+        {"room enough", 60.0, {0.5, true}, {50.0, 12.0}, 1.0, 0.0, false},
+        {"no proposal", std::nullopt, {}, {50.0, 12.0}, 1.0, 0.0, false},
+        // Tightening may save 0.4 points per gap: 3.6 in all.
+        {"tightened before shrunk", 48.2, {0.5, true}, {48.2, 12.0}, 1.0, -0.2, false},
+        {"shrunk just enough", 40.0, {0.5, false}, {40.0, 12.0 * 0.8}, 0.8, 0.0, false},
+        {"truncated at the minimum scale", 30.0, {0.8, false}, {30.0, 12.0 * 0.8}, 0.8, 0.0, true},
+        {"truncated at full size without permission", 49.0, {}, {49.0, 12.0}, 1.0, 0.0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FittedText fitted = fitText(tenCharacters, 10.0, c.width, c.fitting);
+        EXPECT_DOUBLE_EQ(fitted.size.width, c.size.width);
+        EXPECT_DOUBLE_EQ(fitted.size.height, c.size.height);
+        EXPECT_DOUBLE_EQ(fitted.scale, c.scale);
+        EXPECT_NEAR(fitted.tracking, c.tracking, 1e-12);
+        EXPECT_EQ(fitted.truncated, c.truncated);
+    }
 }
 
 TEST(TextFitting, NarrowerOffersNeverGiveLargerText) {

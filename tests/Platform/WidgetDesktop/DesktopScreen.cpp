@@ -4,33 +4,17 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
-#include <chrono>
 #include <set>
-#include <thread>
 #include <unistd.h>
 
 namespace tarvelo::testsupport {
 
-namespace {
-
-// Xvfb on a heavily loaded machine may refuse a connection now and then
-// (seen right after a test's program ended): try a few times before giving
-// up on the display.
-Display* openDisplay() {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr))
-            return display;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return nullptr;
-}
-
-} // namespace
-
-DesktopScreen::DesktopScreen() : display_(openDisplay()) {
-    // A window manager makes and ends frame windows at any time: a window
-    // that went between two requests is no reason to end the test program
-    // (Xlib's default); the request just finds nothing.
+DesktopScreen::DesktopScreen() {
+    // Xvfb on a loaded machine may refuse a connection now and then: try a few times.
+    for (int attempt = 0; attempt < 10 && !(display_ = XOpenDisplay(nullptr)); ++attempt)
+        usleep(200000);
+    // A window manager ends frame windows at any time: a window gone between two
+    // requests is no reason to end the test program (Xlib's default).
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
 
@@ -41,20 +25,18 @@ DesktopScreen::~DesktopScreen() {
 
 namespace {
 
-std::optional<std::string> title(Display* display, Window window) {
-    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom type = 0;
+// Calls use(format, items, data) with a window's property, when it has one.
+template <typename Use> void readProperty(Display* display, Window window, const char* name, Atom type, Use use) {
+    Atom actual = 0;
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, netName, 0, 256, False, utf8, &type, &format, &items, &after, &data) !=
-            Success ||
-        !data)
-        return std::nullopt;
-    std::string text(reinterpret_cast<char*>(data), items);
-    XFree(data);
-    return text;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
+                           &items, &after, &data) == Success &&
+        data) {
+        use(format, items, data);
+        XFree(data);
+    }
 }
 
 // Root's children, and their children: a reparenting window manager puts
@@ -66,13 +48,30 @@ void collectTitled(Display* display, Window parent, const std::string& wanted, i
     if (!XQueryTree(display, parent, &root, &grandparent, &children, &count))
         return;
     for (unsigned index = 0; index < count; ++index) {
-        if (title(display, children[index]) == wanted)
+        std::optional<std::string> title;
+        readProperty(display, children[index], "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False),
+                     [&](int, unsigned long items, unsigned char* data) { title.emplace(reinterpret_cast<char*>(data), items); });
+        if (title == wanted)
             found.push_back(children[index]);
         else if (depth > 1)
             collectTitled(display, children[index], wanted, depth - 1, found);
     }
     if (children)
         XFree(children);
+}
+
+DesktopScreen::Capture readImage(Display* display, int x, int y, int width, int height) {
+    XSync(display, False);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    DesktopScreen::Capture capture{width, height, {}};
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+    XDestroyImage(image);
+    return capture;
 }
 
 } // namespace
@@ -84,20 +83,12 @@ std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
 }
 
 std::vector<unsigned long> DesktopScreen::property(Window window, const char* name) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
     std::vector<unsigned long> values;
-    if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 4096, False, AnyPropertyType,
-                           &type, &format, &items, &after, &data) == Success &&
-        data) {
+    readProperty(display_, window, name, AnyPropertyType, [&](int format, unsigned long items, unsigned char* data) {
         // Xlib hands 32-bit items over as (sign-extended) longs.
-        if (format == 32)
-            for (unsigned long index = 0; index < items; ++index)
-                values.push_back(reinterpret_cast<unsigned long*>(data)[index] & 0xFFFFFFFFul);
-        XFree(data);
-    }
+        for (unsigned long index = 0; format == 32 && index < items; ++index)
+            values.push_back(reinterpret_cast<unsigned long*>(data)[index] & 0xFFFFFFFFul);
+    });
     return values;
 }
 
@@ -124,8 +115,7 @@ Window DesktopScreen::openWindow(const std::string& name, int x, int y, int widt
     XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_NAME", False),
                     XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(name.data()), static_cast<int>(name.size()));
-    // Where the test put it, not where the window manager would.
-    XSizeHints hints{};
+    XSizeHints hints{}; // where the test put it, not where the window manager would
     hints.flags = USPosition | USSize;
     hints.x = x;
     hints.y = y;
@@ -147,34 +137,14 @@ std::optional<DesktopScreen::Geometry> DesktopScreen::geometry(Window window) {
     return Geometry{x, y, attributes.width, attributes.height, attributes.map_state == IsViewable};
 }
 
-namespace {
-
-DesktopScreen::Capture readImage(Display* display, int x, int y, int width, int height) {
-    DesktopScreen::Capture capture{width, height, {}};
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    capture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
-    XDestroyImage(image);
-    return capture;
-}
-
-} // namespace
-
 std::optional<DesktopScreen::Capture> DesktopScreen::capture(Window window) {
     const auto area = geometry(window);
     if (!area || !area->viewable)
         return std::nullopt;
-    XSync(display_, False);
     return readImage(display_, area->x, area->y, area->width, area->height);
 }
 
 DesktopScreen::Capture DesktopScreen::captureRoot() {
-    XSync(display_, False);
     return readImage(display_, 0, 0, DisplayWidth(display_, DefaultScreen(display_)),
                      DisplayHeight(display_, DefaultScreen(display_)));
 }
@@ -189,11 +159,10 @@ void DesktopScreen::click(int x, int y, unsigned button) {
 void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
     XTestFakeMotionEvent(display_, -1, fromX, fromY, CurrentTime);
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XSync(display_, False);
     for (int step = 1; step <= 10; ++step) {
+        XSync(display_, False);
         XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * step / 10, fromY + (toY - fromY) * step / 10,
                              CurrentTime);
-        XSync(display_, False);
         usleep(20000); // as a hand moves: GTK sees several motions, not one jump
     }
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
@@ -220,15 +189,9 @@ int DesktopScreen::Capture::distinctColors() const {
 bool DesktopScreen::Capture::savePNG(const std::string& path) const {
     if (width <= 0 || height <= 0)
         return false;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(surface);
-    auto* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            reinterpret_cast<std::uint32_t*>(data + row * stride)[column] =
-                pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)];
-    cairo_surface_mark_dirty(surface);
+    // RGB24 rows are 4 bytes a pixel with no padding: the pixels are the surface's data.
+    auto* pixelData = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels.data()));
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(pixelData, CAIRO_FORMAT_RGB24, width, height, width * 4);
     const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return written;

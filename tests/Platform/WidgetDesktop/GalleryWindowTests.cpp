@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include "Eventually.h"
 #include "GalleryWindow.h"
+#include "GtkTestSupport.h"
 #include "Painter.h"
 #include "WidgetHost.h"
 
@@ -14,87 +16,61 @@ using platform::WidgetHost;
 
 namespace {
 
-// Runs `body` inside a GTK application on the test display.
-void withGtk(const std::function<void()>& body) {
-    auto application = Gtk::Application::create("today.tarvelo.Widgets.GalleryTest",
-                                                 Gio::Application::Flags::NON_UNIQUE);
-    application->signal_activate().connect([&] {
-        body();
-        application->quit();
-    });
-    application->run(0, nullptr);
-}
-
-void settle(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        Glib::MainContext::get_default()->iteration(false);
-}
+class GalleryWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { tarvelo::testsupport::initializeGtk(); }
+    platform::Painter painter;
+};
 
 } // namespace
 
-TEST(GalleryWindow, ListsTarveloWithItsDescriptionAndBothSizesPreviewed) {
+TEST_F(GalleryWindowTest, ListsTarveloWithItsDescriptionAndBothSizesPreviewed) {
     ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
-    withGtk([] {
-        WidgetHost host(WidgetHost::Options{});
-        platform::Painter painter;
-        GalleryWindow gallery(painter, platform::Appearance::light);
-        gallery.setWidgets(host.gallery());
-        for (const auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium}) {
-            std::string problem;
-            auto picture = host.picture("TarveloWidget", family, true, problem);
-            ASSERT_TRUE(picture) << problem;
-            gallery.showPreview("TarveloWidget", family, *picture);
-        }
-        gallery.present();
-        settle([&] { return gallery.get_mapped(); });
+    WidgetHost host(WidgetHost::Options{});
+    GalleryWindow gallery(painter, platform::Appearance::light);
+    gallery.setWidgets(host.gallery());
+    for (const auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium}) {
+        std::string problem;
+        auto picture = host.picture("TarveloWidget", family, true, problem);
+        ASSERT_TRUE(picture) << problem;
+        gallery.showPreview("TarveloWidget", family, *picture);
+    }
+    gallery.present();
+    ASSERT_TRUE(tarvelo::testsupport::eventually([&] { return gallery.get_mapped(); }));
 
-        const auto rows = gallery.rows();
-        ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0].displayName, "Tarvelo");
-        EXPECT_EQ(rows[0].description, "A month calendar you can step through without opening Calendar.");
-        EXPECT_EQ(rows[0].families, (std::vector<WidgetFamily>{WidgetFamily::systemSmall, WidgetFamily::systemMedium}));
-        EXPECT_EQ(rows[0].previewsPainted, 2);
-        EXPECT_TRUE(rows[0].visible);
-    });
+    const auto rows = gallery.rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].displayName, "Tarvelo");
+    EXPECT_FALSE(rows[0].description.empty());
+    EXPECT_EQ(rows[0].families, (std::vector<WidgetFamily>{WidgetFamily::systemSmall, WidgetFamily::systemMedium}));
+    EXPECT_EQ(rows[0].previewsPainted, 2);
+    EXPECT_TRUE(rows[0].visible);
 }
 
-TEST(GalleryWindow, SearchKeepsMatchesWhateverTheCase) {
-    withGtk([] {
-        platform::Painter painter;
-        GalleryWindow gallery(painter, platform::Appearance::dark);
-        gallery.setWidgets({{"TarveloWidget", "Tarvelo", "A month calendar.", {WidgetFamily::systemSmall}, "x"},
-                            {"Clock", "Clock", "Shows the time.", {WidgetFamily::systemMedium}, "y"}});
-        const auto visible = [&] {
-            std::vector<std::string> kinds;
-            for (const auto& row : gallery.rows())
-                if (row.visible)
-                    kinds.push_back(row.kind);
-            return kinds;
-        };
-        EXPECT_EQ(visible(), (std::vector<std::string>{"TarveloWidget", "Clock"}));
+TEST_F(GalleryWindowTest, AddAsksForThatKindAndSizeAndSearchKeepsMatchesWhateverTheCase) {
+    GalleryWindow gallery(painter, platform::Appearance::dark);
+    gallery.setWidgets(
+        {{"TarveloWidget", "Tarvelo", "A month calendar.", {WidgetFamily::systemSmall, WidgetFamily::systemMedium}, "x"},
+         {"Clock", "Clock", "Shows the time.", {WidgetFamily::systemMedium}, "y"}});
+    std::vector<std::pair<std::string, WidgetFamily>> asked;
+    gallery.signalAdd().connect([&](std::string kind, WidgetFamily family) { asked.emplace_back(kind, family); });
+    ASSERT_TRUE(gallery.activateAdd("TarveloWidget", WidgetFamily::systemMedium));
+    EXPECT_FALSE(gallery.activateAdd("Sundial", WidgetFamily::systemSmall));
+    EXPECT_EQ(asked, (std::vector<std::pair<std::string, WidgetFamily>>{{"TarveloWidget", WidgetFamily::systemMedium}}));
+
+    const auto visible = [&] {
+        std::vector<std::string> kinds;
+        for (const auto& row : gallery.rows())
+            if (row.visible)
+                kinds.push_back(row.kind);
+        return kinds;
+    };
+    EXPECT_EQ(visible(), (std::vector<std::string>{"TarveloWidget", "Clock"}));
+    for (const auto& [search, kept] : std::vector<std::pair<const char*, std::vector<std::string>>>{
+             {"tARVELO", {"TarveloWidget"}}, {"time", {"Clock"}}, {"nothing like it", {}}}) {
         // The entry reports a search after a short pause; say it at once.
-        gallery.searchEntry().set_text("tARVELO");
+        gallery.searchEntry().set_text(search);
         g_signal_emit_by_name(gallery.searchEntry().gobj(), "search-changed");
-        EXPECT_EQ(visible(), (std::vector<std::string>{"TarveloWidget"}));
-        gallery.searchEntry().set_text("time");
-        g_signal_emit_by_name(gallery.searchEntry().gobj(), "search-changed");
-        EXPECT_EQ(visible(), (std::vector<std::string>{"Clock"}));
-        gallery.searchEntry().set_text("nothing like it");
-        g_signal_emit_by_name(gallery.searchEntry().gobj(), "search-changed");
-        EXPECT_TRUE(visible().empty());
-    });
-}
-
-TEST(GalleryWindow, AddAsksForThatKindAndSize) {
-    withGtk([] {
-        platform::Painter painter;
-        GalleryWindow gallery(painter, platform::Appearance::light);
-        gallery.setWidgets({{"TarveloWidget", "Tarvelo", "", {WidgetFamily::systemSmall, WidgetFamily::systemMedium}, "x"}});
-        std::vector<std::pair<std::string, WidgetFamily>> asked;
-        gallery.signalAdd().connect([&](std::string kind, WidgetFamily family) { asked.emplace_back(kind, family); });
-        ASSERT_TRUE(gallery.activateAdd("TarveloWidget", WidgetFamily::systemMedium));
-        EXPECT_FALSE(gallery.activateAdd("Clock", WidgetFamily::systemSmall));
-        EXPECT_EQ(asked, (std::vector<std::pair<std::string, WidgetFamily>>{{"TarveloWidget", WidgetFamily::systemMedium}}));
-    });
+        EXPECT_EQ(visible(), kept) << search;
+    }
 }

@@ -19,18 +19,15 @@ struct ZoneGuard {
 
 } // namespace
 
-TEST(DayClock, WaitsUntilTheNextLocalMidnight) {
-    ZoneGuard zone("Europe/Berlin");
-    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 6, 10, 23, 59, 30)), 30s);
-    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 6, 10, 0, 0, 0)), 24h);
-    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 12, 31, 12, 0, 0)), 12h);
-}
-
-TEST(DayClock, CountsTheShortAndLongDaysOfDaylightSavingTime) {
+TEST(DayClock, WaitsUntilTheNextLocalMidnightThroughShortAndLongDays) {
     ZoneGuard zone("Europe/Berlin");
     // Clocks go forward at 02:00 on 31 March 2024 and back at 03:00 on 27 October.
-    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 3, 31, 0, 0, 0)), 23h);
-    EXPECT_EQ(DayClock::untilNextDay(localTime(2024, 10, 27, 0, 0, 0)), 25h);
+    const std::pair<std::time_t, std::chrono::seconds> cases[] = {
+        {localTime(2024, 6, 10, 23, 59, 30), 30s}, {localTime(2024, 6, 10, 0, 0, 0), 24h},
+        {localTime(2024, 12, 31, 12, 0, 0), 12h},  {localTime(2024, 3, 31, 0, 0, 0), 23h},
+        {localTime(2024, 10, 27, 0, 0, 0), 25h}};
+    for (const auto& [now, wait] : cases)
+        EXPECT_EQ(DayClock::untilNextDay(now), wait) << now;
 }
 
 TEST(DayClock, ZonesWithoutAMidnightStillTurnOnce) {

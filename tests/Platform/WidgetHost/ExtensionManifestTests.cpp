@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "EnvironmentGuard.h"
+#include "Files.h"
 #include "ExtensionManifest.h"
 #include "TemporaryFolder.h"
 #include "WidgetHostProgram.h"
@@ -11,21 +10,13 @@ using platform::ExtensionManifest;
 namespace WidgetHostProgram = platform::WidgetHostProgram;
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path write(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-    return path;
-}
-
-} // namespace
+using tarvelo::testsupport::writeFile;
 
 TEST(ExtensionManifest, ReadsAValidManifestWithARelativeProgram) {
     tarvelo::testsupport::TemporaryFolder folder;
-    const auto program = write(folder.path() / "libexec/extension", "#!/bin/sh\n");
+    const auto program = writeFile(folder.path() / "libexec/extension", "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
-    const auto path = write(folder.path() / "share/tarvelo/widget-extensions/a.json",
+    const auto path = writeFile(folder.path() / "share/tarvelo/widget-extensions/a.json",
                             R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "../../../libexec/extension",
                                 "hostApplication": "host"})");
     std::string problem;
@@ -36,35 +27,26 @@ TEST(ExtensionManifest, ReadsAValidManifestWithARelativeProgram) {
     EXPECT_EQ(manifest->hostApplication, "host");
 }
 
-TEST(ExtensionManifest, AProgramNameWithANulByteIsRefused) {
-    // The system would read the name only up to the NUL and run another
-    // program than the one the manifest names.
-    tarvelo::testsupport::TemporaryFolder folder;
-    fs::permissions(write(folder.path() / "extension", "#!/bin/sh\n"), fs::perms::owner_all);
-    const auto path = write(folder.path() / "a.json",
-                            R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "extension\u0000.txt"})");
-    std::string problem;
-    EXPECT_FALSE(ExtensionManifest::read(path, problem));
-    EXPECT_FALSE(problem.empty());
-}
-
 TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     tarvelo::testsupport::TemporaryFolder folder;
     const auto extensions = folder.path() / "data/tarvelo/widget-extensions";
-    const auto program = write(folder.path() / "extension", "#!/bin/sh\n");
+    const auto program = writeFile(folder.path() / "extension", "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
     const std::string good = R"({"tarvelo-widget-extension": 1, "identifier": "good", "exec": ")" + program.string() + "\"}";
-    write(extensions / "1-good.json", good);
-    write(extensions / "2-duplicate.json", good);
-    write(extensions / "3-truncated.json", R"({"tarvelo-widget-extension": 1, "ident)");
-    write(extensions / "4-foreign.json", R"({"name": "x"})");
-    write(extensions / "5-no-program.json", R"({"tarvelo-widget-extension": 1, "identifier": "x", "exec": "/nonexistent"})");
-    write(extensions / "6-not-executable.json",
+    writeFile(extensions / "1-good.json", good);
+    writeFile(extensions / "2-duplicate.json", good);
+    writeFile(extensions / "3-truncated.json", R"({"tarvelo-widget-extension": 1, "ident)");
+    writeFile(extensions / "4-foreign.json", R"({"name": "x"})");
+    writeFile(extensions / "5-no-program.json", R"({"tarvelo-widget-extension": 1, "identifier": "x", "exec": "/nonexistent"})");
+    writeFile(extensions / "6-not-executable.json",
           R"({"tarvelo-widget-extension": 1, "identifier": "y", "exec": ")" + (extensions / "1-good.json").string() + "\"}");
-    write(extensions / "7-binary.json", std::string("\0\xff\xfe", 3));
-    write(extensions / "8-huge.json", std::string(100 * 1024, ' '));
+    writeFile(extensions / "7-binary.json", std::string("\0\xff\xfe", 3));
+    writeFile(extensions / "8-huge.json", std::string(100 * 1024, ' '));
     fs::create_directories(extensions / "9-folder.json");
-    write(extensions / "ignored.txt", "not a manifest");
+    // The system would read the name only up to the NUL and run "extension".
+    writeFile(extensions / "10-nul.json", R"({"tarvelo-widget-extension": 1, "identifier": "z", "exec": ")" +
+                                          program.string() + R"(\u0000.txt"})");
+    writeFile(extensions / "ignored.txt", "not a manifest");
 
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "data").c_str()},
                                                        {"XDG_DATA_DIRS", "/nonexistent"}};
@@ -74,22 +56,21 @@ TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     for (const auto& manifest : manifests)
         identifiers.push_back(manifest.identifier);
     // The build tree's own extension may be found beside the test program too.
-    EXPECT_NE(std::find(identifiers.begin(), identifiers.end(), "good"), identifiers.end());
     EXPECT_EQ(std::count(identifiers.begin(), identifiers.end(), "good"), 1);
     std::size_t aboutOurs = 0;
     for (const auto& line : logged)
         aboutOurs += line.find(extensions.string()) != std::string::npos;
-    EXPECT_EQ(aboutOurs, 7u) << "one line for each unusable file, none for the duplicate";
+    EXPECT_EQ(aboutOurs, 8u) << "one line for each unusable file, none for the duplicate";
 }
 
 TEST(ExtensionManifest, AnotherProgramLearnsWhatTheHostWouldFind) {
     // The host's program in <folder>/bin looks in <folder>/share and in the
     // XDG data folders, and nowhere else.
     tarvelo::testsupport::TemporaryFolder folder;
-    const auto program = write(folder.path() / "libexec/extension", "#!/bin/sh\n");
+    const auto program = writeFile(folder.path() / "libexec/extension", "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
     for (const std::string data : {"share", "home", "dirs", "elsewhere"})
-        write(folder.path() / data / "tarvelo/widget-extensions/a.json",
+        writeFile(folder.path() / data / "tarvelo/widget-extensions/a.json",
               R"({"tarvelo-widget-extension": 1, "identifier": ")" + data + R"(", "exec": ")" + program.string() + "\"}");
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "home").c_str()},
                                                        {"XDG_DATA_DIRS", (folder.path() / "dirs").c_str()}};

@@ -93,13 +93,6 @@ protected:
 
 } // namespace
 
-TEST_F(TimelineReload, ANeverTimelineIsAskedForOnceAndRenderedAtEveryPicture) {
-    const auto first = picture("TarveloWidget");
-    picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 1);
-    EXPECT_EQ(count("render"), 2) << "each picture is rendered at the moment it is asked for";
-}
-
 TEST_F(TimelineReload, AStepTakesOneRequestAndAnOlderExtensionIsAskedTheUsualWay) {
     useBerlinClock();
     setClock(2026, 12, 7, 12, 0, 0);
@@ -126,13 +119,6 @@ TEST_F(TimelineReload, ADueTimelineIsAskedForAgain) {
     EXPECT_EQ(count("timeline"), 2) << "the test widget's policy date lies in the past";
 }
 
-TEST_F(TimelineReload, ARestartedExtensionIsAskedForAFreshTimeline) {
-    picture("TarveloWidget");
-    host.stopExtensions();
-    picture("TarveloWidget");
-    EXPECT_EQ(count("timeline"), 2);
-}
-
 TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
     useBerlinClock();
     setClock(2026, 11, 30, 23, 59, 45);
@@ -148,4 +134,8 @@ TEST_F(TimelineReload, AMonthsEndBringsTheNewMonthAndOneStepLandsOneMonthOn) {
     host.invalidateAll();
     picture("TarveloWidget");
     EXPECT_EQ(count("timeline"), 3);
+    // So does a restarted extension.
+    host.stopExtensions();
+    picture("TarveloWidget");
+    EXPECT_EQ(count("timeline"), 4);
 }

@@ -35,7 +35,6 @@ public:
     std::vector<std::string> lookedUpIdentifiers;
     std::vector<OpenRequest> openURLsRequests;
     std::vector<OpenRequest> openApplicationRequests;
-    std::vector<platform::URL> openedWithSystemHandler;
 
     // Adds an application at "file:///apps/<fileName>" and returns its URL.
     platform::URL install(const std::string& fileName, std::optional<std::string> bundleIdentifier,
@@ -50,24 +49,19 @@ public:
     std::optional<platform::URL>
     urlForApplicationWithBundleIdentifier(const std::string& identifier) override {
         lookedUpIdentifiers.push_back(identifier);
-        const auto found = installedByIdentifier.find(identifier);
-        return found == installedByIdentifier.end() ? std::nullopt : std::optional(found->second);
+        return lookup(installedByIdentifier, identifier);
     }
     std::vector<platform::URL> urlsForApplicationsToOpenURL(const platform::URL& url) override {
-        const auto found = handlersByScheme.find(std::string(url.scheme()));
-        return found == handlersByScheme.end() ? std::vector<platform::URL>() : found->second;
+        return lookup(handlersByScheme, std::string(url.scheme())).value_or(std::vector<platform::URL>());
     }
     std::optional<platform::URL> urlForApplicationToOpenURL(const platform::URL& url) override {
-        const auto found = defaultHandlerByScheme.find(std::string(url.scheme()));
-        return found == defaultHandlerByScheme.end() ? std::nullopt : std::optional(found->second);
+        return lookup(defaultHandlerByScheme, std::string(url.scheme()));
     }
     std::vector<platform::URL> urlsForApplicationsToOpenContentType(const std::string& type) override {
-        const auto found = handlersByContentType.find(type);
-        return found == handlersByContentType.end() ? std::vector<platform::URL>() : found->second;
+        return lookup(handlersByContentType, type).value_or(std::vector<platform::URL>());
     }
     std::optional<platform::URL> urlForApplicationToOpenContentType(const std::string& type) override {
-        const auto found = defaultHandlerByContentType.find(type);
-        return found == defaultHandlerByContentType.end() ? std::nullopt : std::optional(found->second);
+        return lookup(defaultHandlerByContentType, type);
     }
     std::string iconForFile(const std::filesystem::path&) override { return "application-x-executable"; }
     void openURLs(const std::vector<platform::URL>& urls, const platform::URL& applicationURL,
@@ -81,13 +75,15 @@ public:
         openApplicationRequests.push_back(
             {{}, applicationURL, std::move(configuration), std::move(completion)});
     }
-    bool openURL(const platform::URL& url) override {
-        openedWithSystemHandler.push_back(url);
-        return false;
-    }
+    bool openURL(const platform::URL&) override { return false; }
     std::unique_ptr<platform::Bundle> bundleWithURL(const platform::URL& url) override;
 
 private:
+    template <typename Map>
+    static std::optional<typename Map::mapped_type> lookup(const Map& map, const typename Map::key_type& key) {
+        const auto found = map.find(key);
+        return found == map.end() ? std::nullopt : std::optional(found->second);
+    }
     class FakeBundle final : public platform::Bundle {
     public:
         explicit FakeBundle(Application application)
@@ -95,8 +91,7 @@ private:
         std::optional<std::string> bundleIdentifier() const override { return application_.bundleIdentifier; }
         std::optional<platform::InfoDictionaryValue>
         objectForInfoDictionaryKey(const std::string& key) const override {
-            const auto found = application_.info.find(key);
-            return found == application_.info.end() ? std::nullopt : std::optional(found->second);
+            return lookup(application_.info, key);
         }
 
     private:
@@ -105,10 +100,8 @@ private:
 };
 
 inline std::unique_ptr<platform::Bundle> FakeWorkspace::bundleWithURL(const platform::URL& url) {
-    const auto found = bundles.find(url.absoluteString());
-    if (found == bundles.end())
-        return nullptr;
-    return std::make_unique<FakeBundle>(found->second);
+    const auto found = lookup(bundles, url.absoluteString());
+    return found ? std::make_unique<FakeBundle>(*found) : nullptr;
 }
 
 } // namespace tarvelo::testsupport

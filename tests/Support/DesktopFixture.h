@@ -1,17 +1,15 @@
 #pragma once
 
-#include "ScratchFolder.h"
+#include "Eventually.h"
+#include "TemporaryFolder.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gio/gio.h>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
+#include <vector>
 
 namespace tarvelo::testsupport {
 
@@ -35,10 +33,9 @@ public:
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         std::filesystem::create_directories(root / "records");
         std::filesystem::create_directories(root / "system");
-        ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        ::setenv("XDG_DATA_DIRS", (root / "system").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        ::setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
+        for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", root / "data"}, {"XDG_DATA_DIRS", root / "system"},
+                                          {"XDG_CONFIG_HOME", root / "config"}, {"XDG_CONFIG_DIRS", root / "etc"}})
+            ::setenv(name, value.c_str(), 1);
         ::setenv("GIO_USE_VFS", "local", 1);
     }
 
@@ -75,10 +72,7 @@ public:
             monitor, "changed",
             G_CALLBACK(+[](GAppInfoMonitor*, gpointer flag) { *static_cast<bool*>(flag) = true; }), &noticed);
         change();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!noticed && std::chrono::steady_clock::now() < deadline)
-            if (!g_main_context_iteration(nullptr, FALSE))
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        eventually([&] { return noticed; });
         g_signal_handler_disconnect(monitor, handler);
         g_object_unref(monitor);
         return noticed;
@@ -95,28 +89,13 @@ public:
     // running the main context) up to `limit` for one to appear.
     std::optional<std::string> waitForRecord(const std::string& tag,
                                              std::chrono::seconds limit = std::chrono::seconds(30)) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (true) {
-            if (const auto file = recordFile(tag)) {
-                std::ostringstream text;
-                text << std::ifstream(*file).rdbuf();
-                return text.str();
-            }
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt;
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        if (!eventually([&] { return recorded(tag); }, limit))
+            return std::nullopt;
+        return readFile(records(tag).front());
     }
 
     // How many launches were recorded under `tag`.
-    int launchCount(const std::string& tag) const {
-        int count = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
-            count += entry.path().filename().string().starts_with(tag + ".");
-        return count;
-    }
+    int launchCount(const std::string& tag) const { return static_cast<int>(records(tag).size()); }
     bool recorded(const std::string& tag) const { return launchCount(tag) > 0; }
 
     void forgetRecords() const {
@@ -125,14 +104,15 @@ public:
     }
 
 private:
-    std::optional<std::filesystem::path> recordFile(const std::string& tag) const {
+    std::vector<std::filesystem::path> records(const std::string& tag) const {
+        std::vector<std::filesystem::path> found;
         for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
             if (entry.path().filename().string().starts_with(tag + "."))
-                return entry.path();
-        return std::nullopt;
+                found.push_back(entry.path());
+        return found;
     }
 
-    ScratchFolder folder_;
+    TemporaryFolder folder_;
 };
 
 } // namespace tarvelo::testsupport
