@@ -1,7 +1,7 @@
-#include "DateLink.h"
+#include "Tarvelo/DateLink.h"
 
-#include "CalendarAppCatalog.h"
-#include "URLComponents.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
+#include "Platform/URL/URLComponents.h"
 
 #include <clocale>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CalendarAppPreference.h"
-#include "URL.h"
-#include "Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "Platform/URL/URL.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <functional>
 #include <string_view>

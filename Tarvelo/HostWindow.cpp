@@ -1,6 +1,6 @@
-#include "HostWindow.h"
+#include "Tarvelo/HostWindow.h"
 
-#include "ContentView.h"
+#include "TarveloFeature/Onboarding/ContentView.h"
 
 #include <gtkmm/window.h>
 

@@ -1,8 +1,8 @@
-#include "TarveloApp.h"
+#include "Tarvelo/TarveloApp.h"
 
-#include "DateLink.h"
-#include "HostWindow.h"
-#include "URL.h"
+#include "Tarvelo/DateLink.h"
+#include "Tarvelo/HostWindow.h"
+#include "Platform/URL/URL.h"
 
 #include <gtkmm/window.h>
 

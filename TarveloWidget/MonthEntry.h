@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "Instant.h"
+#include "Platform/Calendar/Instant.h"
 
 namespace tarvelo {
 

@@ -1,6 +1,6 @@
-#include "MonthProvider.h"
+#include "TarveloWidget/MonthProvider.h"
 
-#include "MonthGrid.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 namespace tarvelo {
 

@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "MonthEntry.h"
-#include "MonthOffsetStore.h"
-#include "Timeline.h"
+#include "TarveloWidget/MonthEntry.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "Platform/Widgets/Timeline.h"
 
 namespace tarvelo {
 

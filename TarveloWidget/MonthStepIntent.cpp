@@ -1,7 +1,7 @@
-#include "MonthStepIntent.h"
+#include "TarveloWidget/MonthStepIntent.h"
 
-#include "Localization.h"
-#include "MonthOffsetStore.h"
+#include "Platform/Localization/Localization.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 
 namespace tarvelo {
 

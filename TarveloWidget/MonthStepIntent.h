@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "AppIntent.h"
-#include "IntentParameter.h"
+#include "Platform/Intents/AppIntent.h"
+#include "Platform/Intents/IntentParameter.h"
 
 namespace tarvelo {
 

@@ -1,10 +1,10 @@
-#include "TarveloWidget.h"
+#include "TarveloWidget/TarveloWidget.h"
 
-#include "Localization.h"
-#include "MonthProvider.h"
-#include "MonthStepIntent.h"
-#include "WidgetBundle.h"
-#include "WidgetRendering.h"
+#include "Platform/Localization/Localization.h"
+#include "TarveloWidget/MonthProvider.h"
+#include "TarveloWidget/MonthStepIntent.h"
+#include "Platform/Widgets/WidgetBundle.h"
+#include "TarveloWidget/WidgetRendering.h"
 
 namespace tarvelo {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "WidgetBundle.h"
-#include "WidgetConfiguration.h"
+#include "Platform/Widgets/WidgetBundle.h"
+#include "Platform/Widgets/WidgetConfiguration.h"
 
 namespace tarvelo {
 

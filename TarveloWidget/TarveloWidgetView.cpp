@@ -1,14 +1,14 @@
-#include "TarveloWidgetView.h"
+#include "TarveloWidget/TarveloWidgetView.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <utility>
 
-#include "DateFormatter.h"
-#include "Localization.h"
-#include "MonthGrid.h"
-#include "MonthStepIntent.h"
+#include "Platform/Calendar/DateFormatter.h"
+#include "Platform/Localization/Localization.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/MonthStepIntent.h"
 
 namespace tarvelo {
 

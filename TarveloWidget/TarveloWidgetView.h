@@ -4,14 +4,14 @@
 #include <functional>
 #include <string>
 
-#include "Calendar.h"
-#include "DateFormatter.h"
-#include "DayCell.h"
-#include "Instant.h"
-#include "LocaleDigits.h"
-#include "MonthEntry.h"
-#include "URL.h"
-#include "View.h"
+#include "Platform/Calendar/Calendar.h"
+#include "Platform/Calendar/DateFormatter.h"
+#include "TarveloFeature/MonthModel/DayCell.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Calendar/LocaleDigits.h"
+#include "TarveloWidget/MonthEntry.h"
+#include "Platform/URL/URL.h"
+#include "Platform/View/View.h"
 
 namespace tarvelo {
 

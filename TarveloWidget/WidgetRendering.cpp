@@ -1,7 +1,7 @@
-#include "WidgetRendering.h"
+#include "TarveloWidget/WidgetRendering.h"
 
-#include "Layout.h"
-#include "WidgetEnvironment.h"
+#include "Platform/View/Layout.h"
+#include "Platform/Widgets/WidgetEnvironment.h"
 
 namespace tarvelo {
 

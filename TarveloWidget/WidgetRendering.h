@@ -1,11 +1,11 @@
 #pragma once
 
-#include "DisplayList.h"
-#include "Geometry.h"
-#include "MonthEntry.h"
-#include "TarveloWidgetView.h"
-#include "TextMeasurer.h"
-#include "View.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/Geometry.h"
+#include "TarveloWidget/MonthEntry.h"
+#include "TarveloWidget/TarveloWidgetView.h"
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/View/View.h"
 
 namespace tarvelo {
 

@@ -1,7 +1,7 @@
-#include "CalendarAppCatalog.h"
-#include "DateLink.h"
-#include "DesktopFixture.h"
-#include "FakeWorkspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
+#include "Tarvelo/DateLink.h"
+#include "tests/Support/DesktopFixture.h"
+#include "tests/Support/FakeWorkspace.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "MonthGrid.h"
-#include "MonthOffsetStore.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 
 using namespace tarvelo;
 using platform::Instant;

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Painter.h"
-#include "WidgetHost.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 using platform::WidgetFamily;
 using platform::WidgetHost;

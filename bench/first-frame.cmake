@@ -2,7 +2,6 @@
 # comparable scrolled page; the probes are started by the benchmark, which
 # needs a display (run it under xvfb-run and dbus-run-session).
 add_executable(tarvelo-window-probe first-frame/tarvelo-window-probe.cpp ${PROJECT_SOURCE_DIR}/Tarvelo/HostWindow.cpp)
-target_include_directories(tarvelo-window-probe PRIVATE first-frame ${PROJECT_SOURCE_DIR}/Tarvelo)
 target_link_libraries(tarvelo-window-probe PRIVATE TarveloOnboarding PlatformLocalization PlatformResources
   PlatformDefaults tarvelo_build_flags)
 # In bin/, beside `tarvelo`, so that it finds the pictures the same way.
@@ -10,7 +9,6 @@ tarvelo_program(tarvelo-window-probe bin)
 add_dependencies(tarvelo-window-probe tarvelo-previews)
 
 add_executable(bare-window-probe first-frame/bare-window-probe.cpp)
-target_include_directories(bare-window-probe PRIVATE first-frame)
 target_link_libraries(bare-window-probe PRIVATE PkgConfig::GTKMM tarvelo_build_flags)
 target_compile_definitions(bare-window-probe PRIVATE TARVELO_RESOURCES_FOLDER="${TARVELO_RESOURCES_FOLDER}")
 tarvelo_program(bare-window-probe bin)

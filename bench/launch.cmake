@@ -4,7 +4,6 @@
 # runs it (see bench/README.md).
 add_executable(launch-driver ${CMAKE_CURRENT_LIST_DIR}/launch/LaunchDriver.cpp)
 target_link_libraries(launch-driver PRIVATE PkgConfig::GIO_UNIX tarvelo_build_flags)
-target_include_directories(launch-driver PRIVATE ${PROJECT_SOURCE_DIR}/tests/Support)
 target_compile_definitions(launch-driver PRIVATE
   TARVELO_PROGRAM="$<TARGET_FILE:tarvelo>"
   TARVELO_BENCH_CALENDAR="$<TARGET_FILE:recording-calendar>"

@@ -4,8 +4,6 @@
 add_executable(run-all-driver ${CMAKE_CURRENT_LIST_DIR}/whole-system/RunAllDriver.cpp)
 target_link_libraries(run-all-driver PRIVATE PlatformWidgetHost PkgConfig::BENCH_X11 PkgConfig::GIO_UNIX
   tarvelo_build_flags)
-target_include_directories(run-all-driver PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/launch
-  ${CMAKE_CURRENT_LIST_DIR}/first-frame ${PROJECT_SOURCE_DIR}/tests/Support)
 target_compile_definitions(run-all-driver PRIVATE
   TARVELO_PROGRAM="$<TARGET_FILE:tarvelo>"
   TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>"
@@ -23,8 +21,6 @@ add_dependencies(run-all-driver tarvelo tarvelo-widgets TarveloWidget bare-gtk-w
 add_executable(soak-driver ${CMAKE_CURRENT_LIST_DIR}/whole-system/SoakDriver.cpp)
 target_link_libraries(soak-driver PRIVATE PlatformWidgetHost PkgConfig::BENCH_X11 PkgConfig::GIO_UNIX
   tarvelo_build_flags)
-target_include_directories(soak-driver PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/launch
-  ${PROJECT_SOURCE_DIR}/tests/Support)
 target_compile_definitions(soak-driver PRIVATE
   TARVELO_PROGRAM="$<TARGET_FILE:tarvelo>"
   TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>"

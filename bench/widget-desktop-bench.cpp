@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "desktop/DisplayServerClock.h"
-#include "desktop/WidgetChevrons.h"
+#include "bench/desktop/DisplayServerClock.h"
+#include "bench/desktop/WidgetChevrons.h"
 
 namespace {
 

@@ -6,7 +6,6 @@ pkg_check_modules(BENCH_X11 REQUIRED IMPORTED_TARGET x11 xtst xdamage)
 tarvelo_add_benchmark(widget-desktop-bench
   SOURCES widget-desktop-bench.cpp
   LIBRARIES PlatformWidgetHost PkgConfig::BENCH_X11)
-target_include_directories(widget-desktop-bench PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(widget-desktop-bench PRIVATE
   TARVELO_BARE_WINDOW="$<TARGET_FILE:bare-gtk-window>"
   TARVELO_WIDGETS_PROGRAM="$<TARGET_FILE:tarvelo-widgets>")

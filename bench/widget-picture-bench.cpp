@@ -18,9 +18,9 @@
 #include <pango/pangocairo.h>
 #include <string>
 
-#include "MonthGrid.h"
-#include "Painter.h"
-#include "WidgetRendering.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "Platform/Painter/Painter.h"
+#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 

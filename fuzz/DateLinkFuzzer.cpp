@@ -9,12 +9,12 @@
 //    a number, and that it then opens "ical://" once and quits once;
 //
 // and, through the sanitizers, that nothing crashes or misbehaves.
-#include "CalendarAppPreference.h"
-#include "DateLink.h"
-#include "DateLinkOracle.h"
-#include "FakeWorkspace.h"
-#include "FuzzSupport.h"
-#include "UserDefaults.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "Tarvelo/DateLink.h"
+#include "fuzz/DateLinkOracle.h"
+#include "tests/Support/FakeWorkspace.h"
+#include "fuzz/FuzzSupport.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 #include <cstdint>
 #include <cstdio>

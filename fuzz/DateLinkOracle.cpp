@@ -1,4 +1,4 @@
-#include "DateLinkOracle.h"
+#include "fuzz/DateLinkOracle.h"
 
 #include <string>
 #include <strings.h>

@@ -7,8 +7,8 @@
 //  - either the old file was kept aside byte for byte, or it was ours (or
 //    empty) and every value it held is still there;
 //  - writing the same values again leaves the file byte for byte as it was.
-#include "FuzzSupport.h"
-#include "UserDefaults.h"
+#include "fuzz/FuzzSupport.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 // folder, for "exec" to name. Checks that reading never crashes and that an
 // accepted manifest has a non-empty identifier and names, by an absolute
 // path without NUL bytes, a program that can be run; a refused one says why.
-#include "ExtensionManifest.h"
-#include "FuzzSupport.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdio>

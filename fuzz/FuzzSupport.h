@@ -12,8 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "Files.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/Files.h"
+#include "tests/Support/TemporaryFolder.h"
 
 namespace tarvelo::fuzzing {
 

@@ -9,11 +9,11 @@
 //    it back (as JSON and as text) unchanged;
 //  - what the host shows assistive technologies of it is at most 512
 //    elements in reading order (lines never go back), texts never unnamed.
-#include "AccessibleElements.h"
-#include "DisplayListJSON.h"
-#include "ExtensionProcess.h"
-#include "FuzzSupport.h"
-#include "TimelineJSON.h"
+#include "Platform/WidgetHost/AccessibleElements.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "fuzz/FuzzSupport.h"
+#include "Platform/WidgetHost/TimelineJSON.h"
 
 #include <algorithm>
 #include <cstdint>

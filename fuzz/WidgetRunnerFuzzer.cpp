@@ -11,12 +11,12 @@
 //  - the stream gets exactly one reply line per request line.
 //
 // Intents run for real: the month steps in a defaults folder of the run's own.
-#include "FakeTextMeasurer.h"
-#include "FuzzSupport.h"
-#include "ServeOverSockets.h"
-#include "TarveloWidget.h"
-#include "UserDefaults.h"
-#include "WidgetRunner.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/Support/ServeOverSockets.h"
+#include "TarveloWidget/TarveloWidget.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Widgets/WidgetRunner.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "MonthGrid.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Calendar.h"
+#include "Platform/Calendar/Calendar.h"
 
 #include <algorithm>
 #include <array>
@@ -11,8 +11,8 @@
 #include <unicode/dtfmtsym.h>
 #include <unicode/locid.h>
 
-#include "SystemTimeZone.h"
-#include "UserLocale.h"
+#include "Platform/Calendar/SystemTimeZone.h"
+#include "Platform/Calendar/UserLocale.h"
 
 namespace platform {
 

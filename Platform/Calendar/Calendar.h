@@ -9,7 +9,7 @@
 
 #include <unicode/uversion.h>
 
-#include "Instant.h"
+#include "Platform/Calendar/Instant.h"
 
 U_NAMESPACE_BEGIN
 class Calendar;

@@ -1,4 +1,4 @@
-#include "DateFormatter.h"
+#include "Platform/Calendar/DateFormatter.h"
 
 #include <map>
 #include <mutex>

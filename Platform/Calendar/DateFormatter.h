@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "Calendar.h"
-#include "Instant.h"
+#include "Platform/Calendar/Calendar.h"
+#include "Platform/Calendar/Instant.h"
 
 U_NAMESPACE_BEGIN
 class SimpleDateFormat;

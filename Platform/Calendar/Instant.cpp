@@ -1,4 +1,4 @@
-#include "Instant.h"
+#include "Platform/Calendar/Instant.h"
 
 #include <cmath>
 

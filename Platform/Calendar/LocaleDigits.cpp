@@ -1,4 +1,4 @@
-#include "LocaleDigits.h"
+#include "Platform/Calendar/LocaleDigits.h"
 
 #include <memory>
 
@@ -7,7 +7,7 @@
 #include <unicode/numsys.h>
 #include <unicode/unistr.h>
 
-#include "UserLocale.h"
+#include "Platform/Calendar/UserLocale.h"
 
 namespace platform {
 

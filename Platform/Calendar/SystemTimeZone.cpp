@@ -1,4 +1,4 @@
-#include "SystemTimeZone.h"
+#include "Platform/Calendar/SystemTimeZone.h"
 
 #include <cstdlib>
 #include <limits.h>

@@ -1,4 +1,4 @@
-#include "UserLocale.h"
+#include "Platform/Calendar/UserLocale.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
-#include "DefaultsFile.h"
+#include "Platform/Defaults/DefaultsFile.h"
 
-#include "BoundedReading.h"
-#include "FileReplacement.h"
+#include "Platform/Files/BoundedReading.h"
+#include "Platform/Files/FileReplacement.h"
 
 #include <cerrno>
 #include <cstdio>

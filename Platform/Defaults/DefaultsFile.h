@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "DefaultsValue.h"
+#include "Platform/Defaults/DefaultsValue.h"
 
 namespace platform {
 

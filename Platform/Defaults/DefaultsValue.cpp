@@ -1,4 +1,4 @@
-#include "DefaultsValue.h"
+#include "Platform/Defaults/DefaultsValue.h"
 
 #include <cmath>
 #include <limits>

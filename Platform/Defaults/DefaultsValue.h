@@ -7,7 +7,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "Instant.h"
+#include "Platform/Calendar/Instant.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "UserDefaults.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
-#include "DefaultsFile.h"
-#include "XdgFolders.h"
+#include "Platform/Defaults/DefaultsFile.h"
+#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 

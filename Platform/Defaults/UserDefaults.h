@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "DefaultsValue.h"
-#include "Instant.h"
+#include "Platform/Defaults/DefaultsValue.h"
+#include "Platform/Calendar/Instant.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "BoundedReading.h"
+#include "Platform/Files/BoundedReading.h"
 
 #include <cerrno>
 #include <fcntl.h>

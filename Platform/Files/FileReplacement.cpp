@@ -1,4 +1,4 @@
-#include "FileReplacement.h"
+#include "Platform/Files/FileReplacement.h"
 
 #include <cerrno>
 #include <cstdio>

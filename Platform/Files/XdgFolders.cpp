@@ -1,4 +1,4 @@
-#include "XdgFolders.h"
+#include "Platform/Files/XdgFolders.h"
 
 #include <cstdlib>
 #include <pwd.h>

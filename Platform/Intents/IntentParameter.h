@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "AppIntent.h"
+#include "Platform/Intents/AppIntent.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "Localization.h"
+#include "Platform/Localization/Localization.h"
 
 #include <cstring>
 #include <libintl.h>

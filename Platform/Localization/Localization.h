@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "LocaleDigits.h"
+#include "Platform/Calendar/LocaleDigits.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "ColorPalette.h"
+#include "Platform/Painter/ColorPalette.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Appearance.h"
-#include "ShapeStyle.h"
+#include "Platform/Painter/Appearance.h"
+#include "Platform/View/ShapeStyle.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "Painter.h"
+#include "Platform/Painter/Painter.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include <pango/pangocairo.h>
 
-#include "ColorPalette.h"
+#include "Platform/Painter/ColorPalette.h"
 
 namespace platform {
 

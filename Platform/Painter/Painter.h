@@ -4,11 +4,11 @@
 #include <mutex>
 #include <optional>
 
-#include "Appearance.h"
-#include "DisplayList.h"
-#include "PangoTextMeasurer.h"
-#include "SymbolLibrary.h"
-#include "TextEngine.h"
+#include "Platform/Painter/Appearance.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/Painter/PangoTextMeasurer.h"
+#include "Platform/Painter/SymbolLibrary.h"
+#include "Platform/Painter/TextEngine.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;

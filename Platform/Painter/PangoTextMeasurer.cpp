@@ -1,4 +1,4 @@
-#include "PangoTextMeasurer.h"
+#include "Platform/Painter/PangoTextMeasurer.h"
 
 #include <pango/pangocairo.h>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <tuple>
 
-#include "TextEngine.h"
-#include "TextMeasurer.h"
+#include "Platform/Painter/TextEngine.h"
+#include "Platform/View/TextMeasurer.h"
 
 typedef struct _PangoLayout PangoLayout;
 

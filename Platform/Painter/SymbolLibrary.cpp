@@ -1,4 +1,4 @@
-#include "SymbolLibrary.h"
+#include "Platform/Painter/SymbolLibrary.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
-#include "XdgFolders.h"
+#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "Geometry.h"
+#include "Platform/View/Geometry.h"
 
 typedef struct _RsvgHandle RsvgHandle;
 typedef struct _cairo cairo_t;

@@ -1,4 +1,4 @@
-#include "TextEngine.h"
+#include "Platform/Painter/TextEngine.h"
 
 #include <pango/pangocairo.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "Font.h"
+#include "Platform/View/Font.h"
 
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoFontMap PangoFontMap;

@@ -1,4 +1,4 @@
-#include "ProgramFolders.h"
+#include "Platform/Resources/ProgramFolders.h"
 
 #include <system_error>
 

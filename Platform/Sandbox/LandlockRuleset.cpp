@@ -1,4 +1,4 @@
-#include "LandlockRuleset.h"
+#include "Platform/Sandbox/LandlockRuleset.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,13 +1,13 @@
-#include "Sandbox.h"
+#include "Platform/Sandbox/Sandbox.h"
 
 #include <cerrno>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "FileReplacement.h"
-#include "LandlockRuleset.h"
-#include "SystemCallFilter.h"
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/Sandbox/LandlockRuleset.h"
+#include "Platform/Sandbox/SystemCallFilter.h"
 
 namespace platform {
 

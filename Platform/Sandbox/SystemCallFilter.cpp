@@ -1,4 +1,4 @@
-#include "SystemCallFilter.h"
+#include "Platform/Sandbox/SystemCallFilter.h"
 
 #include <cerrno>
 #include <cstddef>

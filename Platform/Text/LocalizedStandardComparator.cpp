@@ -1,6 +1,6 @@
-#include "LocalizedStandardComparator.h"
+#include "Platform/Text/LocalizedStandardComparator.h"
 
-#include "UserLocale.h"
+#include "Platform/Calendar/UserLocale.h"
 
 #include <cstdlib>
 #include <unicode/coll.h>

@@ -1,4 +1,4 @@
-#include "PercentEncoding.h"
+#include "Platform/URL/PercentEncoding.h"
 
 namespace platform::PercentEncoding {
 

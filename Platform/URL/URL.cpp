@@ -1,7 +1,7 @@
-#include "URL.h"
+#include "Platform/URL/URL.h"
 
-#include "PercentEncoding.h"
-#include "URLComponents.h"
+#include "Platform/URL/PercentEncoding.h"
+#include "Platform/URL/URLComponents.h"
 
 namespace platform {
 

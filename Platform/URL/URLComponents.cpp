@@ -1,6 +1,6 @@
-#include "URLComponents.h"
+#include "Platform/URL/URLComponents.h"
 
-#include "PercentEncoding.h"
+#include "Platform/URL/PercentEncoding.h"
 
 #include <string_view>
 

@@ -4,12 +4,12 @@
 #include <variant>
 #include <vector>
 
-#include "AppIntent.h"
-#include "Font.h"
-#include "Geometry.h"
-#include "LayoutDirection.h"
-#include "ShapeStyle.h"
-#include "URL.h"
+#include "Platform/Intents/AppIntent.h"
+#include "Platform/View/Font.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/LayoutDirection.h"
+#include "Platform/View/ShapeStyle.h"
+#include "Platform/URL/URL.h"
 
 namespace platform {
 

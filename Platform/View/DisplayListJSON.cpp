@@ -1,4 +1,4 @@
-#include "DisplayListJSON.h"
+#include "Platform/View/DisplayListJSON.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "DisplayList.h"
+#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "Font.h"
+#include "Platform/View/Font.h"
 
 #include <array>
 #include <utility>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DisplayList.h"
-#include "Geometry.h"
-#include "LayoutEnvironment.h"
-#include "TextMeasurer.h"
-#include "View.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/LayoutEnvironment.h"
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/View/View.h"
 
 namespace platform {
 

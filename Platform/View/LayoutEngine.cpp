@@ -1,4 +1,4 @@
-#include "LayoutEngine.h"
+#include "Platform/View/LayoutEngine.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,10 +7,10 @@
 #include <limits>
 #include <numeric>
 
-#include "Layout.h"
-#include "StackLayout.h"
-#include "TextFitting.h"
-#include "ViewNode.h"
+#include "Platform/View/Layout.h"
+#include "Platform/View/StackLayout.h"
+#include "Platform/View/TextFitting.h"
+#include "Platform/View/ViewNode.h"
 
 namespace platform {
 

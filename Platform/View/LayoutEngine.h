@@ -7,10 +7,10 @@
 #include <variant>
 #include <vector>
 
-#include "DisplayList.h"
-#include "LayoutEnvironment.h"
-#include "TextMeasurer.h"
-#include "View.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/LayoutEnvironment.h"
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/View/View.h"
 
 namespace platform {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "Font.h"
-#include "LayoutDirection.h"
-#include "ShapeStyle.h"
-#include "View.h"
+#include "Platform/View/Font.h"
+#include "Platform/View/LayoutDirection.h"
+#include "Platform/View/ShapeStyle.h"
+#include "Platform/View/View.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "ShapeStyle.h"
+#include "Platform/View/ShapeStyle.h"
 
 #include <array>
 #include <utility>

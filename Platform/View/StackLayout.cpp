@@ -1,9 +1,9 @@
-#include "StackLayout.h"
+#include "Platform/View/StackLayout.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "ViewNode.h"
+#include "Platform/View/ViewNode.h"
 
 namespace platform {
 

@@ -3,9 +3,9 @@
 #include <functional>
 #include <vector>
 
-#include "Geometry.h"
-#include "View.h"
-#include "ViewNode.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/View.h"
+#include "Platform/View/ViewNode.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "TextFitting.h"
+#include "Platform/View/TextFitting.h"
 
 #include <algorithm>
 #include <cmath>

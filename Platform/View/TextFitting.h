@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "Geometry.h"
-#include "TextMeasurer.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/TextMeasurer.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "Font.h"
+#include "Platform/View/Font.h"
 
 namespace platform {
 

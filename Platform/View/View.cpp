@@ -1,9 +1,9 @@
-#include "View.h"
+#include "Platform/View/View.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "ViewNode.h"
+#include "Platform/View/ViewNode.h"
 
 namespace platform {
 

@@ -8,14 +8,14 @@
 #include <variant>
 #include <vector>
 
-#include "Alignment.h"
-#include "AppIntent.h"
-#include "DisplayList.h"
-#include "Edges.h"
-#include "Font.h"
-#include "Geometry.h"
-#include "ShapeStyle.h"
-#include "URL.h"
+#include "Platform/View/Alignment.h"
+#include "Platform/Intents/AppIntent.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/Edges.h"
+#include "Platform/View/Font.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/ShapeStyle.h"
+#include "Platform/URL/URL.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "View.h"
+#include "Platform/View/View.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "AppearanceMonitor.h"
+#include "Platform/WidgetDesktop/AppearanceMonitor.h"
 
 namespace platform {
 

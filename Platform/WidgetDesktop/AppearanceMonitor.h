@@ -5,7 +5,7 @@
 #include <giomm.h>
 #include <gtkmm.h>
 
-#include "Appearance.h"
+#include "Platform/Painter/Appearance.h"
 
 namespace platform {
 

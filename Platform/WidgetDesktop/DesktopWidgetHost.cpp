@@ -1,9 +1,9 @@
-#include "DesktopWidgetHost.h"
+#include "Platform/WidgetDesktop/DesktopWidgetHost.h"
 
 #include <cstdio>
 
-#include "SoftwareDrawing.h"
-#include "X11Desktop.h"
+#include "Platform/Windowing/SoftwareDrawing.h"
+#include "Platform/WidgetDesktop/X11Desktop.h"
 
 namespace platform {
 

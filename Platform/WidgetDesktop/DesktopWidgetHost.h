@@ -9,16 +9,16 @@
 
 #include <gtkmm.h>
 
-#include "AppearanceMonitor.h"
-#include "DayClock.h"
-#include "GalleryWindow.h"
-#include "HostWorker.h"
-#include "Painter.h"
-#include "PlacementList.h"
-#include "RestartBackoff.h"
-#include "SleepMonitor.h"
-#include "WidgetBackend.h"
-#include "WidgetWindow.h"
+#include "Platform/WidgetDesktop/AppearanceMonitor.h"
+#include "Platform/WidgetHost/DayClock.h"
+#include "Platform/WidgetDesktop/GalleryWindow.h"
+#include "Platform/WidgetDesktop/HostWorker.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/PlacementList.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
+#include "Platform/WidgetDesktop/SleepMonitor.h"
+#include "Platform/WidgetHost/WidgetBackend.h"
+#include "Platform/WidgetDesktop/WidgetWindow.h"
 
 namespace platform {
 

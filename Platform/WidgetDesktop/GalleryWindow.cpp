@@ -1,6 +1,6 @@
-#include "GalleryWindow.h"
+#include "Platform/WidgetDesktop/GalleryWindow.h"
 
-#include "WidgetBackground.h"
+#include "Platform/WidgetDesktop/WidgetBackground.h"
 
 #include <cmath>
 

@@ -7,8 +7,8 @@
 
 #include <gtkmm.h>
 
-#include "Painter.h"
-#include "WidgetHost.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "HostWorker.h"
+#include "Platform/WidgetDesktop/HostWorker.h"
 
 namespace platform {
 

@@ -13,7 +13,7 @@
 
 #include <glibmm/dispatcher.h>
 
-#include "WidgetHost.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace platform {
 

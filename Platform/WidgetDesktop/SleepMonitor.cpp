@@ -1,4 +1,4 @@
-#include "SleepMonitor.h"
+#include "Platform/WidgetDesktop/SleepMonitor.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
-#include "WidgetAccessibility.h"
+#include "Platform/WidgetDesktop/WidgetAccessibility.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "ColorPalette.h"
+#include "Platform/Painter/ColorPalette.h"
 
 namespace {
 

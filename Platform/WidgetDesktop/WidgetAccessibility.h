@@ -7,9 +7,9 @@
 
 #include <gtkmm.h>
 
-#include "AccessibleElements.h"
-#include "Appearance.h"
-#include "DisplayList.h"
+#include "Platform/WidgetHost/AccessibleElements.h"
+#include "Platform/Painter/Appearance.h"
+#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

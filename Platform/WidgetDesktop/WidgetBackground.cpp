@@ -1,4 +1,4 @@
-#include "WidgetBackground.h"
+#include "Platform/WidgetDesktop/WidgetBackground.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <cairomm/context.h>
 
-#include "Appearance.h"
+#include "Platform/Painter/Appearance.h"
 
 namespace platform {
 

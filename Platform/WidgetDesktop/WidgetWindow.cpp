@@ -1,10 +1,10 @@
-#include "WidgetWindow.h"
+#include "Platform/WidgetDesktop/WidgetWindow.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "WidgetBackground.h"
-#include "X11Desktop.h"
+#include "Platform/WidgetDesktop/WidgetBackground.h"
+#include "Platform/WidgetDesktop/X11Desktop.h"
 
 namespace platform {
 

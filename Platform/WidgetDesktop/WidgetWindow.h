@@ -4,10 +4,10 @@
 
 #include <gtkmm.h>
 
-#include "Painter.h"
-#include "WidgetAccessibility.h"
-#include "WidgetHost.h"
-#include "WidgetPlacement.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetDesktop/WidgetAccessibility.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "Platform/WidgetHost/WidgetPlacement.h"
 
 namespace platform {
 

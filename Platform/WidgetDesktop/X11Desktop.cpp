@@ -1,4 +1,4 @@
-#include "X11Desktop.h"
+#include "Platform/WidgetDesktop/X11Desktop.h"
 
 #include <gdk/x11/gdkx.h>
 #include <X11/Xatom.h>

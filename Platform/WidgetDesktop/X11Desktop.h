@@ -7,7 +7,7 @@
 
 #include <gtkmm.h>
 
-#include "ScreenFit.h"
+#include "Platform/WidgetHost/ScreenFit.h"
 
 namespace platform {
 

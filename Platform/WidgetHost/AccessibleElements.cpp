@@ -1,4 +1,4 @@
-#include "AccessibleElements.h"
+#include "Platform/WidgetHost/AccessibleElements.h"
 
 #include <algorithm>
 #include <cmath>

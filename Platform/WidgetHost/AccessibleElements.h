@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "DisplayList.h"
+#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "DayClock.h"
+#include "Platform/WidgetHost/DayClock.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ExtensionManifest.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "BoundedReading.h"
-#include "ProgramFolders.h"
-#include "XdgFolders.h"
+#include "Platform/Files/BoundedReading.h"
+#include "Platform/Resources/ProgramFolders.h"
+#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 

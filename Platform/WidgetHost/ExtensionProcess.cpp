@@ -1,4 +1,4 @@
-#include "ExtensionProcess.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "ProtocolJSON.h"
+#include "Platform/Widgets/ProtocolJSON.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "PlacementList.h"
+#include "Platform/WidgetHost/PlacementList.h"
 
 #include <algorithm>
 #include <cstdlib>

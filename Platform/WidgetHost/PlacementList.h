@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "PlacementStore.h"
-#include "WidgetPlacement.h"
+#include "Platform/WidgetHost/PlacementStore.h"
+#include "Platform/WidgetHost/WidgetPlacement.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "PlacementStore.h"
+#include "Platform/WidgetHost/PlacementStore.h"
 
-#include "BoundedReading.h"
-#include "FileReplacement.h"
-#include "XdgFolders.h"
+#include "Platform/Files/BoundedReading.h"
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/Files/XdgFolders.h"
 
 #include <cerrno>
 #include <cstdio>

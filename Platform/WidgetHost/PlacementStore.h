@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "WidgetPlacement.h"
+#include "Platform/WidgetHost/WidgetPlacement.h"
 
 namespace platform {
 

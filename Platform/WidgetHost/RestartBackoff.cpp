@@ -1,4 +1,4 @@
-#include "RestartBackoff.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ScreenFit.h"
+#include "Platform/WidgetHost/ScreenFit.h"
 
 #include <algorithm>
 #include <cmath>

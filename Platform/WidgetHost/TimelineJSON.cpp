@@ -1,4 +1,4 @@
-#include "TimelineJSON.h"
+#include "Platform/WidgetHost/TimelineJSON.h"
 
 namespace platform {
 

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Instant.h"
-#include "Timeline.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Widgets/Timeline.h"
 
 namespace platform {
 

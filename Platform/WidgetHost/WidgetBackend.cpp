@@ -1,4 +1,4 @@
-#include "WidgetBackend.h"
+#include "Platform/WidgetHost/WidgetBackend.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
-#include "WidgetHost.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
-#include "DayClock.h"
-#include "DisplayListJSON.h"
-#include "TimelineJSON.h"
-#include "Workspace.h"
+#include "Platform/WidgetHost/DayClock.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/WidgetHost/TimelineJSON.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <cmath>
 #include <ctime>

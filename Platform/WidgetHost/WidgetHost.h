@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "DisplayList.h"
-#include "ExtensionManifest.h"
-#include "ExtensionProcess.h"
-#include "Geometry.h"
-#include "Instant.h"
-#include "RestartBackoff.h"
-#include "Timeline.h"
-#include "WidgetFamily.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
+#include "Platform/Widgets/Timeline.h"
+#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "WidgetHostProgram.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 
-#include "ExtensionManifest.h"
-#include "LaunchContext.h"
-#include "ProgramFolders.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "Platform/Workspace/LaunchContext.h"
+#include "Platform/Resources/ProgramFolders.h"
 
 #include <algorithm>
 #include <gio/gio.h>

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "WidgetFamily.h"
+#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

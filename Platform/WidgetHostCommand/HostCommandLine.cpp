@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "DesktopWidgetHost.h"
-#include "DisplayListJSON.h"
-#include "Painter.h"
-#include "PlacementList.h"
-#include "WidgetHost.h"
-#include "WidgetHostProgram.h"
+#include "Platform/WidgetDesktop/DesktopWidgetHost.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/PlacementList.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ProtocolJSON.h"
+#include "Platform/Widgets/ProtocolJSON.h"
 
-#include "BoundedReading.h"
+#include "Platform/Files/BoundedReading.h"
 
 namespace platform {
 

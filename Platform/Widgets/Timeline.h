@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "Geometry.h"
-#include "Instant.h"
-#include "WidgetFamily.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "WidgetBundle.h"
+#include "Platform/Widgets/WidgetBundle.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,14 +6,14 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "FileReplacement.h"
-#include "PangoTextMeasurer.h"
-#include "ProgramFolders.h"
-#include "Sandbox.h"
-#include "TextEngine.h"
-#include "UserDefaults.h"
-#include "WidgetRunner.h"
-#include "XdgFolders.h"
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/Painter/PangoTextMeasurer.h"
+#include "Platform/Resources/ProgramFolders.h"
+#include "Platform/Sandbox/Sandbox.h"
+#include "Platform/Painter/TextEngine.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Widgets/WidgetRunner.h"
+#include "Platform/Files/XdgFolders.h"
 
 namespace platform::WidgetBundle {
 

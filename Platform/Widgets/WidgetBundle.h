@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "AppIntent.h"
-#include "WidgetConfiguration.h"
+#include "Platform/Intents/AppIntent.h"
+#include "Platform/Widgets/WidgetConfiguration.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "WidgetConfiguration.h"
+#include "Platform/Widgets/WidgetConfiguration.h"
 
 namespace platform {
 

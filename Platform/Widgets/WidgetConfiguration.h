@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "Instant.h"
-#include "Timeline.h"
-#include "View.h"
-#include "WidgetFamily.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Widgets/Timeline.h"
+#include "Platform/View/View.h"
+#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
-#include "WidgetEnvironment.h"
+#include "Platform/Widgets/WidgetEnvironment.h"
 
-#include "UserLocale.h"
+#include "Platform/Calendar/UserLocale.h"
 
 namespace platform {
 

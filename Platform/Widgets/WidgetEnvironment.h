@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayoutEnvironment.h"
+#include "Platform/View/LayoutEnvironment.h"
 
 namespace platform {
 

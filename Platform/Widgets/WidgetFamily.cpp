@@ -1,4 +1,4 @@
-#include "WidgetFamily.h"
+#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "WidgetRunner.h"
+#include "Platform/Widgets/WidgetRunner.h"
 
 #include <cerrno>
 #include <cmath>
@@ -8,11 +8,11 @@
 #include <thread>
 #include <unistd.h>
 
-#include "DisplayListJSON.h"
-#include "FileReplacement.h"
-#include "Layout.h"
-#include "ProtocolJSON.h"
-#include "WidgetEnvironment.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/View/Layout.h"
+#include "Platform/Widgets/ProtocolJSON.h"
+#include "Platform/Widgets/WidgetEnvironment.h"
 
 namespace platform {
 

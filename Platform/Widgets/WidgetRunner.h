@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "TextMeasurer.h"
-#include "WidgetBundle.h"
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/Widgets/WidgetBundle.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "FileChooserOpenPanel.h"
+#include "Platform/Windowing/FileChooserOpenPanel.h"
 
 #include <giomm/file.h>
 #include <gtkmm/filechoosernative.h>

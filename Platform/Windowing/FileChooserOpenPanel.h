@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpenPanel.h"
+#include "Platform/Workspace/OpenPanel.h"
 
 #include <glibmm/refptr.h>
 #include <sigc++/connection.h>

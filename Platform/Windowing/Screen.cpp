@@ -1,4 +1,4 @@
-#include "Screen.h"
+#include "Platform/Windowing/Screen.h"
 
 #include <gdk/gdk.h>
 #ifdef GDK_WINDOWING_X11

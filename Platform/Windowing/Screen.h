@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Geometry.h"
+#include "Platform/View/Geometry.h"
 
 #include <optional>
 

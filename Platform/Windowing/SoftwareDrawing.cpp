@@ -1,6 +1,6 @@
-#include "SoftwareDrawing.h"
+#include "Platform/Windowing/SoftwareDrawing.h"
 
-#include "Workspace.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <cstdlib>
 

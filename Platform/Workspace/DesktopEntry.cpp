@@ -1,4 +1,4 @@
-#include "DesktopEntry.h"
+#include "Platform/Workspace/DesktopEntry.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>

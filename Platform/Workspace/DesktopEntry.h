@@ -1,6 +1,6 @@
 #pragma once
 
-#include "URL.h"
+#include "Platform/URL/URL.h"
 
 #include <filesystem>
 #include <glib-object.h>

@@ -1,4 +1,4 @@
-#include "DesktopEntryBundle.h"
+#include "Platform/Workspace/DesktopEntryBundle.h"
 
 #include <gio/gdesktopappinfo.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bundle.h"
-#include "DesktopEntry.h"
+#include "Platform/Workspace/Bundle.h"
+#include "Platform/Workspace/DesktopEntry.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "GioWorkspace.h"
+#include "Platform/Workspace/GioWorkspace.h"
 
-#include "DesktopEntry.h"
-#include "DesktopEntryBundle.h"
-#include "LaunchContext.h"
+#include "Platform/Workspace/DesktopEntry.h"
+#include "Platform/Workspace/DesktopEntryBundle.h"
+#include "Platform/Workspace/LaunchContext.h"
 
 #include <algorithm>
 #include <mutex>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "URL.h"
+#include "Platform/URL/URL.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bundle.h"
-#include "URL.h"
+#include "Platform/Workspace/Bundle.h"
+#include "Platform/URL/URL.h"
 
 #include <filesystem>
 #include <functional>

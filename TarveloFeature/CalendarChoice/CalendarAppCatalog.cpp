@@ -1,6 +1,6 @@
-#include "CalendarAppCatalog.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 
-#include "LocalizedStandardComparator.h"
+#include "Platform/Text/LocalizedStandardComparator.h"
 
 #include <algorithm>
 #include <set>

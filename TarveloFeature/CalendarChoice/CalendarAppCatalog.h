@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CalendarAppCandidate.h"
-#include "URL.h"
-#include "Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCandidate.h"
+#include "Platform/URL/URL.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <optional>
 #include <vector>

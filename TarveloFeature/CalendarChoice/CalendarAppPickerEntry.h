@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CalendarAppCandidate.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCandidate.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
-#include "CalendarAppPickerModel.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
 
-#include "CalendarAppCatalog.h"
-#include "DesktopEntry.h"
-#include "Localization.h"
-#include "LocalizedStandardComparator.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
+#include "Platform/Workspace/DesktopEntry.h"
+#include "Platform/Localization/Localization.h"
+#include "Platform/Text/LocalizedStandardComparator.h"
 
 #include <algorithm>
 

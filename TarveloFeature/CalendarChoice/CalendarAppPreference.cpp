@@ -1,4 +1,4 @@
-#include "CalendarAppPreference.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 
 namespace tarvelo {
 

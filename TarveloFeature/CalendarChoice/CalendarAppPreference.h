@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CalendarAppSelection.h"
-#include "URL.h"
-#include "UserDefaults.h"
-#include "Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppSelection.h"
+#include "Platform/URL/URL.h"
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <functional>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Instant.h"
+#include "Platform/Calendar/Instant.h"
 
 namespace tarvelo {
 

@@ -1,8 +1,8 @@
-#include "MonthGrid.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 #include <algorithm>
 
-#include "DateFormatter.h"
+#include "Platform/Calendar/DateFormatter.h"
 
 namespace tarvelo::MonthGrid {
 

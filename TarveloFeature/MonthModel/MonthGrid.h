@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "Calendar.h"
-#include "DayCell.h"
-#include "Instant.h"
+#include "Platform/Calendar/Calendar.h"
+#include "TarveloFeature/MonthModel/DayCell.h"
+#include "Platform/Calendar/Instant.h"
 
 namespace tarvelo {
 

@@ -1,4 +1,4 @@
-#include "MonthOffsetStore.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 
 #include <limits>
 

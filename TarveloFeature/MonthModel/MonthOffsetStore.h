@@ -4,8 +4,8 @@
 #include <mutex>
 #include <optional>
 
-#include "Instant.h"
-#include "UserDefaults.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 namespace tarvelo {
 

@@ -1,4 +1,4 @@
-#include "Accessibility.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
 
 #include <gtk/gtk.h>
 #include <gtkmm/widget.h>

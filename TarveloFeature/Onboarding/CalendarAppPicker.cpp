@@ -1,8 +1,8 @@
-#include "CalendarAppPicker.h"
+#include "TarveloFeature/Onboarding/CalendarAppPicker.h"
 
-#include "Accessibility.h"
-#include "FileChooserOpenPanel.h"
-#include "OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
+#include "Platform/Windowing/FileChooserOpenPanel.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 #include <giomm/icon.h>
 #include <giomm/themedicon.h>

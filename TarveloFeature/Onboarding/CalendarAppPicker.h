@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CalendarAppPickerModel.h"
-#include "LocalizedLabel.h"
-#include "SectionHeading.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
+#include "TarveloFeature/Onboarding/LocalizedLabel.h"
+#include "TarveloFeature/Onboarding/SectionHeading.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>

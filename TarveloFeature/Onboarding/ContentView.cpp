@@ -1,13 +1,13 @@
-#include "ContentView.h"
+#include "TarveloFeature/Onboarding/ContentView.h"
 
-#include "Accessibility.h"
-#include "LeadingRow.h"
-#include "LocalizedLabel.h"
-#include "OnboardingStyle.h"
-#include "PageSize.h"
-#include "SectionHeading.h"
-#include "Step.h"
-#include "WidgetHostProgram.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
+#include "TarveloFeature/Onboarding/LeadingRow.h"
+#include "TarveloFeature/Onboarding/LocalizedLabel.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/PageSize.h"
+#include "TarveloFeature/Onboarding/SectionHeading.h"
+#include "TarveloFeature/Onboarding/Step.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 
 #include <gtkmm/image.h>
 

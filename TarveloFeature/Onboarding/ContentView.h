@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CalendarAppPicker.h"
-#include "CalendarAppPreference.h"
-#include "Screen.h"
-#include "WidgetPreview.h"
+#include "TarveloFeature/Onboarding/CalendarAppPicker.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "Platform/Windowing/Screen.h"
+#include "TarveloFeature/Onboarding/WidgetPreview.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "LeadingRow.h"
+#include "TarveloFeature/Onboarding/LeadingRow.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "LocalizedLabel.h"
+#include "TarveloFeature/Onboarding/LocalizedLabel.h"
 
-#include "Localization.h"
-#include "MarkdownEmphasis.h"
+#include "Platform/Localization/Localization.h"
+#include "TarveloFeature/Onboarding/MarkdownEmphasis.h"
 
 namespace tarvelo {
 

@@ -1,4 +1,4 @@
-#include "MarkdownEmphasis.h"
+#include "TarveloFeature/Onboarding/MarkdownEmphasis.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 #include <gdkmm/display.h>
 #include <gtkmm/cssprovider.h>

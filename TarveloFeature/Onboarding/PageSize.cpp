@@ -1,4 +1,4 @@
-#include "PageSize.h"
+#include "TarveloFeature/Onboarding/PageSize.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "PreviewFrame.h"
+#include "TarveloFeature/Onboarding/PreviewFrame.h"
 
-#include "OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 namespace tarvelo {
 

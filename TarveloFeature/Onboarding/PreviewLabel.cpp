@@ -1,6 +1,6 @@
-#include "PreviewLabel.h"
+#include "TarveloFeature/Onboarding/PreviewLabel.h"
 
-#include "Localization.h"
+#include "Platform/Localization/Localization.h"
 
 namespace tarvelo {
 

@@ -1,6 +1,6 @@
-#include "SectionHeading.h"
+#include "TarveloFeature/Onboarding/SectionHeading.h"
 
-#include "OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 namespace tarvelo {
 

@@ -1,9 +1,9 @@
-#include "Step.h"
+#include "TarveloFeature/Onboarding/Step.h"
 
-#include "Accessibility.h"
-#include "LocalizedLabel.h"
-#include "Localization.h"
-#include "OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
+#include "TarveloFeature/Onboarding/LocalizedLabel.h"
+#include "Platform/Localization/Localization.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 namespace tarvelo {
 

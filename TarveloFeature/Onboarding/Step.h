@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LeadingRow.h"
+#include "TarveloFeature/Onboarding/LeadingRow.h"
 
 #include <cstdint>
 #include <gtkmm/label.h>

@@ -1,7 +1,7 @@
-#include "WidgetArt.h"
+#include "TarveloFeature/Onboarding/WidgetArt.h"
 
-#include "ProgramFolders.h"
-#include "UserLocale.h"
+#include "Platform/Resources/ProgramFolders.h"
+#include "Platform/Calendar/UserLocale.h"
 
 #include <giomm/file.h>
 #include <system_error>

@@ -1,8 +1,8 @@
-#include "WidgetPreview.h"
+#include "TarveloFeature/Onboarding/WidgetPreview.h"
 
-#include "Accessibility.h"
-#include "OnboardingStyle.h"
-#include "PreviewLabel.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
+#include "TarveloFeature/Onboarding/OnboardingStyle.h"
+#include "TarveloFeature/Onboarding/PreviewLabel.h"
 
 #include <cmath>
 

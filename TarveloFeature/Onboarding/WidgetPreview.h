@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PreviewFrame.h"
-#include "WidgetArt.h"
+#include "TarveloFeature/Onboarding/PreviewFrame.h"
+#include "TarveloFeature/Onboarding/WidgetArt.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "WidgetHost.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace bench {
 

@@ -2,7 +2,7 @@
 // a scrolled column with the same texts (wrapped, some bold, in a few
 // sizes), the two widget pictures with captions and a menu button; no style
 // sheet, no custom widgets, no lookups of applications or settings.
-#include "FirstFrameReport.h"
+#include "bench/first-frame/FirstFrameReport.h"
 
 #include <gdk/gdk.h>
 #include <gdk/x11/gdkx.h>

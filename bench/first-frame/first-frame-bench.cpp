@@ -18,7 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "ProbeClock.h"
+#include "bench/first-frame/ProbeClock.h"
 
 namespace {
 

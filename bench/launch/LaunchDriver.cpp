@@ -16,8 +16,8 @@
 // Every moment is CLOCK_MONOTONIC, read by the process concerned: this
 // program just before it starts or calls something, the calendar program
 // and the bare application when they write their record to a FIFO.
-#include "DesktopFixture.h"
-#include "LaunchCases.h"
+#include "tests/Support/DesktopFixture.h"
+#include "bench/launch/LaunchCases.h"
 
 #include <algorithm>
 #include <cerrno>

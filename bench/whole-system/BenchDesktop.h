@@ -4,7 +4,7 @@
 // folders (nothing of the user's is read or written), no accessibility bus,
 // a calendar program that records when it starts as the default `ical:`
 // handler, and one small Tarvelo widget placed at 40, 40.
-#include "DesktopFixture.h"
+#include "tests/Support/DesktopFixture.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -8,11 +8,11 @@
 // cost is callgrind's instruction count, which noise does not touch.
 //
 //   run-all-driver [ROUNDS] [STEPS_PER_ROUND]        (defaults: 20, 10: 200 steps of each)
-#include "BenchDesktop.h"
-#include "LaunchCases.h"
-#include "ProbeClock.h"
-#include "desktop/DisplayServerClock.h"
-#include "desktop/WidgetChevrons.h"
+#include "bench/whole-system/BenchDesktop.h"
+#include "bench/launch/LaunchCases.h"
+#include "bench/first-frame/ProbeClock.h"
+#include "bench/desktop/DisplayServerClock.h"
+#include "bench/desktop/WidgetChevrons.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,10 +10,10 @@
 //   soak-driver [STEPS] [LINKS] [LIMIT_KB_PER_THOUSAND]   (defaults: 10000, 1000, 64)
 //
 // Exit status 0 when every check held, 1 when one failed.
-#include "BenchDesktop.h"
-#include "LaunchCases.h"
-#include "desktop/DisplayServerClock.h"
-#include "desktop/WidgetChevrons.h"
+#include "bench/whole-system/BenchDesktop.h"
+#include "bench/launch/LaunchCases.h"
+#include "bench/desktop/DisplayServerClock.h"
+#include "bench/desktop/WidgetChevrons.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Eventually.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpenPanel.h"
+#include "Platform/Workspace/OpenPanel.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "TextMeasurer.h"
+#include "Platform/View/TextMeasurer.h"
 
 namespace tarvelo::testsupport {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Workspace.h"
+#include "Platform/Workspace/Workspace.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "GoldenImage.h"
+#include "tests/Support/GoldenImage.h"
 
 #include <cairo.h>
 #include <cstdint>

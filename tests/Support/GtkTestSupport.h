@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Eventually.h"
+#include "tests/Support/Eventually.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "DisplayList.h"
+#include "Platform/View/DisplayList.h"
 
 namespace tarvelo::testsupport {
 

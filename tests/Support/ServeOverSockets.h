@@ -7,7 +7,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "WidgetRunner.h"
+#include "Platform/Widgets/WidgetRunner.h"
 
 namespace tarvelo::testsupport {
 

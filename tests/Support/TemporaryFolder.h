@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Files.h"
+#include "tests/Support/Files.h"
 
 namespace tarvelo::testsupport {
 

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "FakeTextMeasurer.h"
-#include "WidgetBundle.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "Platform/Widgets/WidgetBundle.h"
 
 namespace tarvelo::testsupport {
 

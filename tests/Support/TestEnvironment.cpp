@@ -1,4 +1,4 @@
-#include "TestEnvironment.h"
+#include "tests/Support/TestEnvironment.h"
 
 #include <cstdlib>
 #include <cstring>

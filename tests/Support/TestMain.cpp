@@ -2,13 +2,13 @@
 // first, then GoogleTest. Programs that open GTK themselves draw the way the
 // shipped programs do: with Cairo, and without GTK's OpenGL probe, whose
 // driver would otherwise load, leak and unload again under the sanitizers.
-#include "TestEnvironment.h"
+#include "tests/Support/TestEnvironment.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #ifdef TARVELO_TEST_OPENS_GTK
-#include "SoftwareDrawing.h"
+#include "Platform/Windowing/SoftwareDrawing.h"
 #endif
 
 int main(int argc, char** argv) {

@@ -1,10 +1,10 @@
 // Which links the date-link handler takes, and how it hands them to the
 // calendar application and quits.
-#include "CalendarAppPreference.h"
-#include "DateLink.h"
-#include "Eventually.h"
-#include "FakeWorkspace.h"
-#include "TemporaryFolder.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "Tarvelo/DateLink.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/FakeWorkspace.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <algorithm>
 #include <gio/gio.h>

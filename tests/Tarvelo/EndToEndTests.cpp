@@ -1,10 +1,10 @@
 // The real `tarvelo` program on a private desktop: run under
 // dbus-run-session and xvfb-run (see CMakeLists.txt), since single-instance
 // link delivery needs a session bus and GTK needs a display.
-#include "CalendarAppPreference.h"
-#include "ChildProgram.h"
-#include "DesktopFixture.h"
-#include "UserDefaults.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "tests/Support/ChildProgram.h"
+#include "tests/Support/DesktopFixture.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 #include <gio/gio.h>
 

@@ -1,5 +1,5 @@
-#include "DateLink.h"
-#include "Eventually.h"
+#include "Tarvelo/DateLink.h"
+#include "tests/Support/Eventually.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>

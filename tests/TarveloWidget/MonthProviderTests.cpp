@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "EnvironmentGuard.h"
-#include "MonthGrid.h"
-#include "MonthProvider.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/MonthProvider.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using namespace tarvelo;
 using platform::Instant;

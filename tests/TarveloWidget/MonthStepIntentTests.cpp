@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "MonthOffsetStore.h"
-#include "MonthStepIntent.h"
-#include "UserDefaults.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "TarveloWidget/MonthStepIntent.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 using namespace tarvelo;
 using platform::UserDefaults;

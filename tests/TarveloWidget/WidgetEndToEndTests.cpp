@@ -9,11 +9,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "DesktopFixture.h"
-#include "MonthGrid.h"
-#include "MonthOffsetStore.h"
-#include "TarveloWidgetView.h"
-#include "UserDefaults.h"
+#include "tests/Support/DesktopFixture.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "TarveloWidget/TarveloWidgetView.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 using namespace tarvelo;
 using nlohmann::json;

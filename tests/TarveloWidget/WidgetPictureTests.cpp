@@ -5,11 +5,11 @@
 
 #include <cairo.h>
 
-#include "EnvironmentGuard.h"
-#include "GoldenImage.h"
-#include "Painter.h"
-#include "WidgetRendering.h"
-#include "WidgetTestHelpers.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/GoldenImage.h"
+#include "Platform/Painter/Painter.h"
+#include "TarveloWidget/WidgetRendering.h"
+#include "tests/TarveloWidget/WidgetTestHelpers.h"
 
 using namespace platform;
 using namespace tarvelo;

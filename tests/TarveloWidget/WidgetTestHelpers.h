@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Instant.h"
-#include "MonthEntry.h"
-#include "MonthGrid.h"
+#include "Platform/Calendar/Instant.h"
+#include "TarveloWidget/MonthEntry.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 namespace tarvelo::testsupport {
 

@@ -8,10 +8,10 @@
 #include <limits>
 #include <string_view>
 
-#include "EnvironmentGuard.h"
-#include "FakeTextMeasurer.h"
-#include "WidgetRendering.h"
-#include "WidgetTestHelpers.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "TarveloWidget/WidgetRendering.h"
+#include "tests/TarveloWidget/WidgetTestHelpers.h"
 
 using namespace platform;
 using namespace tarvelo;

@@ -20,9 +20,9 @@
 #include <filesystem>
 #include <string>
 
-#include "MonthGrid.h"
-#include "Painter.h"
-#include "WidgetRendering.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "Platform/Painter/Painter.h"
+#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 

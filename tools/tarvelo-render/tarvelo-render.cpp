@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "DisplayListJSON.h"
-#include "MonthGrid.h"
-#include "Painter.h"
-#include "WidgetRendering.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "Platform/Painter/Painter.h"
+#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "Calendar.h"
-#include "DateFormatter.h"
-#include "EnvironmentGuard.h"
+#include "Platform/Calendar/Calendar.h"
+#include "Platform/Calendar/DateFormatter.h"
+#include "tests/Support/EnvironmentGuard.h"
 
 using platform::Calendar;
 using platform::CalendarUnit;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "Calendar.h"
-#include "EnvironmentGuard.h"
-#include "SystemTimeZone.h"
+#include "Platform/Calendar/Calendar.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "Platform/Calendar/SystemTimeZone.h"
 
 using platform::SystemTimeZone;
 using tarvelo::testsupport::EnvironmentGuard;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "EnvironmentGuard.h"
-#include "LocaleDigits.h"
-#include "UserLocale.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "Platform/Calendar/LocaleDigits.h"
+#include "Platform/Calendar/UserLocale.h"
 
 using platform::LocaleDigits;
 using platform::UserLocale;

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "Files.h"
-#include "TemporaryFolder.h"
-#include "UserDefaults.h"
+#include "tests/Support/Files.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 using platform::UserDefaults;
 

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "ChildProcess.h"
-#include "TemporaryFolder.h"
-#include "UserDefaults.h"
+#include "tests/Support/ChildProcess.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 using platform::UserDefaults;
 using tarvelo::testsupport::inChildProcesses;

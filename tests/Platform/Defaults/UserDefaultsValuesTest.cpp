@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "EnvironmentGuard.h"
-#include "TemporaryFolder.h"
-#include "UserDefaults.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 using platform::Instant;
 using platform::UserDefaults;

@@ -5,11 +5,11 @@
 
 #include <cairo.h>
 
-#include "ColorPalette.h"
-#include "GoldenImage.h"
-#include "Layout.h"
-#include "Painter.h"
-#include "View.h"
+#include "Platform/Painter/ColorPalette.h"
+#include "tests/Support/GoldenImage.h"
+#include "Platform/View/Layout.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/View/View.h"
 
 using namespace platform;
 

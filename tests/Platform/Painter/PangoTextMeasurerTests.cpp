@@ -5,7 +5,7 @@
 
 #include <cairo.h>
 
-#include "Painter.h"
+#include "Platform/Painter/Painter.h"
 
 using namespace platform;
 

@@ -14,9 +14,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "ChildProcess.h"
-#include "Sandbox.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/ChildProcess.h"
+#include "Platform/Sandbox/Sandbox.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using platform::Sandbox;
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "URLComponents.h"
+#include "Platform/URL/URLComponents.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeTextMeasurer.h"
-#include "Layout.h"
-#include "LayoutTestHelpers.h"
-#include "View.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "Platform/View/Layout.h"
+#include "tests/Support/LayoutTestHelpers.h"
+#include "Platform/View/View.h"
 
 using namespace platform;
 using tarvelo::testsupport::FakeTextMeasurer;

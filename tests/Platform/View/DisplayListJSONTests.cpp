@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DisplayListJSON.h"
+#include "Platform/View/DisplayListJSON.h"
 
 using namespace platform;
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <limits>
 
-#include "FakeTextMeasurer.h"
-#include "Layout.h"
-#include "LayoutTestHelpers.h"
-#include "View.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "Platform/View/Layout.h"
+#include "tests/Support/LayoutTestHelpers.h"
+#include "Platform/View/View.h"
 
 using namespace platform;
 using tarvelo::testsupport::FakeTextMeasurer;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TextFitting.h"
+#include "Platform/View/TextFitting.h"
 
 using namespace platform;
 

@@ -15,10 +15,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "DesktopScreen.h"
-#include "Eventually.h"
-#include "TemporaryFolder.h"
-#include "WidgetHost.h"
+#include "tests/Platform/WidgetDesktop/DesktopScreen.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "DesktopScreen.h"
+#include "tests/Platform/WidgetDesktop/DesktopScreen.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
-#include "Eventually.h"
-#include "GalleryWindow.h"
-#include "GtkTestSupport.h"
-#include "Painter.h"
-#include "WidgetHost.h"
+#include "tests/Support/Eventually.h"
+#include "Platform/WidgetDesktop/GalleryWindow.h"
+#include "tests/Support/GtkTestSupport.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 using platform::GalleryWindow;
 using platform::WidgetFamily;

@@ -1,8 +1,8 @@
 // The worker that talks to extensions: a click may wait briefly for its
 // job, and whatever happens, completions run on the main loop's thread, once
 // each and in the order of their jobs.
-#include "Eventually.h"
-#include "HostWorker.h"
+#include "tests/Support/Eventually.h"
+#include "Platform/WidgetDesktop/HostWorker.h"
 
 #include <glibmm/init.h>
 #include <gtest/gtest.h>

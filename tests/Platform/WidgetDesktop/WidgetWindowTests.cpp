@@ -7,10 +7,10 @@
 #include <map>
 #include <set>
 
-#include "GtkTestSupport.h"
-#include "Painter.h"
-#include "WidgetHost.h"
-#include "WidgetWindow.h"
+#include "tests/Support/GtkTestSupport.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "Platform/WidgetDesktop/WidgetWindow.h"
 
 using namespace platform;
 using Role = WidgetAccessibility::Role;

@@ -1,9 +1,9 @@
 #include <ctime>
 #include <gtest/gtest.h>
 
-#include "DayClock.h"
-#include "EnvironmentGuard.h"
-#include "LocalTime.h"
+#include "Platform/WidgetHost/DayClock.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/LocalTime.h"
 
 using namespace std::chrono_literals;
 using platform::DayClock;

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <fstream>
 
-#include "EnvironmentGuard.h"
-#include "Eventually.h"
-#include "TemporaryFolder.h"
-#include "WidgetHost.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 using namespace std::chrono_literals;
 using platform::WidgetFamily;

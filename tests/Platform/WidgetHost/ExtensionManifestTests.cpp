@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "EnvironmentGuard.h"
-#include "Files.h"
-#include "ExtensionManifest.h"
-#include "TemporaryFolder.h"
-#include "WidgetHostProgram.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/Files.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 
 using platform::ExtensionManifest;
 namespace WidgetHostProgram = platform::WidgetHostProgram;

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <set>
 
-#include "EnvironmentGuard.h"
-#include "ExtensionProcess.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using platform::ExtensionProcess;
 using namespace std::chrono_literals;

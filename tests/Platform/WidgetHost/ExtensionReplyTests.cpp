@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ExtensionProcess.h"
-#include "TimelineJSON.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "Platform/WidgetHost/TimelineJSON.h"
 
 using nlohmann::json;
 using platform::ExtensionProcess;

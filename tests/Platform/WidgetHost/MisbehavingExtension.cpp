@@ -38,14 +38,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "MonthProvider.h"
-#include "MonthStepIntent.h"
-#include "PangoTextMeasurer.h"
-#include "TestBundle.h"
-#include "TarveloWidget.h"
-#include "TextEngine.h"
-#include "WidgetRendering.h"
-#include "WidgetRunner.h"
+#include "TarveloWidget/MonthProvider.h"
+#include "TarveloWidget/MonthStepIntent.h"
+#include "Platform/Painter/PangoTextMeasurer.h"
+#include "tests/Support/TestBundle.h"
+#include "TarveloWidget/TarveloWidget.h"
+#include "Platform/Painter/TextEngine.h"
+#include "TarveloWidget/WidgetRendering.h"
+#include "Platform/Widgets/WidgetRunner.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "DayClock.h"
-#include "EnvironmentGuard.h"
-#include "LocalTime.h"
-#include "PlacementList.h"
-#include "TemporaryFolder.h"
+#include "Platform/WidgetHost/DayClock.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/LocalTime.h"
+#include "Platform/WidgetHost/PlacementList.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using namespace std::chrono_literals;
 using platform::DayWatch;

@@ -4,9 +4,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "EnvironmentGuard.h"
-#include "PlacementStore.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "Platform/WidgetHost/PlacementStore.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using platform::PlacementStore;
 using platform::WidgetFamily;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "RestartBackoff.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
 
 using namespace std::chrono_literals;
 using platform::RestartBackoff;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ScreenFit.h"
+#include "Platform/WidgetHost/ScreenFit.h"
 
 using platform::ScreenRect;
 

@@ -3,10 +3,10 @@
 #include <ctime>
 #include <fstream>
 
-#include "LocalTime.h"
-#include "EnvironmentGuard.h"
-#include "TemporaryFolder.h"
-#include "WidgetHost.h"
+#include "tests/Support/LocalTime.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
 using namespace std::chrono_literals;
 using platform::WidgetFamily;

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "WidgetBackend.h"
+#include "Platform/WidgetHost/WidgetBackend.h"
 
 using platform::WidgetBackend;
 using Limitation = WidgetBackend::Limitation;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ProtocolJSON.h"
+#include "Platform/Widgets/ProtocolJSON.h"
 
 using platform::deepestProtocolNesting;
 using platform::parseProtocolJSON;

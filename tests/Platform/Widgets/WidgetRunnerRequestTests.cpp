@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "DisplayListJSON.h"
-#include "TestBundle.h"
-#include "WidgetRunner.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "tests/Support/TestBundle.h"
+#include "Platform/Widgets/WidgetRunner.h"
 
 using namespace tarvelo::testsupport;
 using nlohmann::json;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "ServeOverSockets.h"
-#include "TestBundle.h"
+#include "tests/Support/ServeOverSockets.h"
+#include "tests/Support/TestBundle.h"
 
 using namespace tarvelo::testsupport;
 using nlohmann::json;

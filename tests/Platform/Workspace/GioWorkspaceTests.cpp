@@ -1,6 +1,6 @@
-#include "DesktopFixture.h"
-#include "Eventually.h"
-#include "GioWorkspace.h"
+#include "tests/Support/DesktopFixture.h"
+#include "tests/Support/Eventually.h"
+#include "Platform/Workspace/GioWorkspace.h"
 
 #include <gtest/gtest.h>
 

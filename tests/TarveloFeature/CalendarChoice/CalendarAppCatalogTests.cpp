@@ -1,5 +1,5 @@
-#include "CalendarAppCatalog.h"
-#include "FakeWorkspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
+#include "tests/Support/FakeWorkspace.h"
 
 #include <gtest/gtest.h>
 

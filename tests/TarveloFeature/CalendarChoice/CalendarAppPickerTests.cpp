@@ -1,9 +1,9 @@
 // The picker's model: what it shows (the face, the entries and their
 // checkmarks, the warning) for each state of the desktop and of the stored
 // choice, and what its actions and the open panel store.
-#include "CalendarAppPickerModel.h"
-#include "DesktopEntry.h"
-#include "FakeCalendarDesktop.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
+#include "Platform/Workspace/DesktopEntry.h"
+#include "tests/Support/FakeCalendarDesktop.h"
 
 #include <gmock/gmock.h>
 

@@ -1,6 +1,6 @@
-#include "CalendarAppPreference.h"
-#include "FakeWorkspace.h"
-#include "TemporaryFolder.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "tests/Support/FakeWorkspace.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -19,9 +19,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "MonthOffsetStore.h"
-#include "TemporaryFolder.h"
-#include "UserDefaults.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "tests/Support/TemporaryFolder.h"
+#include "Platform/Defaults/UserDefaults.h"
 
 namespace fs = std::filesystem;
 using platform::Instant;

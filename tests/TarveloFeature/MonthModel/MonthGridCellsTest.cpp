@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "EnvironmentGuard.h"
-#include "MonthGrid.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 using namespace tarvelo;
 using platform::CalendarUnit;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "EnvironmentGuard.h"
-#include "MonthGrid.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 using namespace tarvelo;
 using platform::Instant;

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "MonthOffsetStore.h"
-#include "TemporaryFolder.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "tests/Support/TemporaryFolder.h"
 
 using platform::Instant;
 using platform::UserDefaults;

@@ -1,9 +1,9 @@
 // A decoration before a block of wrapping text: where each goes, on the
 // real page and in a row of its own.
-#include "OnboardingFixture.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
-#include "LeadingRow.h"
-#include "Step.h"
+#include "TarveloFeature/Onboarding/LeadingRow.h"
+#include "TarveloFeature/Onboarding/Step.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>

@@ -1,9 +1,9 @@
 // The page's plain logic: localizable texts show "**…**" as bold and
 // "[label](target)" as a link, and nothing else of them ever acts as markup;
 // the page's height for a screen; the previews' accessibility labels.
-#include "MarkdownEmphasis.h"
-#include "PageSize.h"
-#include "PreviewLabel.h"
+#include "TarveloFeature/Onboarding/MarkdownEmphasis.h"
+#include "TarveloFeature/Onboarding/PageSize.h"
+#include "TarveloFeature/Onboarding/PreviewLabel.h"
 
 #include <gtest/gtest.h>
 #include <limits>

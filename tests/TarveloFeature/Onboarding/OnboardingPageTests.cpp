@@ -1,11 +1,11 @@
 // The page as the window shows it: its size, its steps, the line about the widget host
 // and what assistive technologies read.
-#include "OnboardingFixture.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
-#include "HostWindow.h"
-#include "PageSize.h"
-#include "SectionHeading.h"
-#include "Step.h"
+#include "Tarvelo/HostWindow.h"
+#include "TarveloFeature/Onboarding/PageSize.h"
+#include "TarveloFeature/Onboarding/SectionHeading.h"
+#include "TarveloFeature/Onboarding/Step.h"
 
 #include <gtkmm/adjustment.h>
 #include <set>

@@ -1,6 +1,6 @@
 // The picker on screen: the menu button's face, the menu's lines with their
 // checkmarks, the warning, after each kind of choice.
-#include "OnboardingFixture.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
 using tarvelo::CalendarAppSelection;
 using tarvelo::testsupport::OnboardingFixture;

@@ -1,9 +1,9 @@
 // The two pictures of the widget, and the placeholder in their place when a
 // file is missing or broken.
-#include "OnboardingFixture.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
-#include "EnvironmentGuard.h"
-#include "TemporaryFolder.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <fstream>
 
