@@ -1,7 +1,7 @@
 #include "Tarvelo/DateLink.h"
 
-#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 #include "Platform/URL/URLComponents.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 
 #include <clocale>
 #include <cstdio>
@@ -39,9 +39,9 @@ void quitApplication() {
         if (!released) {
             released = true;
             if (GVariant* reply = g_dbus_connection_call_sync(
-                    bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "ReleaseName",
-                    g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 1000, nullptr,
-                    nullptr))
+                    bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                    "ReleaseName", g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE,
+                    1000, nullptr, nullptr))
                 g_variant_unref(reply);
         }
         // Messages that reached the bus before the release are ahead of its

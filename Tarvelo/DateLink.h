@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "Platform/URL/URL.h"
 #include "Platform/Workspace/Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 
 #include <functional>
 #include <string_view>

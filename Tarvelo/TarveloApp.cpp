@@ -1,8 +1,8 @@
 #include "Tarvelo/TarveloApp.h"
 
+#include "Platform/URL/URL.h"
 #include "Tarvelo/DateLink.h"
 #include "Tarvelo/HostWindow.h"
-#include "Platform/URL/URL.h"
 
 #include <gtkmm/window.h>
 

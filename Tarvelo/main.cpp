@@ -1,8 +1,8 @@
+#include "Platform/Defaults/UserDefaults.h"
 #include "Platform/Localization/Localization.h"
 #include "Platform/Resources/ProgramFolders.h"
 #include "Platform/Windowing/SoftwareDrawing.h"
 #include "Tarvelo/TarveloApp.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+
 #include <cstdint>
 #include <optional>
-
-#include "Platform/Calendar/Instant.h"
 
 namespace tarvelo {
 

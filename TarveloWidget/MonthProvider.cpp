@@ -6,7 +6,8 @@ namespace tarvelo {
 
 using platform::Instant;
 
-MonthProvider::MonthProvider() : MonthProvider([]() -> MonthOffsetStore& { return MonthOffsetStore::shared(); }, Instant::now) {}
+MonthProvider::MonthProvider()
+    : MonthProvider([]() -> MonthOffsetStore& { return MonthOffsetStore::shared(); }, Instant::now) {}
 
 MonthProvider::MonthProvider(StoreAccess sharedStore, Clock clock)
     : sharedStore_(std::move(sharedStore))
@@ -45,7 +46,8 @@ void MonthProvider::getSnapshot(const platform::TimelineProviderContext& context
 void MonthProvider::getTimeline(const platform::TimelineProviderContext&,
                                 const std::function<void(platform::Timeline<MonthEntry>)>& completion) const {
     const Instant now = clock_();
-    completion(platform::Timeline<MonthEntry>({entry(sharedStore_(), now)}, platform::TimelineReloadPolicy::never()));
+    completion(platform::Timeline<MonthEntry>({entry(sharedStore_(), now)},
+                                              platform::TimelineReloadPolicy::never()));
 }
 
 } // namespace tarvelo

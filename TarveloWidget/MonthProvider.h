@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
-
-#include "TarveloWidget/MonthEntry.h"
-#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 #include "Platform/Widgets/Timeline.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "TarveloWidget/MonthEntry.h"
+
+#include <functional>
 
 namespace tarvelo {
 

@@ -21,16 +21,21 @@ const std::string& MonthStepIntent::title() {
     return localized;
 }
 
-MonthStepIntent::MonthStepIntent() : _delta(deltaSettings()) {}
+MonthStepIntent::MonthStepIntent()
+    : _delta(deltaSettings()) {}
 
-MonthStepIntent::MonthStepIntent(std::int64_t delta) : MonthStepIntent() { _delta.setWrappedValue(delta); }
+MonthStepIntent::MonthStepIntent(std::int64_t delta)
+    : MonthStepIntent() {
+    _delta.setWrappedValue(delta);
+}
 
 platform::IntentResult MonthStepIntent::perform() {
     MonthOffsetStore& store = MonthOffsetStore::shared();
     const std::int64_t by = delta();
     store.step(by, platform::Instant::now());
     if (!store.isStored())
-        return platform::IntentResult::notKept("the step could not be stored; the month is kept in memory only");
+        return platform::IntentResult::notKept(
+            "the step could not be stored; the month is kept in memory only");
     return platform::IntentResult::result();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "Platform/Intents/AppIntent.h"
 #include "Platform/Intents/IntentParameter.h"
+
+#include <cstdint>
+#include <string>
 
 namespace tarvelo {
 

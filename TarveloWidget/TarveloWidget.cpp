@@ -1,9 +1,9 @@
 #include "TarveloWidget/TarveloWidget.h"
 
 #include "Platform/Localization/Localization.h"
+#include "Platform/Widgets/WidgetBundle.h"
 #include "TarveloWidget/MonthProvider.h"
 #include "TarveloWidget/MonthStepIntent.h"
-#include "Platform/Widgets/WidgetBundle.h"
 #include "TarveloWidget/WidgetRendering.h"
 
 namespace tarvelo {

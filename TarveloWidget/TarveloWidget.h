@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string>
-
 #include "Platform/Widgets/WidgetBundle.h"
 #include "Platform/Widgets/WidgetConfiguration.h"
+
+#include <string>
 
 namespace tarvelo {
 

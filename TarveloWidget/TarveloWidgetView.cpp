@@ -1,14 +1,14 @@
 #include "TarveloWidget/TarveloWidgetView.h"
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
-#include <utility>
-
 #include "Platform/Calendar/DateFormatter.h"
 #include "Platform/Localization/Localization.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 #include "TarveloWidget/MonthStepIntent.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <utility>
 
 namespace tarvelo {
 
@@ -63,7 +63,8 @@ std::int64_t linkSeconds(Instant date) {
 } // namespace
 
 TarveloWidgetView::TarveloWidgetView(MonthEntry entry, Clock clock)
-    : entry_(std::move(entry)), clock_(clock ? std::move(clock) : Clock(Instant::now)) {}
+    : entry_(std::move(entry))
+    , clock_(clock ? std::move(clock) : Clock(Instant::now)) {}
 
 View TarveloWidgetView::body() const {
     // Copies, so the tree stays valid however long the caller keeps it.
@@ -154,13 +155,17 @@ View TarveloWidgetView::dayGrid(double height) const {
                       rows, [](std::int64_t row) { return row; },
                       [&](std::int64_t row) {
                           // The grid always has 42 cells; a shorter list only shortens the row.
-                          const auto first = std::min<std::size_t>(cells.size(), row * MonthGrid::columnCount);
-                          const auto last = std::min<std::size_t>(cells.size(), first + MonthGrid::columnCount);
+                          const auto first =
+                              std::min<std::size_t>(cells.size(), row * MonthGrid::columnCount);
+                          const auto last =
+                              std::min<std::size_t>(cells.size(), first + MonthGrid::columnCount);
                           const std::vector<DayCell> week(cells.begin() + first, cells.begin() + last);
                           return HStack(VerticalAlignment::center, cellSpacing,
                                         {ForEach(
                                             week, [](const DayCell& cell) { return cell.id; },
-                                            [&](const DayCell& cell) { return dayCell(cell, calendar, digits, formatter); })})
+                                            [&](const DayCell& cell) {
+                                                return dayCell(cell, calendar, digits, formatter);
+                                            })})
                               .frame(fillingHeight());
                       })})
         .frame(filling())
@@ -170,9 +175,10 @@ View TarveloWidgetView::dayGrid(double height) const {
 View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, const LocaleDigits& digits,
                                 const DateFormatter& formatter) {
     const std::int64_t day = calendar.component(CalendarUnit::day, cell.date);
-    const ShapeStyle numberStyle = cell.isToday          ? ShapeStyle{SemanticColor::white}
-                                   : cell.inVisibleMonth ? ShapeStyle{SemanticColor::primary}
-                                                         : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
+    const ShapeStyle numberStyle = cell.isToday ? ShapeStyle{SemanticColor::white}
+                                   : cell.inVisibleMonth
+                                       ? ShapeStyle{SemanticColor::primary}
+                                       : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
     std::vector<View> layers;
     if (cell.isToday)
         layers.push_back(Circle()
@@ -181,8 +187,9 @@ View TarveloWidgetView::dayCell(const DayCell& cell, const Calendar& calendar, c
                              .accessibilityHidden(true));
     layers.push_back(
         Text(localizedFormat("%lld", day, digits)).font(Font::system(10.0)).foregroundStyle(numberStyle));
-    return Link(dateLink(cell.date),
-                ZStack(Alignment::center(), std::move(layers)).frame(filling()).contentShape(ShapeKind::rectangle))
+    return Link(dateLink(cell.date), ZStack(Alignment::center(), std::move(layers))
+                                         .frame(filling())
+                                         .contentShape(ShapeKind::rectangle))
         .buttonStyle(ButtonStyle::plain)
         .accessibilityLabel(dayLabel(cell, formatter));
 }

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "Platform/Calendar/Calendar.h"
+#include "Platform/Calendar/DateFormatter.h"
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Calendar/LocaleDigits.h"
+#include "Platform/URL/URL.h"
+#include "Platform/View/View.h"
+#include "TarveloFeature/MonthModel/DayCell.h"
+#include "TarveloWidget/MonthEntry.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include "Platform/Calendar/Calendar.h"
-#include "Platform/Calendar/DateFormatter.h"
-#include "TarveloFeature/MonthModel/DayCell.h"
-#include "Platform/Calendar/Instant.h"
-#include "Platform/Calendar/LocaleDigits.h"
-#include "TarveloWidget/MonthEntry.h"
-#include "Platform/URL/URL.h"
-#include "Platform/View/View.h"
 
 namespace tarvelo {
 
@@ -56,7 +56,8 @@ private:
     platform::View footer(double height) const;
     // The day number in the locale's `digits`; its full date from `formatter`.
     static platform::View dayCell(const DayCell& cell, const platform::Calendar& calendar,
-                                  const platform::LocaleDigits& digits, const platform::DateFormatter& formatter);
+                                  const platform::LocaleDigits& digits,
+                                  const platform::DateFormatter& formatter);
     static platform::View stepButton(std::int64_t delta, const std::string& systemName);
     static platform::View chevron(const std::string& systemName);
 

@@ -13,7 +13,8 @@ platform::View widgetContent(const MonthEntry& entry, TarveloWidgetView::Clock c
 
 platform::DisplayList widgetPicture(const MonthEntry& entry, platform::Size size,
                                     const platform::TextMeasurer& measurer, TarveloWidgetView::Clock clock) {
-    return platform::layout(widgetContent(entry, std::move(clock)), size, measurer, platform::widgetEnvironment());
+    return platform::layout(widgetContent(entry, std::move(clock)), size, measurer,
+                            platform::widgetEnvironment());
 }
 
 } // namespace tarvelo

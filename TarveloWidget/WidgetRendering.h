@@ -2,10 +2,10 @@
 
 #include "Platform/View/DisplayList.h"
 #include "Platform/View/Geometry.h"
-#include "TarveloWidget/MonthEntry.h"
-#include "TarveloWidget/TarveloWidgetView.h"
 #include "Platform/View/TextMeasurer.h"
 #include "Platform/View/View.h"
+#include "TarveloWidget/MonthEntry.h"
+#include "TarveloWidget/TarveloWidgetView.h"
 
 namespace tarvelo {
 

@@ -1,5 +1,5 @@
-#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 #include "Tarvelo/DateLink.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 #include "tests/Support/DesktopFixture.h"
 #include "tests/Support/FakeWorkspace.h"
 

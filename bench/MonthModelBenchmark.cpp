@@ -1,13 +1,12 @@
 // The month model's operations as the widget calls them, in the user's
 // locale and zone of the run (pin LANG and TZ to compare runs).
 
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
-
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 #include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
 
 using namespace tarvelo;
 using platform::Instant;

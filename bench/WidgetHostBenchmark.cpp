@@ -5,14 +5,13 @@
 //
 // Built into bin/ beside the host, so it finds the build tree's extension.
 
-#include <benchmark/benchmark.h>
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
 
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/WidgetHost.h"
 
 using platform::WidgetFamily;
 using platform::WidgetHost;
@@ -75,9 +74,10 @@ BENCHMARK(clickToNewPicture)
     ->UseRealTime()
     ->Iterations(1)
     ->Repetitions(200)
-    ->ComputeStatistics("max", [](const std::vector<double>& values) {
-        return *std::max_element(values.begin(), values.end());
-    })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& values) {
+                            return *std::max_element(values.begin(), values.end());
+                        })
     ->ReportAggregatesOnly(true);
 
 // A fresh extension process to its first picture.

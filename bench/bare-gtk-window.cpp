@@ -7,7 +7,8 @@
 #include <memory>
 
 int main(int argc, char** argv) {
-    auto application = Gtk::Application::create("today.tarvelo.BareWindow", Gio::Application::Flags::NON_UNIQUE);
+    auto application =
+        Gtk::Application::create("today.tarvelo.BareWindow", Gio::Application::Flags::NON_UNIQUE);
     Gtk::Window* window = nullptr;
     application->signal_activate().connect([&] {
         window = new Gtk::Window;

@@ -13,17 +13,16 @@
 // The programs: the bare gtkmm window with GTK's default renderer and with
 // the Cairo one, the widget host (one small widget placed), gsimplecal.
 
-#include <benchmark/benchmark.h>
+#include "bench/desktop/DisplayServerClock.h"
+#include "bench/desktop/WidgetChevrons.h"
 
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "bench/desktop/DisplayServerClock.h"
-#include "bench/desktop/WidgetChevrons.h"
 
 namespace {
 
@@ -98,14 +97,25 @@ const std::string widgetHost = TARVELO_WIDGETS_PROGRAM;
 } // namespace
 
 BENCHMARK_CAPTURE(firstFrame, bare_gtkmm_window_default_renderer, {bareWindow}, {"GTK_A11Y=none"})
-    ->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(firstFrame, bare_gtkmm_window_cairo_renderer, {bareWindow}, {"GTK_A11Y=none", "GSK_RENDERER=cairo"})
-    ->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(firstFrame, bare_gtkmm_window_cairo_renderer, {bareWindow},
+                  {"GTK_A11Y=none", "GSK_RENDERER=cairo"})
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(firstFrame, widget_host, {widgetHost}, hostEnvironment())
-    ->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(step, widget_host_chevron, {widgetHost}, hostEnvironment(), true)
-    ->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(40)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(step, gsimplecal_next_month, {"gsimplecal"}, {"GTK_A11Y=none", "NO_AT_BRIDGE=1"}, false)
-    ->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
+    ->UseManualTime()
+    ->Iterations(40)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -11,16 +11,15 @@
 // image. The bare side draws a background, the title and 42 numbers with
 // one Pango layout at the same places.
 
-#include <benchmark/benchmark.h>
+#include "Platform/Painter/Painter.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/WidgetRendering.h"
 
+#include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <cstring>
 #include <pango/pangocairo.h>
 #include <string>
-
-#include "TarveloFeature/MonthModel/MonthGrid.h"
-#include "Platform/Painter/Painter.h"
-#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 
@@ -35,7 +34,8 @@ tarvelo::MonthEntry currentEntry() {
 }
 
 void drawWidget(const platform::Painter& painter, const tarvelo::MonthEntry& entry) {
-    const platform::DisplayList list = tarvelo::widgetPicture(entry, tarvelo::systemMediumSize, painter.measurer());
+    const platform::DisplayList list =
+        tarvelo::widgetPicture(entry, tarvelo::systemMediumSize, painter.measurer());
     const auto image = painter.render(list, scale, platform::Appearance::light, 20.0);
     benchmark::DoNotOptimize(cairo_image_surface_get_data(image.get()));
 }
@@ -65,8 +65,8 @@ public:
 
     void draw() const {
         const auto size = tarvelo::systemMediumSize;
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(size.width * scale),
-                                                              static_cast<int>(size.height * scale));
+        cairo_surface_t* surface = cairo_image_surface_create(
+            CAIRO_FORMAT_ARGB32, static_cast<int>(size.width * scale), static_cast<int>(size.height * scale));
         cairo_t* cairo = cairo_create(surface);
         cairo_scale(cairo, scale, scale);
         cairo_set_source_rgb(cairo, 0.96, 0.96, 0.97);
@@ -82,7 +82,8 @@ public:
         const double cellWidth = (size.width - 16 - 12) / 7;
         for (int index = 0; index < 42; ++index) {
             pango_layout_set_text(layout_, numbers_[index].c_str(), -1);
-            cairo_move_to(cairo, 8 + (index % 7) * (cellWidth + 2) + cellWidth / 2 - 3, 51 + (index / 7) * 17.0);
+            cairo_move_to(cairo, 8 + (index % 7) * (cellWidth + 2) + cellWidth / 2 - 3,
+                          51 + (index / 7) * 17.0);
             pango_cairo_show_layout(cairo, layout_);
         }
         cairo_destroy(cairo);
@@ -120,7 +121,8 @@ BENCHMARK(BareCairoPango)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 // Outside the anonymous namespace and not inlined, so callgrind can find them by name.
-__attribute__((noinline)) void measuredWidgetPictures(const platform::Painter& painter, const tarvelo::MonthEntry& entry) {
+__attribute__((noinline)) void measuredWidgetPictures(const platform::Painter& painter,
+                                                      const tarvelo::MonthEntry& entry) {
     for (int round = 0; round < measuredRounds; ++round)
         drawWidget(painter, entry);
 }

@@ -9,12 +9,12 @@
 //    a number, and that it then opens "ical://" once and quits once;
 //
 // and, through the sanitizers, that nothing crashes or misbehaves.
-#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
-#include "Tarvelo/DateLink.h"
-#include "fuzz/DateLinkOracle.h"
-#include "tests/Support/FakeWorkspace.h"
-#include "fuzz/FuzzSupport.h"
 #include "Platform/Defaults/UserDefaults.h"
+#include "Tarvelo/DateLink.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "fuzz/DateLinkOracle.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/Support/FakeWorkspace.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,9 +25,9 @@
 
 namespace {
 
+using tarvelo::fuzzing::fail;
 using tarvelo::fuzzing::DateLinkOracle::acceptsLink;
 using tarvelo::fuzzing::DateLinkOracle::isNumber;
-using tarvelo::fuzzing::fail;
 
 // No application chosen: valid links go to the desktop's handler of ical://.
 struct Desktop {

@@ -7,10 +7,18 @@ namespace tarvelo::fuzzing::DateLinkOracle {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalsIgnoringCase(std::string_view text, std::string_view word) {
     return text.size() == word.size() && ::strncasecmp(text.data(), word.data(), text.size()) == 0;
@@ -77,7 +85,8 @@ bool isWellFormedURL(std::string_view text) {
         const auto c = static_cast<unsigned char>(rest[index]);
         if (c < 0x21 || c > 0x7E)
             return false;
-        if (c == '%' && !(index + 2 < rest.size() && isHexDigit(rest[index + 1]) && isHexDigit(rest[index + 2])))
+        if (c == '%' &&
+            !(index + 2 < rest.size() && isHexDigit(rest[index + 1]) && isHexDigit(rest[index + 2])))
             return false;
     }
     return true;

@@ -7,8 +7,8 @@
 //  - either the old file was kept aside byte for byte, or it was ours (or
 //    empty) and every value it held is still there;
 //  - writing the same values again leaves the file byte for byte as it was.
-#include "fuzz/FuzzSupport.h"
 #include "Platform/Defaults/UserDefaults.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -36,9 +36,14 @@ std::optional<nlohmann::json> valuesOf(std::string_view text) {
 }
 
 void readEveryType(platform::UserDefaults& defaults) {
-    static const char* const keys[] = {"Tarvelo.visibleMonthOffset", "Tarvelo.stepCount", "Tarvelo.lastStepAt",
-                                       "Tarvelo.resetCount", "calendarAppBundleIdentifier",
-                                       "calendarAppDisplayName", "", "a"};
+    static const char* const keys[] = {"Tarvelo.visibleMonthOffset",
+                                       "Tarvelo.stepCount",
+                                       "Tarvelo.lastStepAt",
+                                       "Tarvelo.resetCount",
+                                       "calendarAppBundleIdentifier",
+                                       "calendarAppDisplayName",
+                                       "",
+                                       "a"};
     for (const char* key : keys) {
         (void)defaults.integer(key);
         (void)defaults.doubleValue(key);

@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto path = tarvelo::fuzzing::memoryBackedFolder() / "manifests" / "manifest.json";
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                   static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     std::string problem;
     const auto manifest = platform::ExtensionManifest::read(path, problem);
     if (!manifest) {
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!manifest->executable.is_absolute() || executable.find('\0') != std::string::npos)
         fail("an accepted manifest's program is not named by an absolute path without NUL bytes");
     struct stat status {};
-    if (::stat(executable.c_str(), &status) != 0 || S_ISDIR(status.st_mode) || ::access(executable.c_str(), X_OK) != 0)
+    if (::stat(executable.c_str(), &status) != 0 || S_ISDIR(status.st_mode) ||
+        ::access(executable.c_str(), X_OK) != 0)
         fail("an accepted manifest's program cannot be run");
     if (manifest->manifestPath != path)
         fail("an accepted manifest does not know its own path");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "tests/Support/Files.h"
+#include "tests/Support/TemporaryFolder.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,9 +14,6 @@
 #include <string_view>
 #include <unistd.h>
 #include <vector>
-
-#include "tests/Support/Files.h"
-#include "tests/Support/TemporaryFolder.h"
 
 namespace tarvelo::fuzzing {
 

@@ -8,8 +8,8 @@
 //  - the file is either still there byte for byte, or was kept aside byte
 //    for byte and placed nothing;
 //  - what was loaded saves and loads again unchanged.
-#include "fuzz/FuzzSupport.h"
 #include "Platform/WidgetHost/PlacementStore.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,8 @@
 // What the widget host accepts from an extension. Each input line is read
 // as the extension's reply to request 7, and what it carries goes through
 // the host's readers of timelines, entries and display lists; the whole line
-// is also read as a display list, and so is each of a step's "widgets". Checks that nothing throws or crashes, and
+// is also read as a display list, and so is each of a step's "widgets". Checks that nothing throws or
+// crashes, and
 //
 //  - the current entry of a timeline is one of its entries, and there is one
 //    exactly when the entries are a non-empty array;
@@ -9,11 +10,11 @@
 //    it back (as JSON and as text) unchanged;
 //  - what the host shows assistive technologies of it is at most 512
 //    elements in reading order (lines never go back), texts never unnamed.
-#include "Platform/WidgetHost/AccessibleElements.h"
 #include "Platform/View/DisplayListJSON.h"
+#include "Platform/WidgetHost/AccessibleElements.h"
 #include "Platform/WidgetHost/ExtensionProcess.h"
-#include "fuzz/FuzzSupport.h"
 #include "Platform/WidgetHost/TimelineJSON.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -11,12 +11,12 @@
 //  - the stream gets exactly one reply line per request line.
 //
 // Intents run for real: the month steps in a defaults folder of the run's own.
-#include "tests/Support/FakeTextMeasurer.h"
-#include "fuzz/FuzzSupport.h"
-#include "tests/Support/ServeOverSockets.h"
-#include "TarveloWidget/TarveloWidget.h"
 #include "Platform/Defaults/UserDefaults.h"
 #include "Platform/Widgets/WidgetRunner.h"
+#include "TarveloWidget/TarveloWidget.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "tests/Support/ServeOverSockets.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -51,7 +51,8 @@ void checkStepReply(std::string_view requestLine, std::string_view replyLine) {
         return;
     const auto params = request.value("params", nlohmann::json());
     const auto reply = nlohmann::json::parse(replyLine, nullptr, false);
-    if (!params.is_object() || !params.contains("render") || params["render"].is_null() || !reply.contains("result"))
+    if (!params.is_object() || !params.contains("render") || params["render"].is_null() ||
+        !reply.contains("result"))
         return;
     const auto& widgets = reply["result"].value("widgets", nlohmann::json());
     if (!widgets.is_array())

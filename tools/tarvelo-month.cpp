@@ -2,12 +2,12 @@
 // weekday symbols and six weeks, today in brackets, other months' days in
 // parentheses. Honours LANG/LC_TIME/LC_ALL and TZ like the widget does.
 
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "TarveloFeature/MonthModel/MonthGrid.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ int main(int argc, char** argv) {
     std::printf("\n");
     for (const auto& cell : MonthGrid::cells(month, now)) {
         const auto day = std::to_string(calendar.component(platform::CalendarUnit::day, cell.date));
-        const std::string shown = cell.isToday ? "[" + day + "]" : cell.inVisibleMonth ? day + " " : "(" + day + ")";
+        const std::string shown = cell.isToday          ? "[" + day + "]"
+                                  : cell.inVisibleMonth ? day + " "
+                                                        : "(" + day + ")";
         std::printf("%s", padded(shown, 5).c_str());
         if (cell.id % MonthGrid::columnCount == MonthGrid::columnCount - 1)
             std::printf("\n");

@@ -1,18 +1,17 @@
 #include "Platform/Calendar/Calendar.h"
 
+#include "Platform/Calendar/SystemTimeZone.h"
+#include "Platform/Calendar/UserLocale.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <map>
 #include <mutex>
-
 #include <unicode/basictz.h>
 #include <unicode/calendar.h>
 #include <unicode/dtfmtsym.h>
 #include <unicode/locid.h>
-
-#include "Platform/Calendar/SystemTimeZone.h"
-#include "Platform/Calendar/UserLocale.h"
 
 namespace platform {
 
@@ -46,8 +45,8 @@ std::unique_ptr<icu::Calendar> makeCalendar(const std::string& localeIdentifier)
         prototype.reset(icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), locale, status));
         if (U_FAILURE(status) || !prototype) {
             status = U_ZERO_ERROR;
-            prototype.reset(icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), icu::Locale::getRoot(),
-                                                          status));
+            prototype.reset(icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(),
+                                                          icu::Locale::getRoot(), status));
         }
         if (auto weekday = firstWeekdayOverride(locale))
             prototype->setFirstDayOfWeek(*weekday);
@@ -75,7 +74,9 @@ UCalendarDateFields icuField(CalendarUnit unit) {
 
 } // namespace
 
-Calendar Calendar::current() { return Calendar(UserLocale::identifier(), SystemTimeZone::identifier()); }
+Calendar Calendar::current() {
+    return Calendar(UserLocale::identifier(), SystemTimeZone::identifier());
+}
 
 Calendar::Calendar(const std::string& localeIdentifier, const std::string& timeZoneIdentifier)
     : localeIdentifier_(localeIdentifier)
@@ -99,7 +100,9 @@ Calendar::Calendar(Calendar&&) noexcept = default;
 Calendar& Calendar::operator=(Calendar&&) noexcept = default;
 Calendar::~Calendar() = default;
 
-std::string Calendar::identifier() const { return calendar_->getType(); }
+std::string Calendar::identifier() const {
+    return calendar_->getType();
+}
 
 std::string Calendar::timeZoneIdentifier() const {
     icu::UnicodeString id;
@@ -109,7 +112,9 @@ std::string Calendar::timeZoneIdentifier() const {
     return result;
 }
 
-int Calendar::firstWeekday() const { return static_cast<int>(calendar_->getFirstDayOfWeek()); }
+int Calendar::firstWeekday() const {
+    return static_cast<int>(calendar_->getFirstDayOfWeek());
+}
 
 void Calendar::setFirstWeekday(int weekday) {
     if (weekday >= UCAL_SUNDAY && weekday <= UCAL_SATURDAY)
@@ -263,7 +268,9 @@ std::vector<std::string> Calendar::veryShortStandaloneWeekdaySymbols() const {
     return standaloneWeekdays(true);
 }
 
-std::vector<std::string> Calendar::standaloneWeekdaySymbols() const { return standaloneWeekdays(false); }
+std::vector<std::string> Calendar::standaloneWeekdaySymbols() const {
+    return standaloneWeekdays(false);
+}
 
 std::vector<std::string> Calendar::standaloneWeekdays(bool narrow) const {
     // The names depend only on the locale and the calendar system.
@@ -277,10 +284,10 @@ std::vector<std::string> Calendar::standaloneWeekdays(bool narrow) const {
         icu::DateFormatSymbols symbols(icu::Locale(localeIdentifier_.c_str()), calendar_->getType(), status);
         int32_t count = 0;
         const icu::UnicodeString* names =
-            U_SUCCESS(status) ? symbols.getWeekdays(count, icu::DateFormatSymbols::STANDALONE,
-                                                    narrow ? icu::DateFormatSymbols::NARROW
-                                                           : icu::DateFormatSymbols::WIDE)
-                              : nullptr;
+            U_SUCCESS(status)
+                ? symbols.getWeekdays(count, icu::DateFormatSymbols::STANDALONE,
+                                      narrow ? icu::DateFormatSymbols::NARROW : icu::DateFormatSymbols::WIDE)
+                : nullptr;
         // ICU's list starts with an empty slot so that index 1 is Sunday.
         for (int32_t index = 1; names && index < count; ++index) {
             std::string name;
@@ -289,7 +296,7 @@ std::vector<std::string> Calendar::standaloneWeekdays(bool narrow) const {
         }
         if (entry->second.size() != 7)
             entry->second = narrow ? std::vector<std::string>{"S", "M", "T", "W", "T", "F", "S"}
-                                   : std::vector<std::string>{"Sunday", "Monday", "Tuesday", "Wednesday",
+                                   : std::vector<std::string>{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                               "Thursday", "Friday", "Saturday"};
     }
     return entry->second;

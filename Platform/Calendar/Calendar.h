@@ -1,15 +1,14 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+
 #include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
-
 #include <unicode/uversion.h>
-
-#include "Platform/Calendar/Instant.h"
+#include <vector>
 
 U_NAMESPACE_BEGIN
 class Calendar;
@@ -23,10 +22,10 @@ enum class CalendarUnit { era, year, month, day, weekday };
 // years restart (Japanese), the leap flag where a month number repeats
 // (Chinese). Months count from 1.
 struct YearMonth {
-    std::int32_t era = 0;         // the calendar's era number
-    std::int32_t year = 0;        // the year within the era
-    std::int32_t month = 1;       // 1-based month within the year
-    bool isLeapMonth = false;     // the repeated month of a lunisolar year
+    std::int32_t era = 0;     // the calendar's era number
+    std::int32_t year = 0;    // the year within the era
+    std::int32_t month = 1;   // 1-based month within the year
+    bool isLeapMonth = false; // the repeated month of a lunisolar year
     auto operator<=>(const YearMonth&) const = default;
 };
 

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <mutex>
-
 #include <unicode/dtptngen.h>
 #include <unicode/smpdtfmt.h>
 
@@ -26,7 +25,8 @@ std::string bestPattern(const std::string& localeIdentifier, const std::string& 
         icu::DateTimePatternGenerator::createInstance(icu::Locale(localeIdentifier.c_str()), status));
     std::string pattern;
     if (U_SUCCESS(status) && generator) {
-        const icu::UnicodeString best = generator->getBestPattern(icu::UnicodeString::fromUTF8(skeleton), status);
+        const icu::UnicodeString best =
+            generator->getBestPattern(icu::UnicodeString::fromUTF8(skeleton), status);
         if (U_SUCCESS(status))
             best.toUTF8String(pattern);
     }
@@ -38,11 +38,15 @@ std::string bestPattern(const std::string& localeIdentifier, const std::string& 
 
 } // namespace
 
-DateFormatter::DateFormatter() : calendar_(Calendar::current()) {}
+DateFormatter::DateFormatter()
+    : calendar_(Calendar::current()) {}
 
-DateFormatter::DateFormatter(const Calendar& calendar) : calendar_(calendar) {}
+DateFormatter::DateFormatter(const Calendar& calendar)
+    : calendar_(calendar) {}
 
-DateFormatter::DateFormatter(const DateFormatter& other) : calendar_(other.calendar_), pattern_(other.pattern_) {}
+DateFormatter::DateFormatter(const DateFormatter& other)
+    : calendar_(other.calendar_)
+    , pattern_(other.pattern_) {}
 
 DateFormatter& DateFormatter::operator=(const DateFormatter& other) {
     if (this != &other) {
@@ -70,7 +74,8 @@ std::string DateFormatter::string(Instant instant) const {
     if (!format_) {
         UErrorCode status = U_ZERO_ERROR;
         auto format = std::make_unique<icu::SimpleDateFormat>(
-            icu::UnicodeString::fromUTF8(pattern_), icu::Locale(calendar_.localeIdentifier().c_str()), status);
+            icu::UnicodeString::fromUTF8(pattern_), icu::Locale(calendar_.localeIdentifier().c_str()),
+            status);
         if (U_FAILURE(status))
             return {};
         format->setCalendar(calendar_.icuCalendar());

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "Platform/Calendar/Calendar.h"
 #include "Platform/Calendar/Instant.h"
+
+#include <memory>
+#include <string>
 
 U_NAMESPACE_BEGIN
 class SimpleDateFormat;

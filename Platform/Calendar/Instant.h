@@ -19,7 +19,9 @@ public:
     constexpr Instant() = default;
 
     static constexpr Instant sinceReferenceDate(double seconds) { return Instant(seconds); }
-    static constexpr Instant sinceUnixEpoch(double seconds) { return Instant(seconds - unixEpochToReferenceDate); }
+    static constexpr Instant sinceUnixEpoch(double seconds) {
+        return Instant(seconds - unixEpochToReferenceDate);
+    }
     // ICU's UDate: milliseconds since the Unix epoch.
     static constexpr Instant fromUDate(double milliseconds) { return sinceUnixEpoch(milliseconds / 1000.0); }
 
@@ -27,7 +29,9 @@ public:
     static Instant now();
 
     constexpr double timeIntervalSinceReferenceDate() const { return secondsSinceReferenceDate_; }
-    constexpr double timeIntervalSince1970() const { return secondsSinceReferenceDate_ + unixEpochToReferenceDate; }
+    constexpr double timeIntervalSince1970() const {
+        return secondsSinceReferenceDate_ + unixEpochToReferenceDate;
+    }
     constexpr double udate() const { return timeIntervalSince1970() * 1000.0; }
 
     // Signed seconds from `earlier` to this instant (positive when this one is later).
@@ -35,7 +39,9 @@ public:
         return secondsSinceReferenceDate_ - earlier.secondsSinceReferenceDate_;
     }
 
-    constexpr Instant addingTimeInterval(double seconds) const { return Instant(secondsSinceReferenceDate_ + seconds); }
+    constexpr Instant addingTimeInterval(double seconds) const {
+        return Instant(secondsSinceReferenceDate_ + seconds);
+    }
     constexpr Instant operator+(double seconds) const { return addingTimeInterval(seconds); }
     constexpr Instant operator-(double seconds) const { return addingTimeInterval(-seconds); }
 
@@ -46,7 +52,8 @@ public:
     constexpr auto operator<=>(const Instant&) const = default;
 
 private:
-    constexpr explicit Instant(double seconds) : secondsSinceReferenceDate_(seconds) {}
+    constexpr explicit Instant(double seconds)
+        : secondsSinceReferenceDate_(seconds) {}
 
     double secondsSinceReferenceDate_ = 0.0;
 };

@@ -1,13 +1,12 @@
 #include "Platform/Calendar/LocaleDigits.h"
 
-#include <memory>
+#include "Platform/Calendar/UserLocale.h"
 
+#include <memory>
 #include <unicode/locid.h>
 #include <unicode/numfmt.h>
 #include <unicode/numsys.h>
 #include <unicode/unistr.h>
-
-#include "Platform/Calendar/UserLocale.h"
 
 namespace platform {
 
@@ -40,7 +39,8 @@ LocaleDigits LocaleDigits::current() {
     return *last;
 }
 
-LocaleDigits::LocaleDigits(const std::string& identifier) : locale_(identifier) {
+LocaleDigits::LocaleDigits(const std::string& identifier)
+    : locale_(identifier) {
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<icu::NumberingSystem> system(
         icu::NumberingSystem::createInstance(icu::Locale(identifier.c_str()), status));

@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <limits.h>
 #include <mutex>
+#include <unicode/unistr.h>
 #include <unistd.h>
 #include <unordered_map>
-
-#include <unicode/unistr.h>
 
 namespace platform {
 
@@ -80,7 +79,9 @@ std::string SystemTimeZone::identifier() {
     return isKnown(detected) ? detected : "UTC";
 }
 
-std::unique_ptr<icu::TimeZone> SystemTimeZone::current() { return named(identifier()); }
+std::unique_ptr<icu::TimeZone> SystemTimeZone::current() {
+    return named(identifier());
+}
 
 std::unique_ptr<icu::TimeZone> SystemTimeZone::named(const std::string& identifier) {
     // Building a zone from ICU's data is the costly part of making a calendar;

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-
 #include <unicode/timezone.h>
 
 namespace platform {

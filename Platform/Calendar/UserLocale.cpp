@@ -1,7 +1,6 @@
 #include "Platform/Calendar/UserLocale.h"
 
 #include <cstdlib>
-
 #include <unicode/locid.h>
 
 namespace platform {

@@ -251,7 +251,8 @@ void DefaultsFile::reload() {
         return;
     }
     const Identity identity{status.st_dev, status.st_ino, status.st_size,
-                            static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec};
+                            static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL +
+                                status.st_mtim.tv_nsec};
     if (loadedIdentity_ && *loadedIdentity_ == identity) {
         ::close(descriptor);
         return;
@@ -293,12 +294,13 @@ std::string DefaultsFile::documentText() const {
     };
     // One entry a line. Entries as read go back byte for byte: a value this
     // version does not know is neither re-indented nor otherwise changed.
-    std::string text = "{\n  \"" + std::string(formatMarker) + "\": " + std::to_string(formatVersion) +
-                       ",\n  \"values\": {";
+    std::string text =
+        "{\n  \"" + std::string(formatMarker) + "\": " + std::to_string(formatVersion) + ",\n  \"values\": {";
     const char* separator = "\n    ";
     for (const auto& [key, value] : values_.items()) {
         const auto asRead = entryTexts_.find(key);
-        text += separator + dumped(key) + ": " + (asRead != entryTexts_.end() ? asRead->second : dumped(value));
+        text +=
+            separator + dumped(key) + ": " + (asRead != entryTexts_.end() ? asRead->second : dumped(value));
         separator = ",\n    ";
     }
     text += values_.empty() ? "}\n}\n" : "\n  }\n}\n";
@@ -330,9 +332,9 @@ bool DefaultsFile::write() {
         return false;
     }
     hasUnwrittenChanges_ = false;
-    loadedIdentity_ = Identity{status.st_dev, status.st_ino, status.st_size,
-                               static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL +
-                                   status.st_mtim.tv_nsec};
+    loadedIdentity_ =
+        Identity{status.st_dev, status.st_ino, status.st_size,
+                 static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec};
     return true;
 }
 
@@ -371,7 +373,8 @@ bool DefaultsFile::lockAcrossProcesses() {
     if (lockDescriptor_ < 0) {
         if (folder_.empty() || !FileReplacement::makePrivateFolder(folder_))
             return false;
-        lockDescriptor_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+        lockDescriptor_ =
+            ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
         if (lockDescriptor_ < 0)
             return false;
     }

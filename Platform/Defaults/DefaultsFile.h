@@ -1,14 +1,13 @@
 #pragma once
 
+#include "Platform/Defaults/DefaultsValue.h"
+
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
-
-#include "Platform/Defaults/DefaultsValue.h"
 
 namespace platform {
 

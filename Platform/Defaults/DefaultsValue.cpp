@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-
 #include <nlohmann/json.hpp>
 
 namespace platform::DefaultsValueCoding {
@@ -62,7 +61,8 @@ std::optional<DefaultsValue> decode(const nlohmann::json& stored) {
         if (payload.is_number_integer() && !payload.is_number_unsigned())
             return payload.get<std::int64_t>();
         if (payload.is_number_unsigned() &&
-            payload.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+            payload.get<std::uint64_t>() <=
+                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
             return static_cast<std::int64_t>(payload.get<std::uint64_t>());
         return std::nullopt;
     }

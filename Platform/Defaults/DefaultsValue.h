@@ -1,13 +1,12 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <variant>
-
-#include <nlohmann/json_fwd.hpp>
-
-#include "Platform/Calendar/Instant.h"
 
 namespace platform {
 

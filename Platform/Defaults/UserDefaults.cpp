@@ -1,11 +1,11 @@
 #include "Platform/Defaults/UserDefaults.h"
 
+#include "Platform/Defaults/DefaultsFile.h"
+#include "Platform/Files/XdgFolders.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
-
-#include "Platform/Defaults/DefaultsFile.h"
-#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 
@@ -30,7 +30,8 @@ template <typename Value> std::optional<Value> held(const std::optional<Defaults
 
 } // namespace
 
-UserDefaults::UserDefaults(const std::string& domain) : UserDefaults(domain, folderForDomains()) {}
+UserDefaults::UserDefaults(const std::string& domain)
+    : UserDefaults(domain, folderForDomains()) {}
 
 UserDefaults::UserDefaults(const std::string& domain, const std::filesystem::path& folder)
     : file_(std::make_unique<DefaultsFile>(folder, domain)) {}
@@ -57,32 +58,52 @@ std::filesystem::path UserDefaults::folderForDomains() {
     return configHome ? *configHome / "tarvelo" : std::filesystem::path();
 }
 
-const std::filesystem::path& UserDefaults::path() const { return file_->path(); }
+const std::filesystem::path& UserDefaults::path() const {
+    return file_->path();
+}
 
 std::int64_t UserDefaults::integer(const std::string& key) {
     return held<std::int64_t>(file_->value(key)).value_or(0);
 }
 
-double UserDefaults::doubleValue(const std::string& key) { return held<double>(file_->value(key)).value_or(0.0); }
+double UserDefaults::doubleValue(const std::string& key) {
+    return held<double>(file_->value(key)).value_or(0.0);
+}
 
-bool UserDefaults::boolean(const std::string& key) { return held<bool>(file_->value(key)).value_or(false); }
+bool UserDefaults::boolean(const std::string& key) {
+    return held<bool>(file_->value(key)).value_or(false);
+}
 
 std::optional<std::string> UserDefaults::string(const std::string& key) {
     return held<std::string>(file_->value(key));
 }
 
-std::optional<Instant> UserDefaults::date(const std::string& key) { return held<Instant>(file_->value(key)); }
+std::optional<Instant> UserDefaults::date(const std::string& key) {
+    return held<Instant>(file_->value(key));
+}
 
-std::optional<DefaultsValue> UserDefaults::object(const std::string& key) { return file_->value(key); }
+std::optional<DefaultsValue> UserDefaults::object(const std::string& key) {
+    return file_->value(key);
+}
 
-void UserDefaults::setInteger(std::int64_t value, const std::string& key) { file_->setValue(key, value); }
+void UserDefaults::setInteger(std::int64_t value, const std::string& key) {
+    file_->setValue(key, value);
+}
 
-void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) { file_->setValue(key, value); }
+void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
+    file_->setValue(key, value);
+}
 
-void UserDefaults::removeObject(const std::string& key) { file_->setValue(key, std::nullopt); }
+void UserDefaults::removeObject(const std::string& key) {
+    file_->setValue(key, std::nullopt);
+}
 
-bool UserDefaults::synchronize() { return file_->synchronize(); }
+bool UserDefaults::synchronize() {
+    return file_->synchronize();
+}
 
-void UserDefaults::exclusively(const std::function<void()>& body) { file_->exclusively(body); }
+void UserDefaults::exclusively(const std::function<void()>& body) {
+    file_->exclusively(body);
+}
 
 } // namespace platform

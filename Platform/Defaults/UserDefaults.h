@@ -1,14 +1,14 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Defaults/DefaultsValue.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "Platform/Defaults/DefaultsValue.h"
-#include "Platform/Calendar/Instant.h"
 
 namespace platform {
 

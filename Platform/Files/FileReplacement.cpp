@@ -93,7 +93,8 @@ bool makePrivateFolder(const std::filesystem::path& folder) {
     std::error_code error;
     if (std::filesystem::is_directory(folder, error))
         return true;
-    if (folder.has_parent_path() && folder.parent_path() != folder && !makePrivateFolder(folder.parent_path()))
+    if (folder.has_parent_path() && folder.parent_path() != folder &&
+        !makePrivateFolder(folder.parent_path()))
         return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }

@@ -33,10 +33,18 @@ std::optional<std::filesystem::path> home() {
     return absolute(entry ? entry->pw_dir : nullptr);
 }
 
-std::optional<std::filesystem::path> configHome() { return baseFolder("XDG_CONFIG_HOME", ".config"); }
-std::optional<std::filesystem::path> dataHome() { return baseFolder("XDG_DATA_HOME", ".local/share"); }
-std::optional<std::filesystem::path> stateHome() { return baseFolder("XDG_STATE_HOME", ".local/state"); }
-std::optional<std::filesystem::path> cacheHome() { return baseFolder("XDG_CACHE_HOME", ".cache"); }
+std::optional<std::filesystem::path> configHome() {
+    return baseFolder("XDG_CONFIG_HOME", ".config");
+}
+std::optional<std::filesystem::path> dataHome() {
+    return baseFolder("XDG_DATA_HOME", ".local/share");
+}
+std::optional<std::filesystem::path> stateHome() {
+    return baseFolder("XDG_STATE_HOME", ".local/state");
+}
+std::optional<std::filesystem::path> cacheHome() {
+    return baseFolder("XDG_CACHE_HOME", ".cache");
+}
 
 std::vector<std::filesystem::path> dataDirs() {
     std::vector<std::filesystem::path> folders;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Platform/Intents/AppIntent.h"
+
 #include <optional>
 #include <string>
-
-#include "Platform/Intents/AppIntent.h"
 
 namespace platform {
 

@@ -11,7 +11,9 @@ void bindTextDomain(const std::string& localeFolder) {
     bind_textdomain_codeset(textDomain, "UTF-8");
 }
 
-std::string localized(const char* key) { return dgettext(textDomain, key); }
+std::string localized(const char* key) {
+    return dgettext(textDomain, key);
+}
 
 std::string localizedFormat(const char* key, std::int64_t value) {
     return localizedFormat(key, value, LocaleDigits::current());
@@ -22,8 +24,8 @@ std::string localizedFormat(const char* key, std::int64_t value, const LocaleDig
     // A translation is data, not code: only accept one that still holds
     // exactly one "%lld" and no other conversion, else use the key itself.
     const char* conversion = std::strstr(format, "%lld");
-    const bool safe = conversion && !std::strchr(conversion + 4, '%') &&
-                      std::strchr(format, '%') == conversion;
+    const bool safe =
+        conversion && !std::strchr(conversion + 4, '%') && std::strchr(format, '%') == conversion;
     const std::string_view pattern = safe ? format : "%lld";
     const std::size_t at = pattern.find("%lld");
     // The number in the locale's digits (Arabic-Indic in Arabic, say).

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Platform/Calendar/LocaleDigits.h"
+
 #include <cstdint>
 #include <string>
-
-#include "Platform/Calendar/LocaleDigits.h"
 
 namespace platform {
 

@@ -6,7 +6,9 @@ namespace platform {
 
 namespace {
 
-constexpr RGBAColor rgb(int red, int green, int blue) { return {red / 255.0, green / 255.0, blue / 255.0, 1.0}; }
+constexpr RGBAColor rgb(int red, int green, int blue) {
+    return {red / 255.0, green / 255.0, blue / 255.0, 1.0};
+}
 
 } // namespace
 

@@ -1,11 +1,10 @@
 #include "Platform/Painter/Painter.h"
 
+#include "Platform/Painter/ColorPalette.h"
+
 #include <algorithm>
 #include <cmath>
-
 #include <pango/pangocairo.h>
-
-#include "Platform/Painter/ColorPalette.h"
 
 namespace platform {
 
@@ -31,17 +30,23 @@ void roundedRectanglePath(cairo_t* cairo, const Rect& frame, double radius) {
 
 } // namespace
 
-void SurfaceRelease::operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+void SurfaceRelease::operator()(cairo_surface_t* surface) const {
+    cairo_surface_destroy(surface);
+}
 
-Painter::Painter() : Painter(Options{}) {}
+Painter::Painter()
+    : Painter(Options{}) {}
 
 Painter::Painter(const Options& options)
-    : engine_(options.fontFamily), measurer_(engine_), symbols_(options.iconThemes) {
+    : engine_(options.fontFamily)
+    , measurer_(engine_)
+    , symbols_(options.iconThemes) {
     const std::lock_guard guard(engine_.lock());
     layout_ = pango_layout_new(engine_.context());
     // Load the fonts now: fontconfig reads its configuration and the font
     // files are opened here rather than during the first paint.
-    for (const FontWeight weight : {FontWeight::regular, FontWeight::medium, FontWeight::semibold, FontWeight::bold}) {
+    for (const FontWeight weight :
+         {FontWeight::regular, FontWeight::medium, FontWeight::semibold, FontWeight::bold}) {
         pango_layout_set_font_description(layout_, engine_.description(Font::system(13.0, weight)));
         pango_layout_set_text(layout_, "0123456789 Aa", -1);
         pango_layout_get_extents(layout_, nullptr, nullptr);
@@ -84,9 +89,10 @@ void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appe
                 if (layoutDirection != value.direction) {
                     // The text's own strong letters still decide its
                     // direction; this one applies where they do not.
-                    pango_context_set_base_dir(engine_.context(), value.direction == LayoutDirection::rightToLeft
-                                                                      ? PANGO_DIRECTION_WEAK_RTL
-                                                                      : PANGO_DIRECTION_WEAK_LTR);
+                    pango_context_set_base_dir(engine_.context(),
+                                               value.direction == LayoutDirection::rightToLeft
+                                                   ? PANGO_DIRECTION_WEAK_RTL
+                                                   : PANGO_DIRECTION_WEAK_LTR);
                     pango_layout_context_changed(layout_);
                     layoutDirection = value.direction;
                 }
@@ -94,8 +100,8 @@ void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appe
                 PangoAttrList* attributes = nullptr;
                 if (value.tracking != 0.0) {
                     attributes = pango_attr_list_new();
-                    pango_attr_list_insert(attributes,
-                                           pango_attr_letter_spacing_new(static_cast<int>(value.tracking * PANGO_SCALE)));
+                    pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(
+                                                           static_cast<int>(value.tracking * PANGO_SCALE)));
                 }
                 pango_layout_set_attributes(layout_, attributes);
                 if (attributes)

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <memory>
-#include <mutex>
-#include <optional>
-
 #include "Platform/Painter/Appearance.h"
-#include "Platform/View/DisplayList.h"
 #include "Platform/Painter/PangoTextMeasurer.h"
 #include "Platform/Painter/SymbolLibrary.h"
 #include "Platform/Painter/TextEngine.h"
+#include "Platform/View/DisplayList.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -53,8 +53,8 @@ public:
 
 private:
     // `layoutFont`, `layoutDirection`: what the layout is set in so far during this paint.
-    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance, std::optional<Font>& layoutFont,
-                   LayoutDirection& layoutDirection) const;
+    void paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appearance,
+                   std::optional<Font>& layoutFont, LayoutDirection& layoutDirection) const;
 
     TextEngine engine_;
     PangoTextMeasurer measurer_;

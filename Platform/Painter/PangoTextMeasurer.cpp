@@ -4,7 +4,8 @@
 
 namespace platform {
 
-PangoTextMeasurer::PangoTextMeasurer(const TextEngine& engine) : engine_(engine) {
+PangoTextMeasurer::PangoTextMeasurer(const TextEngine& engine)
+    : engine_(engine) {
     const std::lock_guard guard(engine_.lock());
     layout_ = pango_layout_new(engine_.context());
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Platform/Painter/TextEngine.h"
+#include "Platform/View/TextMeasurer.h"
+
 #include <map>
 #include <mutex>
 #include <string>
 #include <tuple>
-
-#include "Platform/Painter/TextEngine.h"
-#include "Platform/View/TextMeasurer.h"
 
 typedef struct _PangoLayout PangoLayout;
 

@@ -1,20 +1,19 @@
 #include "Platform/Painter/SymbolLibrary.h"
 
+#include "Platform/Files/XdgFolders.h"
+
 #include <algorithm>
 #include <array>
+#include <cairo.h>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <librsvg/rsvg.h>
 #include <limits>
 #include <sstream>
 #include <utility>
-
-#include <cairo.h>
-#include <librsvg/rsvg.h>
-
-#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 
@@ -122,7 +121,9 @@ std::string_view SymbolLibrary::iconName(std::string_view systemName) {
     return {};
 }
 
-bool SymbolLibrary::hasIcon(std::string_view systemName) const { return icons_.count(systemName) != 0; }
+bool SymbolLibrary::hasIcon(std::string_view systemName) const {
+    return icons_.count(systemName) != 0;
+}
 
 cairo_surface_t* SymbolLibrary::mask(std::string_view systemName, int width, int height) const {
     auto key = std::make_tuple(std::string(systemName), width, height);
@@ -155,9 +156,10 @@ cairo_surface_t* SymbolLibrary::mask(std::string_view systemName, int width, int
 }
 
 cairo_surface_t* SymbolLibrary::placedMask(std::string_view systemName, int width, int height,
-                                           const cairo_matrix_t& placement, double originX, double originY) const {
-    auto key = std::make_tuple(std::string(systemName), width, height, placement.xx, placement.yx, placement.xy,
-                               placement.yy, placement.x0 - originX, placement.y0 - originY);
+                                           const cairo_matrix_t& placement, double originX,
+                                           double originY) const {
+    auto key = std::make_tuple(std::string(systemName), width, height, placement.xx, placement.yx,
+                               placement.xy, placement.yy, placement.x0 - originX, placement.y0 - originY);
     const auto found = placedMasks_.find(key);
     if (found != placedMasks_.end())
         return found->second;
@@ -172,7 +174,8 @@ cairo_surface_t* SymbolLibrary::placedMask(std::string_view systemName, int widt
     // for what filtering spreads.
     double right = 0.0;
     double bottom = 0.0;
-    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
+    for (const auto& [x, y] :
+         {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
         double cornerX = x;
         double cornerY = y;
         cairo_matrix_transform_point(&placement, &cornerX, &cornerY);
@@ -221,7 +224,8 @@ void SymbolLibrary::draw(cairo_t* cairo, std::string_view systemName, const Rect
         return;
     double lowest = std::numeric_limits<double>::infinity();
     double leftmost = std::numeric_limits<double>::infinity();
-    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
+    for (const auto& [x, y] :
+         {std::pair{0.0, 0.0}, {1.0 * width, 0.0}, {0.0, 1.0 * height}, {1.0 * width, 1.0 * height}}) {
         double cornerX = x;
         double cornerY = y;
         cairo_matrix_transform_point(&placement, &cornerX, &cornerY);

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Platform/View/Geometry.h"
+
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
-
-#include "Platform/View/Geometry.h"
 
 typedef struct _RsvgHandle RsvgHandle;
 typedef struct _cairo cairo_t;
@@ -46,8 +46,8 @@ private:
     // The mask of `width` × `height` pixels as drawn with `placement` (its
     // pixels to device pixels), filtered onto whole device pixels from
     // (originX, originY) on. Called with the lock held.
-    cairo_surface_t* placedMask(std::string_view systemName, int width, int height, const cairo_matrix_t& placement,
-                                double originX, double originY) const;
+    cairo_surface_t* placedMask(std::string_view systemName, int width, int height,
+                                const cairo_matrix_t& placement, double originX, double originY) const;
 
     std::map<std::string, RsvgHandle*, std::less<>> icons_;
     mutable std::map<std::tuple<std::string, int, int>, cairo_surface_t*, std::less<>> masks_;

@@ -32,7 +32,8 @@ PangoWeight pangoWeight(FontWeight weight) {
 
 } // namespace
 
-TextEngine::TextEngine(std::string family) : family_(std::move(family)) {
+TextEngine::TextEngine(std::string family)
+    : family_(std::move(family)) {
     // A private font map: the default one is shared by every thread of the
     // process, and its settings are not ours to fix.
     fontMap_ = pango_cairo_font_map_new();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Platform/View/Font.h"
+
 #include <map>
 #include <mutex>
 #include <string>
 #include <tuple>
-
-#include "Platform/View/Font.h"
 
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoFontMap PangoFontMap;

@@ -10,7 +10,9 @@ std::filesystem::path executableFolder() {
     return error ? std::filesystem::path("/usr/bin") : program.parent_path();
 }
 
-std::filesystem::path dataFolder() { return dataFolder(executableFolder()); }
+std::filesystem::path dataFolder() {
+    return dataFolder(executableFolder());
+}
 
 std::filesystem::path dataFolder(std::filesystem::path folder) {
     // libexec/tarvelo is one level deeper than bin.
@@ -19,6 +21,8 @@ std::filesystem::path dataFolder(std::filesystem::path folder) {
     return folder.parent_path() / "share";
 }
 
-std::filesystem::path localeFolder() { return dataFolder() / "locale"; }
+std::filesystem::path localeFolder() {
+    return dataFolder() / "locale";
+}
 
 } // namespace platform::ProgramFolders

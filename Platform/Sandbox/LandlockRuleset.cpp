@@ -34,10 +34,10 @@ struct PathBeneathAttributes {
 } __attribute__((packed));
 
 constexpr std::uint64_t readAccess = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
-constexpr std::uint64_t writeAccess =
-    LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_REMOVE_DIR | LANDLOCK_ACCESS_FS_REMOVE_FILE |
-    LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG | LANDLOCK_ACCESS_FS_REFER |
-    LANDLOCK_ACCESS_FS_TRUNCATE;
+constexpr std::uint64_t writeAccess = LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_REMOVE_DIR |
+                                      LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_MAKE_DIR |
+                                      LANDLOCK_ACCESS_FS_MAKE_REG | LANDLOCK_ACCESS_FS_REFER |
+                                      LANDLOCK_ACCESS_FS_TRUNCATE;
 // The rights that make sense on a file rather than a folder.
 constexpr std::uint64_t fileAccess = LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_WRITE_FILE |
                                      LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_TRUNCATE |
@@ -74,7 +74,9 @@ LandlockRuleset::~LandlockRuleset() {
         ::close(ruleset_);
 }
 
-bool LandlockRuleset::allowReading(const std::filesystem::path& path) { return allow(path, readAccess); }
+bool LandlockRuleset::allowReading(const std::filesystem::path& path) {
+    return allow(path, readAccess);
+}
 
 bool LandlockRuleset::allowReadingAndWriting(const std::filesystem::path& path) {
     return allow(path, readAccess | writeAccess);

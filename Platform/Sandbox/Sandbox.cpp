@@ -1,13 +1,13 @@
 #include "Platform/Sandbox/Sandbox.h"
 
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/Sandbox/LandlockRuleset.h"
+#include "Platform/Sandbox/SystemCallFilter.h"
+
 #include <cerrno>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "Platform/Files/FileReplacement.h"
-#include "Platform/Sandbox/LandlockRuleset.h"
-#include "Platform/Sandbox/SystemCallFilter.h"
 
 namespace platform {
 

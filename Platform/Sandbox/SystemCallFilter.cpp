@@ -37,44 +37,86 @@ constexpr std::uint32_t nativeArchitecture = AUDIT_ARCH_RISCV64;
 
 #ifndef TARVELO_NO_SYSTEM_CALL_FILTER
 
-constexpr std::uint32_t deny(int error) { return SECCOMP_RET_ERRNO | (static_cast<std::uint32_t>(error) & 0xffff); }
+constexpr std::uint32_t deny(int error) {
+    return SECCOMP_RET_ERRNO | (static_cast<std::uint32_t>(error) & 0xffff);
+}
 
 // Calls a renderer of pictures never makes; each fails with EPERM.
 const long deniedCalls[] = {
     // Running programs, and reaching into other processes.
-    SYS_execve, SYS_execveat,
-    // (Not in sanitizer builds, whose leak checker traces the process's own
-    // threads at exit.)
+    SYS_execve,
+    SYS_execveat,
+// (Not in sanitizer builds, whose leak checker traces the process's own
+// threads at exit.)
 #ifndef TARVELO_SANITIZED
     SYS_ptrace,
 #endif
-    SYS_process_vm_readv, SYS_process_vm_writev, SYS_kcmp,
+    SYS_process_vm_readv,
+    SYS_process_vm_writev,
+    SYS_kcmp,
     SYS_pidfd_getfd,
     // The system itself: modules, mounts, clocks, rebooting, swap, accounting.
-    SYS_init_module, SYS_finit_module, SYS_delete_module, SYS_kexec_load, SYS_kexec_file_load, SYS_mount,
-    SYS_umount2, SYS_pivot_root, SYS_chroot, SYS_swapon, SYS_swapoff, SYS_reboot, SYS_acct, SYS_settimeofday,
-    SYS_clock_settime, SYS_clock_adjtime, SYS_adjtimex, SYS_quotactl, SYS_syslog, SYS_sethostname,
+    SYS_init_module,
+    SYS_finit_module,
+    SYS_delete_module,
+    SYS_kexec_load,
+    SYS_kexec_file_load,
+    SYS_mount,
+    SYS_umount2,
+    SYS_pivot_root,
+    SYS_chroot,
+    SYS_swapon,
+    SYS_swapoff,
+    SYS_reboot,
+    SYS_acct,
+    SYS_settimeofday,
+    SYS_clock_settime,
+    SYS_clock_adjtime,
+    SYS_adjtimex,
+    SYS_quotactl,
+    SYS_syslog,
+    SYS_sethostname,
     SYS_setdomainname,
     // Namespaces and the newer mount interface.
-    SYS_unshare, SYS_setns, SYS_open_tree, SYS_move_mount, SYS_fsopen, SYS_fsconfig, SYS_fsmount, SYS_fspick,
+    SYS_unshare,
+    SYS_setns,
+    SYS_open_tree,
+    SYS_move_mount,
+    SYS_fsopen,
+    SYS_fsconfig,
+    SYS_fsmount,
+    SYS_fspick,
     // Large attack surfaces a renderer does not use; io_uring would also
     // bypass this filter for the operations it queues.
-    SYS_bpf, SYS_perf_event_open, SYS_userfaultfd, SYS_keyctl, SYS_add_key, SYS_request_key,
-    SYS_io_uring_setup, SYS_io_uring_enter, SYS_io_uring_register, SYS_open_by_handle_at,
-    SYS_name_to_handle_at, SYS_fanotify_init, SYS_mknodat,
+    SYS_bpf,
+    SYS_perf_event_open,
+    SYS_userfaultfd,
+    SYS_keyctl,
+    SYS_add_key,
+    SYS_request_key,
+    SYS_io_uring_setup,
+    SYS_io_uring_enter,
+    SYS_io_uring_register,
+    SYS_open_by_handle_at,
+    SYS_name_to_handle_at,
+    SYS_fanotify_init,
+    SYS_mknodat,
 #ifdef SYS_mknod
     SYS_mknod,
 #endif
 #ifdef SYS_iopl
-    SYS_iopl, SYS_ioperm,
+    SYS_iopl,
+    SYS_ioperm,
 #endif
 };
 
 // The namespace flags of clone; a thread or a fork carries none of them.
-constexpr std::uint32_t namespaceFlags = CLONE_NEWNS | CLONE_NEWUTS | CLONE_NEWIPC | CLONE_NEWUSER |
-                                         CLONE_NEWPID | CLONE_NEWNET | CLONE_NEWCGROUP;
+constexpr std::uint32_t namespaceFlags =
+    CLONE_NEWNS | CLONE_NEWUTS | CLONE_NEWIPC | CLONE_NEWUSER | CLONE_NEWPID | CLONE_NEWNET | CLONE_NEWCGROUP;
 
-sock_filter statement(std::uint16_t code, std::uint32_t value) { return BPF_STMT(code, value); }
+sock_filter statement(std::uint16_t code, std::uint32_t value) {
+    return BPF_STMT(code, value);
+}
 sock_filter jump(std::uint16_t code, std::uint32_t value, std::uint8_t ifTrue, std::uint8_t ifFalse) {
     return BPF_JUMP(code, value, ifTrue, ifFalse);
 }

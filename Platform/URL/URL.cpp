@@ -7,7 +7,9 @@ namespace platform {
 
 namespace {
 
-bool isSchemeStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isSchemeStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 bool isSchemeCharacter(char c) {
     return isSchemeStart(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
@@ -28,7 +30,8 @@ std::optional<URL> URL::string(std::string_view text) {
         const unsigned char c = static_cast<unsigned char>(text[index]);
         if (c <= 0x20 || c >= 0x7F)
             return std::nullopt;
-        if (c == '%' && (index + 2 >= text.size() || hexValue(text[index + 1]) < 0 || hexValue(text[index + 2]) < 0))
+        if (c == '%' &&
+            (index + 2 >= text.size() || hexValue(text[index + 1]) < 0 || hexValue(text[index + 2]) < 0))
             return std::nullopt;
     }
     return URL(std::string(text));
@@ -51,7 +54,9 @@ URL URL::fileURL(const std::filesystem::path& path) {
     return URL(std::move(text));
 }
 
-std::string_view URL::scheme() const { return std::string_view(text_).substr(0, text_.find(':')); }
+std::string_view URL::scheme() const {
+    return std::string_view(text_).substr(0, text_.find(':'));
+}
 
 std::optional<std::string> URL::host() const {
     const auto components = URLComponents::url(*this);
@@ -60,8 +65,8 @@ std::optional<std::string> URL::host() const {
 
 bool URL::isFileURL() const {
     const auto name = scheme();
-    return name.size() == 4 && (name[0] | 0x20) == 'f' && (name[1] | 0x20) == 'i' && (name[2] | 0x20) == 'l' &&
-           (name[3] | 0x20) == 'e';
+    return name.size() == 4 && (name[0] | 0x20) == 'f' && (name[1] | 0x20) == 'i' &&
+           (name[2] | 0x20) == 'l' && (name[3] | 0x20) == 'e';
 }
 
 std::filesystem::path URL::path() const {

@@ -30,7 +30,8 @@ public:
     auto operator<=>(const URL&) const = default;
 
 private:
-    explicit URL(std::string text) : text_(std::move(text)) {}
+    explicit URL(std::string text)
+        : text_(std::move(text)) {}
     std::string text_;
 };
 

@@ -17,7 +17,9 @@ struct Alignment {
     static constexpr Alignment top() { return {HorizontalAlignment::center, VerticalAlignment::top}; }
     static constexpr Alignment bottom() { return {HorizontalAlignment::center, VerticalAlignment::bottom}; }
     static constexpr Alignment leading() { return {HorizontalAlignment::leading, VerticalAlignment::center}; }
-    static constexpr Alignment trailing() { return {HorizontalAlignment::trailing, VerticalAlignment::center}; }
+    static constexpr Alignment trailing() {
+        return {HorizontalAlignment::trailing, VerticalAlignment::center};
+    }
     static constexpr Alignment topLeading() { return {HorizontalAlignment::leading, VerticalAlignment::top}; }
     bool operator==(const Alignment&) const = default;
 };

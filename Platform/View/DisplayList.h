@@ -1,15 +1,15 @@
 #pragma once
 
-#include <string>
-#include <variant>
-#include <vector>
-
 #include "Platform/Intents/AppIntent.h"
+#include "Platform/URL/URL.h"
 #include "Platform/View/Font.h"
 #include "Platform/View/Geometry.h"
 #include "Platform/View/LayoutDirection.h"
 #include "Platform/View/ShapeStyle.h"
-#include "Platform/URL/URL.h"
+
+#include <string>
+#include <variant>
+#include <vector>
 
 namespace platform {
 

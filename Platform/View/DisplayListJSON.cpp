@@ -27,7 +27,8 @@ struct Refusal : std::runtime_error {
 // a list reads back exactly as it was.
 json lengthJSON(double value) {
     constexpr double largestWhole = 1e15;
-    if (std::abs(value) < largestWhole && value == std::trunc(value) && !(value == 0.0 && std::signbit(value)))
+    if (std::abs(value) < largestWhole && value == std::trunc(value) &&
+        !(value == 0.0 && std::signbit(value)))
         return static_cast<std::int64_t>(value);
     return value;
 }
@@ -148,7 +149,9 @@ const json& member(const Fields& object, const char* key) {
     return *found;
 }
 
-const json& member(const json& object, const char* key) { return member(Fields{object}, key); }
+const json& member(const json& object, const char* key) {
+    return member(Fields{object}, key);
+}
 
 double number(const json& value, const char* what, double lowest, double highest) {
     if (!value.is_number())
@@ -177,7 +180,8 @@ Rect frameFrom(const json& object) {
     const json& frame = member(object, "frame");
     if (!frame.is_array() || frame.size() != 4)
         throw Refusal("\"frame\" is not [x, y, width, height]");
-    return {{number(frame[0], "x", -largestLength, largestLength), number(frame[1], "y", -largestLength, largestLength)},
+    return {{number(frame[0], "x", -largestLength, largestLength),
+             number(frame[1], "y", -largestLength, largestLength)},
             {number(frame[2], "width", 0.0, largestLength), number(frame[3], "height", 0.0, largestLength)}};
 }
 
@@ -226,9 +230,13 @@ DisplayItem plainItemFrom(const Fields& object) {
     const std::string type = text(member(object, "type"), "type");
     const Rect frame = frameFrom(object.item);
     if (type == "text")
-        return TextRun{text(member(object, "text"), "text"), frame, fontFrom(object),
+        return TextRun{text(member(object, "text"), "text"),
+                       frame,
+                       fontFrom(object),
                        optionalNumber(object, "tracking", 0.0, -largestFontSize, largestFontSize),
-                       flag(object.item, "truncated"), styleFrom(object, "color"), directionFrom(object.item)};
+                       flag(object.item, "truncated"),
+                       styleFrom(object, "color"),
+                       directionFrom(object.item)};
     if (type == "rectangle" || type == "roundedRectangle" || type == "circle") {
         const ShapeKind kind = type == "circle"             ? ShapeKind::circle
                                : type == "roundedRectangle" ? ShapeKind::roundedRectangle
@@ -240,7 +248,8 @@ DisplayItem plainItemFrom(const Fields& object) {
                          styleFrom(object, "fill")};
     }
     if (type == "symbol")
-        return SymbolItem{text(member(object, "name"), "name"), frame, fontFrom(object), styleFrom(object, "color")};
+        return SymbolItem{text(member(object, "name"), "name"), frame, fontFrom(object),
+                          styleFrom(object, "color")};
     if (type == "button") {
         const json& intent = member(object, "intent");
         if (!intent.is_object())
@@ -316,7 +325,8 @@ DisplayListReading displayListFromJSON(const nlohmann::json& input) {
         if (!size.is_array() || size.size() != 2)
             throw Refusal("\"size\" is not [width, height]");
         DisplayList list;
-        list.size = {number(size[0], "width", 0.0, largestLength), number(size[1], "height", 0.0, largestLength)};
+        list.size = {number(size[0], "width", 0.0, largestLength),
+                     number(size[1], "height", 0.0, largestLength)};
         const json& items = member(input, "items");
         if (!items.is_array())
             throw Refusal("\"items\" is not an array");
@@ -324,9 +334,9 @@ DisplayListReading displayListFromJSON(const nlohmann::json& input) {
             throw Refusal("too many items");
         static const json noStyles = json::array();
         const auto styles = input.find("styles");
-        if (styles != input.end() &&
-            (!styles->is_array() || styles->size() > largestItemCount ||
-             std::any_of(styles->begin(), styles->end(), [](const json& style) { return !style.is_object(); })))
+        if (styles != input.end() && (!styles->is_array() || styles->size() > largestItemCount ||
+                                      std::any_of(styles->begin(), styles->end(),
+                                                  [](const json& style) { return !style.is_object(); })))
             throw Refusal("\"styles\" is not an array of objects");
         list.items.reserve(items.size());
         for (const json& item : items)

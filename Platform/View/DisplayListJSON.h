@@ -1,12 +1,11 @@
 #pragma once
 
+#include "Platform/View/DisplayList.h"
+
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
-
-#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

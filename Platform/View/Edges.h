@@ -30,7 +30,8 @@ struct EdgeInsets {
 
     static EdgeInsets on(Edges edges, double length) {
         return {contains(edges, Edges::top) ? length : 0.0, contains(edges, Edges::leading) ? length : 0.0,
-                contains(edges, Edges::bottom) ? length : 0.0, contains(edges, Edges::trailing) ? length : 0.0};
+                contains(edges, Edges::bottom) ? length : 0.0,
+                contains(edges, Edges::trailing) ? length : 0.0};
     }
     double horizontal() const { return leading + trailing; }
     double vertical() const { return top + bottom; }

@@ -1,16 +1,16 @@
 #include "Platform/View/LayoutEngine.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <cmath>
-#include <limits>
-#include <numeric>
-
 #include "Platform/View/Layout.h"
 #include "Platform/View/StackLayout.h"
 #include "Platform/View/TextFitting.h"
 #include "Platform/View/ViewNode.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numeric>
 
 namespace platform {
 
@@ -59,9 +59,10 @@ AxisAlignment horizontalAxisAlignment(AxisAlignment alignment, LayoutDirection d
 
 Rect aligned(Size child, Rect space, Alignment alignment, LayoutDirection direction) {
     const AxisAlignment horizontal = horizontalAxisAlignment(axisAlignment(alignment.horizontal), direction);
-    return {{space.origin.x + alignedOffset(horizontal, space.size.width, child.width),
-             space.origin.y + alignedOffset(axisAlignment(alignment.vertical), space.size.height, child.height)},
-            child};
+    return {
+        {space.origin.x + alignedOffset(horizontal, space.size.width, child.width),
+         space.origin.y + alignedOffset(axisAlignment(alignment.vertical), space.size.height, child.height)},
+        child};
 }
 
 // The proposal a flexible frame passes on: the offer clamped to its bounds,
@@ -105,11 +106,15 @@ std::vector<std::size_t> paintingOrder(const std::vector<const View*>& children)
 
 } // namespace
 
-LayoutEngine::LayoutEngine(const TextMeasurer& measurer, Rect container) : measurer_(measurer), container_(container) {
+LayoutEngine::LayoutEngine(const TextMeasurer& measurer, Rect container)
+    : measurer_(measurer)
+    , container_(container) {
     list_.size = container.size;
 }
 
-DisplayList LayoutEngine::takeDisplayList() { return std::move(list_); }
+DisplayList LayoutEngine::takeDisplayList() {
+    return std::move(list_);
+}
 
 const View& LayoutEngine::asColumn(const ViewNode& forEach) const {
     // One column per ForEach node for the whole pass, so its answers are kept too.
@@ -139,7 +144,8 @@ std::size_t LayoutEngine::TextQuestionHash::operator()(const TextQuestion& quest
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
-Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, const LayoutEnvironment& environment) const {
+Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal,
+                                const LayoutEnvironment& environment) const {
     // Only stacks ask their children several questions each (the smallest,
     // the largest and the actual share), and stacks inside stacks multiply
     // them; every other view answers with one question to each child and a
@@ -165,7 +171,8 @@ const TextMetrics& LayoutEngine::metrics(const TextNode& text, const Font& font)
     return textMetrics_.emplace(question, measurer_.measure(text.text, font)).first->second;
 }
 
-void LayoutEngine::place(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment) {
+void LayoutEngine::place(const View& view, Rect rect, ProposedSize proposal,
+                         const LayoutEnvironment& environment) {
     placeView(view, rect, proposal, environment, Placement{});
 }
 
@@ -201,9 +208,10 @@ void LayoutEngine::placeChildren(const std::vector<const View*>& children, const
         placeView(*children[index], rect, proposal, environment, placement);
     };
     // Nearly always nothing is raised and the order is the children's own.
-    const bool inOrder = std::is_sorted(children.begin(), children.end(), [](const View* first, const View* second) {
-        return first->zIndexValue() < second->zIndexValue();
-    });
+    const bool inOrder =
+        std::is_sorted(children.begin(), children.end(), [](const View* first, const View* second) {
+            return first->zIndexValue() < second->zIndexValue();
+        });
     if (inOrder) {
         for (std::size_t index = 0; index < children.size(); ++index)
             place(index);
@@ -253,7 +261,8 @@ struct LayoutEngine::Placing {
     void placeAligned(const View& child, ProposedSize proposal, Rect space, Alignment alignment) const {
         place(child, aligned(sizeOf(child, proposal), space, alignment), proposal);
     }
-    template <typename FrameOf> void placeChildren(const std::vector<const View*>& children, const FrameOf& frameOf) {
+    template <typename FrameOf>
+    void placeChildren(const std::vector<const View*>& children, const FrameOf& frameOf) {
         engine.placeChildren(children, frameOf, environment, placement);
     }
     void emit(DisplayItem item) { engine.emit(std::move(item), placement); }
@@ -271,7 +280,8 @@ struct AroundChild {
 // Shapes and geometry readers take what they are offered.
 struct TakesTheOffer {
     template <typename Sizing, typename Node> static Size size(const Sizing& sizing, const Node&) {
-        return {sizing.proposal.width.value_or(defaultLength), sizing.proposal.height.value_or(defaultLength)};
+        return {sizing.proposal.width.value_or(defaultLength),
+                sizing.proposal.height.value_or(defaultLength)};
     }
 };
 
@@ -288,7 +298,8 @@ template <> struct LayoutEngine::NodeLayout<EmptyNode> {
 };
 
 template <> struct LayoutEngine::NodeLayout<TextNode> {
-    static FittedText fitted(const TextMetrics& metrics, const LayoutEnvironment& environment, ProposedSize offered) {
+    static FittedText fitted(const TextMetrics& metrics, const LayoutEnvironment& environment,
+                             ProposedSize offered) {
         return fitText(metrics, environment.font.size, offered.width,
                        {environment.minimumScaleFactor, environment.allowsTightening});
     }
@@ -302,12 +313,15 @@ template <> struct LayoutEngine::NodeLayout<TextNode> {
         const Font shown{font.size * fit.scale, font.weight, font.design};
         placing.emit(TextRun{text.text, placing.aligned(fit.size, placing.rect, Alignment::center()), shown,
                              fit.tracking, fit.truncated,
-                             environment.foreground.withOpacity(placing.placement.opacity), placing.direction()});
+                             environment.foreground.withOpacity(placing.placement.opacity),
+                             placing.direction()});
     }
 };
 
 template <> struct LayoutEngine::NodeLayout<SymbolNode> {
-    static double side(const LayoutEnvironment& environment) { return environment.font.size * symbolSizePerPoint; }
+    static double side(const LayoutEnvironment& environment) {
+        return environment.font.size * symbolSizePerPoint;
+    }
     static Size size(const Sizing& sizing, const SymbolNode&) {
         return {side(sizing.environment), side(sizing.environment)};
     }
@@ -346,7 +360,8 @@ template <> struct LayoutEngine::NodeLayout<GeometryReaderNode> : TakesTheOffer 
         auto& made = placing.engine.madeDuringPass_;
         made.push_back(reader.content(placing.rect.size));
         const View inside = made.back();
-        placing.placeAligned(inside, ProposedSize::of(placing.rect.size), placing.rect, Alignment::topLeading());
+        placing.placeAligned(inside, ProposedSize::of(placing.rect.size), placing.rect,
+                             Alignment::topLeading());
     }
 };
 
@@ -379,7 +394,8 @@ template <> struct LayoutEngine::NodeLayout<StackNode> {
         for (const ChildLayout& layout : layouts) {
             const Size& size = layout.size;
             const double crossSpace = horizontal ? rect.size.height : rect.size.width;
-            const double crossOffset = alignedOffset(crossAlignment, crossSpace, horizontal ? size.height : size.width);
+            const double crossOffset =
+                alignedOffset(crossAlignment, crossSpace, horizontal ? size.height : size.width);
             if (horizontal && rightToLeft) {
                 rightToLeftPosition -= size.width;
                 rects.push_back({{rightToLeftPosition, rect.origin.y + crossOffset}, size});
@@ -391,8 +407,8 @@ template <> struct LayoutEngine::NodeLayout<StackNode> {
             }
             position += (horizontal ? size.width : size.height) + stack.spacing;
         }
-        placing.placeChildren(children,
-                              [&](std::size_t index) { return std::pair(rects[index], layouts[index].proposal); });
+        placing.placeChildren(
+            children, [&](std::size_t index) { return std::pair(rects[index], layouts[index].proposal); });
     }
 };
 
@@ -436,7 +452,8 @@ template <> struct LayoutEngine::NodeLayout<FrameNode> {
         return {frame.width.value_or(child.width), frame.height.value_or(child.height)};
     }
     static void place(Placing& placing, const FrameNode& frame) {
-        placing.placeAligned(frame.child, childProposal(frame, placing.offered), placing.rect, frame.alignment);
+        placing.placeAligned(frame.child, childProposal(frame, placing.offered), placing.rect,
+                             frame.alignment);
     }
 };
 
@@ -471,29 +488,34 @@ template <> struct LayoutEngine::NodeLayout<PaddingNode> {
         const EdgeInsets& insets = padding.insets;
         const Rect& rect = placing.rect;
         // The leading inset is on the right in right to left.
-        const double left = placing.direction() == LayoutDirection::rightToLeft ? insets.trailing : insets.leading;
+        const double left =
+            placing.direction() == LayoutDirection::rightToLeft ? insets.trailing : insets.leading;
         const Rect inner{{rect.origin.x + left, rect.origin.y + insets.top},
                          {std::max(0.0, rect.size.width - insets.horizontal()),
                           std::max(0.0, rect.size.height - insets.vertical())}};
-        placing.placeAligned(padding.child, childProposal(insets, placing.offered), inner, Alignment::topLeading());
+        placing.placeAligned(padding.child, childProposal(insets, placing.offered), inner,
+                             Alignment::topLeading());
     }
 };
 
 template <> struct LayoutEngine::NodeLayout<FixedSizeNode> {
     static ProposedSize childProposal(const FixedSizeNode& fixed, ProposedSize offered) {
-        return {fixed.horizontal ? std::nullopt : offered.width, fixed.vertical ? std::nullopt : offered.height};
+        return {fixed.horizontal ? std::nullopt : offered.width,
+                fixed.vertical ? std::nullopt : offered.height};
     }
     static Size size(const Sizing& sizing, const FixedSizeNode& fixed) {
         return sizing.of(fixed.child, childProposal(fixed, sizing.proposal));
     }
     static void place(Placing& placing, const FixedSizeNode& fixed) {
-        placing.placeAligned(fixed.child, childProposal(fixed, placing.offered), placing.rect, Alignment::center());
+        placing.placeAligned(fixed.child, childProposal(fixed, placing.offered), placing.rect,
+                             Alignment::center());
     }
 };
 
 template <> struct LayoutEngine::NodeLayout<EnvironmentNode> {
     static Size size(const Sizing& sizing, const EnvironmentNode& change) {
-        return sizing.engine.sizeThatFits(change.child, sizing.proposal, applied(sizing.environment, change.change));
+        return sizing.engine.sizeThatFits(change.child, sizing.proposal,
+                                          applied(sizing.environment, change.change));
     }
     static void place(Placing& placing, const EnvironmentNode& change) {
         placing.engine.placeView(change.child, placing.rect, placing.offered,
@@ -523,7 +545,8 @@ template <> struct LayoutEngine::NodeLayout<ContentShapeNode> : AroundChild {
 
 template <> struct LayoutEngine::NodeLayout<ActionNode> {
     static Size size(const Sizing& sizing, const ActionNode& action) {
-        return sizing.engine.sizeThatFits(action.label, sizing.proposal, labelEnvironment(sizing.environment));
+        return sizing.engine.sizeThatFits(action.label, sizing.proposal,
+                                          labelEnvironment(sizing.environment));
     }
     static void place(Placing& placing, const ActionNode& action) {
         const auto& placement = placing.placement;
@@ -536,8 +559,8 @@ template <> struct LayoutEngine::NodeLayout<ActionNode> {
         inner.actionHidden = placement.hidden;
         inner.hidden = placement.hidden || placement.label;
         inner.label = nullptr;
-        placing.engine.placeView(action.label, placing.rect, placing.offered, labelEnvironment(placing.environment),
-                                 inner);
+        placing.engine.placeView(action.label, placing.rect, placing.offered,
+                                 labelEnvironment(placing.environment), inner);
     }
 };
 
@@ -553,8 +576,9 @@ template <> struct LayoutEngine::NodeLayout<AccessibilityNode> : AroundChild {
 
 template <> struct LayoutEngine::NodeLayout<ContainerBackgroundNode> : AroundChild {
     static void place(Placing& placing, const ContainerBackgroundNode& background) {
-        placing.engine.list_.items.push_back(ShapeItem{ShapeKind::rectangle, placing.engine.container_, 0.0,
-                                                       background.style.withOpacity(placing.placement.opacity)});
+        placing.engine.list_.items.push_back(
+            ShapeItem{ShapeKind::rectangle, placing.engine.container_, 0.0,
+                      background.style.withOpacity(placing.placement.opacity)});
         placing.place(background.child, placing.placement);
     }
 };
@@ -563,18 +587,22 @@ Size LayoutEngine::sizeOfNode(const ViewNode& node, ProposedSize proposal,
                               const LayoutEnvironment& environment) const {
     const Sizing sizing{*this, node, proposal, environment};
     return std::visit(
-        [&](const auto& content) { return NodeLayout<std::decay_t<decltype(content)>>::size(sizing, content); },
+        [&](const auto& content) {
+            return NodeLayout<std::decay_t<decltype(content)>>::size(sizing, content);
+        },
         node.content);
 }
 
 void LayoutEngine::placeNode(const ViewNode& node, Rect rect, ProposedSize offered,
                              const LayoutEnvironment& environment, Placement placement) {
     Placing placing{*this, node, rect, offered, environment, placement};
-    std::visit([&](const auto& content) { NodeLayout<std::decay_t<decltype(content)>>::place(placing, content); },
-               node.content);
+    std::visit(
+        [&](const auto& content) { NodeLayout<std::decay_t<decltype(content)>>::place(placing, content); },
+        node.content);
 }
 
-DisplayList layout(const View& view, Size size, const TextMeasurer& measurer, const LayoutEnvironment& environment) {
+DisplayList layout(const View& view, Size size, const TextMeasurer& measurer,
+                   const LayoutEnvironment& environment) {
     const Rect container{{0.0, 0.0}, size};
     LayoutEngine engine(measurer, container);
     const Size wanted = engine.sizeThatFits(view, ProposedSize::of(size), environment);

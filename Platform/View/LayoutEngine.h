@@ -1,16 +1,16 @@
 #pragma once
 
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/LayoutEnvironment.h"
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/View/View.h"
+
 #include <deque>
 #include <memory>
 #include <memory_resource>
 #include <unordered_map>
 #include <variant>
 #include <vector>
-
-#include "Platform/View/DisplayList.h"
-#include "Platform/View/LayoutEnvironment.h"
-#include "Platform/View/TextMeasurer.h"
-#include "Platform/View/View.h"
 
 namespace platform {
 
@@ -47,7 +47,9 @@ private:
         const std::string* actionLabel = nullptr;
         bool actionHidden = false;
         Accessibility accessibility() const { return {label ? *label : std::string(), hidden}; }
-        Accessibility actionAccessibility() const { return {actionLabel ? *actionLabel : std::string(), actionHidden}; }
+        Accessibility actionAccessibility() const {
+            return {actionLabel ? *actionLabel : std::string(), actionHidden};
+        }
     };
 
     // Each node kind's layout, written once in the source: NodeLayout<Kind>
@@ -61,8 +63,8 @@ private:
     const TextMetrics& metrics(const TextNode& text, const Font& font) const;
     void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
                    const Placement& placement);
-    void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
-                   Placement placement);
+    void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal,
+                   const LayoutEnvironment& environment, Placement placement);
     // Places children in painting order (by z-index, then in order);
     // `frameOf(index)` gives a child's rectangle and the proposal it was sized for.
     template <typename FrameOf>

@@ -1,17 +1,23 @@
 #include "Platform/View/StackLayout.h"
 
+#include "Platform/View/ViewNode.h"
+
 #include <algorithm>
 #include <limits>
-
-#include "Platform/View/ViewNode.h"
 
 namespace platform {
 
 namespace {
 
-double& along(Size& size, Axis axis) { return axis == Axis::horizontal ? size.width : size.height; }
-double along(const Size& size, Axis axis) { return axis == Axis::horizontal ? size.width : size.height; }
-double across(const Size& size, Axis axis) { return axis == Axis::horizontal ? size.height : size.width; }
+double& along(Size& size, Axis axis) {
+    return axis == Axis::horizontal ? size.width : size.height;
+}
+double along(const Size& size, Axis axis) {
+    return axis == Axis::horizontal ? size.width : size.height;
+}
+double across(const Size& size, Axis axis) {
+    return axis == Axis::horizontal ? size.height : size.width;
+}
 
 std::optional<double>& along(ProposedSize& proposal, Axis axis) {
     return axis == Axis::horizontal ? proposal.width : proposal.height;
@@ -33,8 +39,8 @@ std::vector<const View*> stackChildren(const std::vector<View>& children) {
     return result;
 }
 
-std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& children, Axis axis, double spacing,
-                                           ProposedSize proposal, const SizeOfChild& sizeOf) {
+std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& children, Axis axis,
+                                           double spacing, ProposedSize proposal, const SizeOfChild& sizeOf) {
     const std::size_t count = children.size();
     std::vector<ChildLayout> sizes(count);
     if (count == 0)
@@ -78,8 +84,9 @@ std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& child
             else if (childPriority < priority)
                 lowerMinimum += minimum[index];
         }
-        std::stable_sort(group.begin(), group.end(),
-                         [&](std::size_t first, std::size_t second) { return flexibility[first] < flexibility[second]; });
+        std::stable_sort(group.begin(), group.end(), [&](std::size_t first, std::size_t second) {
+            return flexibility[first] < flexibility[second];
+        });
         double groupAvailable = available - lowerMinimum;
         std::size_t remaining = group.size();
         for (const std::size_t index : group) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <functional>
-#include <vector>
-
 #include "Platform/View/Geometry.h"
 #include "Platform/View/View.h"
 #include "Platform/View/ViewNode.h"
+
+#include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -46,8 +46,8 @@ struct ChildLayout {
 // the highest layout priority (the others kept at their minimum), and within
 // one priority to the least flexible child first, each offered an equal
 // share of what is left, so flexible children take what the rigid ones leave.
-std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& children, Axis axis, double spacing,
-                                  ProposedSize proposal, const SizeOfChild& sizeOf);
+std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& children, Axis axis,
+                                           double spacing, ProposedSize proposal, const SizeOfChild& sizeOf);
 
 // The stack's own size for its children's layouts.
 Size stackSize(const std::vector<ChildLayout>& children, Axis axis, double spacing);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <optional>
-
 #include "Platform/View/Geometry.h"
 #include "Platform/View/TextMeasurer.h"
+
+#include <optional>
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string_view>
-
 #include "Platform/View/Font.h"
+
+#include <string_view>
 
 namespace platform {
 

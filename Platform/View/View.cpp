@@ -1,9 +1,9 @@
 #include "Platform/View/View.h"
 
+#include "Platform/View/ViewNode.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "Platform/View/ViewNode.h"
 
 namespace platform {
 
@@ -32,9 +32,11 @@ View environment(const View& view, EnvironmentChange change) {
 
 } // namespace
 
-View::View() : node_(emptyNode()) {}
+View::View()
+    : node_(emptyNode()) {}
 
-View::View(std::shared_ptr<const ViewNode> node) : node_(node ? std::move(node) : emptyNode()) {}
+View::View(std::shared_ptr<const ViewNode> node)
+    : node_(node ? std::move(node) : emptyNode()) {}
 
 View View::wrapped(std::shared_ptr<const ViewNode> node) const {
     View result(std::move(node));
@@ -129,7 +131,9 @@ View View::fill(const ShapeStyle& style) const {
     return *this;
 }
 
-View View::contentShape(ShapeKind shape) const { return wrapped(make(ContentShapeNode{*this, shape})); }
+View View::contentShape(ShapeKind shape) const {
+    return wrapped(make(ContentShapeNode{*this, shape}));
+}
 
 View View::containerBackground(const ShapeStyle& style) const {
     return wrapped(make(ContainerBackgroundNode{*this, style}));
@@ -143,17 +147,26 @@ View View::accessibilityHidden(bool hidden) const {
     return wrapped(make(AccessibilityNode{*this, std::nullopt, hidden}));
 }
 
-View Text(std::string text) { return View(make(TextNode{std::move(text)})); }
-
-View Image(std::string systemName) { return View(make(SymbolNode{std::move(systemName)})); }
-
-View Rectangle() { return View(make(ShapeNode{ShapeKind::rectangle, 0.0, std::nullopt})); }
-
-View RoundedRectangle(double cornerRadius) {
-    return View(make(ShapeNode{ShapeKind::roundedRectangle, sanitized(cornerRadius).value_or(0.0), std::nullopt}));
+View Text(std::string text) {
+    return View(make(TextNode{std::move(text)}));
 }
 
-View Circle() { return View(make(ShapeNode{ShapeKind::circle, 0.0, std::nullopt})); }
+View Image(std::string systemName) {
+    return View(make(SymbolNode{std::move(systemName)}));
+}
+
+View Rectangle() {
+    return View(make(ShapeNode{ShapeKind::rectangle, 0.0, std::nullopt}));
+}
+
+View RoundedRectangle(double cornerRadius) {
+    return View(
+        make(ShapeNode{ShapeKind::roundedRectangle, sanitized(cornerRadius).value_or(0.0), std::nullopt}));
+}
+
+View Circle() {
+    return View(make(ShapeNode{ShapeKind::circle, 0.0, std::nullopt}));
+}
 
 View VStack(HorizontalAlignment alignment, double spacing, std::vector<View> children) {
     return View(make(StackNode{Axis::vertical, axisAlignment(alignment), sanitized(spacing).value_or(0.0),
@@ -177,8 +190,12 @@ View Button(const AppIntent& intent, View label) {
     return View(make(ActionNode{std::move(label), intent.reference()}));
 }
 
-View Link(URL destination, View label) { return View(make(ActionNode{std::move(label), std::move(destination)})); }
+View Link(URL destination, View label) {
+    return View(make(ActionNode{std::move(label), std::move(destination)}));
+}
 
-View ForEach(std::vector<ForEachElement> elements) { return View(make(ForEachNode{std::move(elements)})); }
+View ForEach(std::vector<ForEachElement> elements) {
+    return View(make(ForEachNode{std::move(elements)}));
+}
 
 } // namespace platform

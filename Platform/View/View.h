@@ -1,5 +1,14 @@
 #pragma once
 
+#include "Platform/Intents/AppIntent.h"
+#include "Platform/URL/URL.h"
+#include "Platform/View/Alignment.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/Edges.h"
+#include "Platform/View/Font.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/View/ShapeStyle.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -7,15 +16,6 @@
 #include <string>
 #include <variant>
 #include <vector>
-
-#include "Platform/View/Alignment.h"
-#include "Platform/Intents/AppIntent.h"
-#include "Platform/View/DisplayList.h"
-#include "Platform/View/Edges.h"
-#include "Platform/View/Font.h"
-#include "Platform/View/Geometry.h"
-#include "Platform/View/ShapeStyle.h"
-#include "Platform/URL/URL.h"
 
 namespace platform {
 

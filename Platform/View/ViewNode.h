@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Platform/View/View.h"
+
 #include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
-
-#include "Platform/View/View.h"
 
 namespace platform {
 
@@ -29,7 +29,7 @@ struct ShapeNode {
 };
 
 struct StackNode {
-    Axis axis = Axis::vertical;                     // the main axis
+    Axis axis = Axis::vertical;                      // the main axis
     AxisAlignment alignment = AxisAlignment::center; // on the cross axis
     double spacing = 0.0;
     std::vector<View> children;
@@ -115,8 +115,9 @@ struct AccessibilityNode {
 
 struct ViewNode {
     std::variant<EmptyNode, TextNode, SymbolNode, ShapeNode, StackNode, ZStackNode, ForEachNode,
-                 GeometryReaderNode, FrameNode, FlexibleFrameNode, PaddingNode, FixedSizeNode, EnvironmentNode,
-                 OpacityNode, ContentShapeNode, ActionNode, ContainerBackgroundNode, AccessibilityNode>
+                 GeometryReaderNode, FrameNode, FlexibleFrameNode, PaddingNode, FixedSizeNode,
+                 EnvironmentNode, OpacityNode, ContentShapeNode, ActionNode, ContainerBackgroundNode,
+                 AccessibilityNode>
         content;
 };
 

@@ -35,9 +35,12 @@ AppearanceMonitor::AppearanceMonitor() {
     }
     // Only ask for a schema that is installed: Gio::Settings aborts otherwise.
     if (auto source = Gio::SettingsSchemaSource::get_default())
-        if (auto schema = source->lookup("org.gnome.desktop.interface", true); schema && schema->has_key("color-scheme")) {
+        if (auto schema = source->lookup("org.gnome.desktop.interface", true);
+            schema && schema->has_key("color-scheme")) {
             interfaceSettings_ = Gio::Settings::create("org.gnome.desktop.interface");
-            interfaceSettings_->signal_changed("color-scheme").connect([this](const Glib::ustring&) { recompute(); });
+            interfaceSettings_->signal_changed("color-scheme").connect([this](const Glib::ustring&) {
+                recompute();
+            });
         }
     Gio::DBus::Proxy::create_for_bus(Gio::DBus::BusType::SESSION, "org.freedesktop.portal.Desktop",
                                      "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings",
@@ -52,28 +55,32 @@ void AppearanceMonitor::portalReady(const Glib::RefPtr<Gio::AsyncResult>& result
     } catch (const Glib::Error&) {
         return; // no session bus: the other sources decide
     }
-    portal_->signal_signal().connect(
-        [this](const Glib::ustring&, const Glib::ustring& name, const Glib::VariantContainerBase& constParameters) {
-            auto parameters = constParameters; // reading children is not const in glibmm
-            if (name != "SettingChanged" || parameters.get_n_children() != 3)
-                return;
-            Glib::Variant<Glib::ustring> group, key;
-            parameters.get_child(group, 0);
-            parameters.get_child(key, 1);
-            if (group.get() == appearanceNamespace && key.get() == "color-scheme")
-                readPortalValue(parameters.get_child(2));
-        });
-    const auto arguments = Glib::VariantContainerBase::create_tuple(
-        {Glib::Variant<Glib::ustring>::create(appearanceNamespace), Glib::Variant<Glib::ustring>::create("color-scheme")});
+    portal_->signal_signal().connect([this](const Glib::ustring&, const Glib::ustring& name,
+                                            const Glib::VariantContainerBase& constParameters) {
+        auto parameters = constParameters; // reading children is not const in glibmm
+        if (name != "SettingChanged" || parameters.get_n_children() != 3)
+            return;
+        Glib::Variant<Glib::ustring> group, key;
+        parameters.get_child(group, 0);
+        parameters.get_child(key, 1);
+        if (group.get() == appearanceNamespace && key.get() == "color-scheme")
+            readPortalValue(parameters.get_child(2));
+    });
+    const auto arguments =
+        Glib::VariantContainerBase::create_tuple({Glib::Variant<Glib::ustring>::create(appearanceNamespace),
+                                                  Glib::Variant<Glib::ustring>::create("color-scheme")});
     // An absent portal is activated on demand or fails; either way quietly.
-    portal_->call("Read", [this](const Glib::RefPtr<Gio::AsyncResult>& reply) {
-        try {
-            auto answer = portal_->call_finish(reply);
-            if (answer.get_n_children() == 1)
-                readPortalValue(answer.get_child(0));
-        } catch (const Glib::Error&) {
-        }
-    }, arguments, 2000);
+    portal_->call(
+        "Read",
+        [this](const Glib::RefPtr<Gio::AsyncResult>& reply) {
+            try {
+                auto answer = portal_->call_finish(reply);
+                if (answer.get_n_children() == 1)
+                    readPortalValue(answer.get_child(0));
+            } catch (const Glib::Error&) {
+            }
+        },
+        arguments, 2000);
 }
 
 void AppearanceMonitor::readPortalValue(const Glib::VariantBase& value) {
@@ -81,7 +88,9 @@ void AppearanceMonitor::readPortalValue(const Glib::VariantBase& value) {
     recompute();
 }
 
-Appearance AppearanceMonitor::appearance() const { return appearance_; }
+Appearance AppearanceMonitor::appearance() const {
+    return appearance_;
+}
 
 void AppearanceMonitor::recompute() {
     Appearance now = Appearance::light;
@@ -92,7 +101,7 @@ void AppearanceMonitor::recompute() {
     } else if (gtkSettings_) {
         const Glib::ustring theme = gtkSettings_->property_gtk_theme_name().get_value();
         const bool darkTheme = theme.size() > 5 && (theme.substr(theme.size() - 5) == "-dark" ||
-                                                   theme.substr(theme.size() - 5) == ":dark");
+                                                    theme.substr(theme.size() - 5) == ":dark");
         if (gtkSettings_->property_gtk_application_prefer_dark_theme().get_value() || darkTheme)
             now = Appearance::dark;
     }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <optional>
+#include "Platform/Painter/Appearance.h"
 
 #include <giomm.h>
 #include <gtkmm.h>
-
-#include "Platform/Painter/Appearance.h"
+#include <optional>
 
 namespace platform {
 

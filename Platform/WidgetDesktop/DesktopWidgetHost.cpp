@@ -1,9 +1,9 @@
 #include "Platform/WidgetDesktop/DesktopWidgetHost.h"
 
-#include <cstdio>
-
-#include "Platform/Windowing/SoftwareDrawing.h"
 #include "Platform/WidgetDesktop/X11Desktop.h"
+#include "Platform/Windowing/SoftwareDrawing.h"
+
+#include <cstdio>
 
 namespace platform {
 
@@ -22,7 +22,8 @@ int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLog
     const auto backend = WidgetBackend::chooseForThisSession();
     if (!backend.allowedBackends.empty())
         gdk_set_allowed_backends(backend.allowedBackends.c_str());
-    auto application = Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
+    auto application =
+        Gtk::Application::create(applicationIdentifier, Gio::Application::Flags::HANDLES_COMMAND_LINE);
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "gallery", '\0',
                                        "Open the widget gallery (Edit Widgets)");
     application->add_main_option_entry(Gio::Application::OptionType::BOOL, "login", '\0',
@@ -98,14 +99,12 @@ void DesktopWidgetHost::watchMonitors() {
     if (!display)
         return;
     const auto monitors = display->get_monitors();
-    monitorWatches_.push_back(monitors->signal_items_changed().connect([this](guint, guint, guint) {
-        monitorsChanged();
-    }));
+    monitorWatches_.push_back(
+        monitors->signal_items_changed().connect([this](guint, guint, guint) { monitorsChanged(); }));
     for (guint index = 0; index < monitors->get_n_items(); ++index)
         if (auto monitor = std::dynamic_pointer_cast<Gdk::Monitor>(monitors->get_object(index)))
-            monitorWatches_.push_back(monitor->property_geometry().signal_changed().connect([this] {
-                monitorsChanged();
-            }));
+            monitorWatches_.push_back(
+                monitor->property_geometry().signal_changed().connect([this] { monitorsChanged(); }));
 }
 
 void DesktopWidgetHost::monitorsChanged() {
@@ -169,13 +168,16 @@ void DesktopWidgetHost::refresh(const std::string& identifier) {
     if (!found)
         return;
     retries_[identifier].disconnect();
-    worker_->submit([this, identifier, kind = found->kind, family = found->family](WidgetHost& host) {
-        std::string problem;
-        auto picture = host.picture(kind, family, false, problem);
-        return HostWorker::Completion([this, identifier, picture = std::move(picture), problem]() mutable {
-            pictureArrived(identifier, std::move(picture), problem);
-        });
-    }, worker_->laneFor(found->kind));
+    worker_->submit(
+        [this, identifier, kind = found->kind, family = found->family](WidgetHost& host) {
+            std::string problem;
+            auto picture = host.picture(kind, family, false, problem);
+            return HostWorker::Completion(
+                [this, identifier, picture = std::move(picture), problem]() mutable {
+                    pictureArrived(identifier, std::move(picture), problem);
+                });
+        },
+        worker_->laneFor(found->kind));
 }
 
 void DesktopWidgetHost::refreshAll() {
@@ -185,7 +187,8 @@ void DesktopWidgetHost::refreshAll() {
         refreshGallery();
 }
 
-void DesktopWidgetHost::pictureArrived(const std::string& identifier, std::optional<WidgetHost::Picture> picture,
+void DesktopWidgetHost::pictureArrived(const std::string& identifier,
+                                       std::optional<WidgetHost::Picture> picture,
                                        const std::string& problem) {
     WidgetWindow* shown = window(identifier);
     if (!shown || !placements_.find(identifier)) // removed while the picture was on its way
@@ -235,26 +238,29 @@ void DesktopWidgetHost::clicked(const std::string& identifier, Point point) {
     // Never longer than about a frame, so a slow extension still cannot
     // hold the windows.
     constexpr auto clickPatience = std::chrono::milliseconds(12);
-    worker_->submitAndWait([this, identifier, placement, hit = *region](WidgetHost& host) {
-        std::string problem;
-        const auto result = host.click(placement.kind, hit, problem);
-        std::optional<WidgetHost::Picture> fresh;
-        if (result == WidgetHost::ClickResult::ranIntent)
-            fresh = host.picture(placement.kind, placement.family, false, problem);
-        return HostWorker::Completion([this, identifier, placement, result, fresh = std::move(fresh), problem]() mutable {
-            if (result == WidgetHost::ClickResult::failed) {
-                log("widget " + placement.kind + ": " + problem);
-                return;
-            }
-            if (result != WidgetHost::ClickResult::ranIntent)
-                return;
-            pictureArrived(identifier, std::move(fresh), problem);
-            // The intent changed what every widget of its kind shows.
-            for (const auto& other : placements_.placements())
-                if (other.kind == placement.kind && other.identifier != identifier)
-                    refresh(other.identifier);
-        });
-    }, clickPatience, worker_->laneFor(placement.kind));
+    worker_->submitAndWait(
+        [this, identifier, placement, hit = *region](WidgetHost& host) {
+            std::string problem;
+            const auto result = host.click(placement.kind, hit, problem);
+            std::optional<WidgetHost::Picture> fresh;
+            if (result == WidgetHost::ClickResult::ranIntent)
+                fresh = host.picture(placement.kind, placement.family, false, problem);
+            return HostWorker::Completion(
+                [this, identifier, placement, result, fresh = std::move(fresh), problem]() mutable {
+                    if (result == WidgetHost::ClickResult::failed) {
+                        log("widget " + placement.kind + ": " + problem);
+                        return;
+                    }
+                    if (result != WidgetHost::ClickResult::ranIntent)
+                        return;
+                    pictureArrived(identifier, std::move(fresh), problem);
+                    // The intent changed what every widget of its kind shows.
+                    for (const auto& other : placements_.placements())
+                        if (other.kind == placement.kind && other.identifier != identifier)
+                            refresh(other.identifier);
+                });
+        },
+        clickPatience, worker_->laneFor(placement.kind));
 }
 
 void DesktopWidgetHost::remove(const std::string& identifier) {
@@ -305,8 +311,10 @@ void DesktopWidgetHost::placeAsked(const Glib::VariantBase& parameter) {
     add(kind, *family, at);
 }
 
-void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at) {
-    const WidgetPlacement placement = placements_.add(kind, family, at.value_or(placements_.cascadePosition()));
+void DesktopWidgetHost::add(const std::string& kind, WidgetFamily family,
+                            std::optional<std::pair<int, int>> at) {
+    const WidgetPlacement placement =
+        placements_.add(kind, family, at.value_or(placements_.cascadePosition()));
     save();
     place(placement);
     refresh(placement.identifier);
@@ -321,7 +329,8 @@ void DesktopWidgetHost::save() {
 void DesktopWidgetHost::showGallery() {
     if (!gallery_) {
         gallery_ = std::make_unique<GalleryWindow>(*painter_, appearance_->appearance());
-        gallery_->signalAdd().connect([this](const std::string& kind, WidgetFamily family) { add(kind, family); });
+        gallery_->signalAdd().connect(
+            [this](const std::string& kind, WidgetFamily family) { add(kind, family); });
         gallery_->setNotice(notice_);
     }
     if (!gallery_->get_visible())
@@ -339,16 +348,18 @@ void DesktopWidgetHost::refreshGallery() {
             gallery_->setWidgets(widgets);
             for (const auto& widget : widgets)
                 for (const auto family : widget.families)
-                    worker_->submit([this, kind = widget.kind, family](WidgetHost& inner) {
-                        std::string problem;
-                        auto picture = inner.picture(kind, family, true, problem);
-                        return HostWorker::Completion([this, kind, family, picture, problem] {
-                            if (picture && gallery_)
-                                gallery_->showPreview(kind, family, *picture);
-                            else if (!picture)
-                                log("widget " + kind + ": no preview: " + problem);
-                        });
-                    }, worker_->laneFor(widget.kind));
+                    worker_->submit(
+                        [this, kind = widget.kind, family](WidgetHost& inner) {
+                            std::string problem;
+                            auto picture = inner.picture(kind, family, true, problem);
+                            return HostWorker::Completion([this, kind, family, picture, problem] {
+                                if (picture && gallery_)
+                                    gallery_->showPreview(kind, family, *picture);
+                                else if (!picture)
+                                    log("widget " + kind + ": no preview: " + problem);
+                            });
+                        },
+                        worker_->laneFor(widget.kind));
         });
     });
 }

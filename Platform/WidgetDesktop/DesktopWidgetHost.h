@@ -1,24 +1,23 @@
 #pragma once
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetDesktop/AppearanceMonitor.h"
+#include "Platform/WidgetDesktop/GalleryWindow.h"
+#include "Platform/WidgetDesktop/HostWorker.h"
+#include "Platform/WidgetDesktop/SleepMonitor.h"
+#include "Platform/WidgetDesktop/WidgetWindow.h"
+#include "Platform/WidgetHost/DayClock.h"
+#include "Platform/WidgetHost/PlacementList.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
+#include "Platform/WidgetHost/WidgetBackend.h"
+
+#include <gtkmm.h>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <gtkmm.h>
-
-#include "Platform/WidgetDesktop/AppearanceMonitor.h"
-#include "Platform/WidgetHost/DayClock.h"
-#include "Platform/WidgetDesktop/GalleryWindow.h"
-#include "Platform/WidgetDesktop/HostWorker.h"
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/PlacementList.h"
-#include "Platform/WidgetHost/RestartBackoff.h"
-#include "Platform/WidgetDesktop/SleepMonitor.h"
-#include "Platform/WidgetHost/WidgetBackend.h"
-#include "Platform/WidgetDesktop/WidgetWindow.h"
 
 namespace platform {
 
@@ -78,7 +77,7 @@ private:
     std::unique_ptr<GalleryWindow> gallery_;
     std::unique_ptr<AppearanceMonitor> appearance_;
     std::unique_ptr<SleepMonitor> sleep_;
-    std::map<std::string, RestartBackoff> backoffs_; // per widget kind
+    std::map<std::string, RestartBackoff> backoffs_;  // per widget kind
     std::map<std::string, sigc::connection> retries_; // per placement
     sigc::connection dayTimer_;
     sigc::connection dayCheck_;

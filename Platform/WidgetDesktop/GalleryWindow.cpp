@@ -25,7 +25,8 @@ bool matches(const WidgetDescription& widget, const Glib::ustring& search) {
 } // namespace
 
 GalleryWindow::GalleryWindow(const Painter& painter, Appearance appearance)
-    : painter_(painter), appearance_(appearance) {
+    : painter_(painter)
+    , appearance_(appearance) {
     set_title("Edit Widgets");
     set_default_size(520, 560);
 
@@ -83,14 +84,15 @@ Gtk::Box* GalleryWindow::makeRow(Entry& entry) {
         area->set_content_width(static_cast<int>(std::lround(size.width * previewScale)));
         area->set_content_height(static_cast<int>(std::lround(size.height * previewScale)));
         const std::string kind = entry.description.kind;
-        area->set_draw_func([this, &entry, family](const Cairo::RefPtr<Cairo::Context>& cairo, int width, int height) {
-            const auto& preview = entry.previews[family];
-            fillWidgetBackground(cairo, width, height, 20.0 * previewScale, appearance_);
-            if (!preview.picture)
-                return;
-            cairo->scale(previewScale, previewScale);
-            painter_.paint(cairo->cobj(), preview.picture->displayList, appearance_);
-        });
+        area->set_draw_func(
+            [this, &entry, family](const Cairo::RefPtr<Cairo::Context>& cairo, int width, int height) {
+                const auto& preview = entry.previews[family];
+                fillWidgetBackground(cairo, width, height, 20.0 * previewScale, appearance_);
+                if (!preview.picture)
+                    return;
+                cairo->scale(previewScale, previewScale);
+                painter_.paint(cairo->cobj(), preview.picture->displayList, appearance_);
+            });
         column->append(*area);
         auto* label = Gtk::make_managed<Gtk::Label>(sizeName(family));
         label->add_css_class("dim-label");
@@ -162,7 +164,8 @@ std::vector<GalleryWindow::Row> GalleryWindow::rows() const {
     std::vector<Row> rows;
     for (const auto& entry : entries_) {
         // What is on screen, read back from the labels themselves.
-        Row row{entry->description.kind, entry->name->get_text(), entry->text->get_text(), {},
+        Row row{entry->description.kind,   entry->name->get_text(),
+                entry->text->get_text(),   {},
                 entry->row->get_visible(), 0};
         for (const auto& [family, preview] : entry->previews) {
             if (preview.area->get_parent() && preview.add->get_parent())

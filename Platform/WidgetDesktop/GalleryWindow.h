@@ -1,14 +1,13 @@
 #pragma once
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+
+#include <gtkmm.h>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include <gtkmm.h>
-
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace platform {
 

@@ -2,7 +2,8 @@
 
 namespace platform {
 
-HostWorker::HostWorker(WidgetHost::Options options) : host_(std::move(options)) {
+HostWorker::HostWorker(WidgetHost::Options options)
+    : host_(std::move(options)) {
     dispatcher_.connect(sigc::mem_fun(*this, &HostWorker::deliver));
 }
 

@@ -1,19 +1,18 @@
 #pragma once
 
+#include "Platform/WidgetHost/WidgetHost.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <glibmm/dispatcher.h>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include <glibmm/dispatcher.h>
-
-#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace platform {
 

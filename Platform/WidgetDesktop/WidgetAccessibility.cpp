@@ -1,10 +1,10 @@
 #include "Platform/WidgetDesktop/WidgetAccessibility.h"
 
+#include "Platform/Painter/ColorPalette.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-#include "Platform/Painter/ColorPalette.h"
 
 namespace {
 
@@ -47,11 +47,17 @@ GtkAccessibleRole gtkRole(Role role) {
     return GTK_ACCESSIBLE_ROLE_LABEL;
 }
 
-bool focusable(Role role) { return role == Role::button || role == Role::link; }
+bool focusable(Role role) {
+    return role == Role::button || role == Role::link;
+}
 
-Point centre(const Rect& frame) { return {frame.midX(), frame.midY()}; }
+Point centre(const Rect& frame) {
+    return {frame.midX(), frame.midY()};
+}
 
-int pixels(double points) { return static_cast<int>(std::lround(points)); }
+int pixels(double points) {
+    return static_cast<int>(std::lround(points));
+}
 
 } // namespace
 
@@ -79,7 +85,8 @@ void WidgetAccessibility::attach(Gtk::Window& window, Gtk::Widget& canvas) {
     gtk_accessible_update_state(GTK_ACCESSIBLE(canvas.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
     const Glib::ustring name = window.get_title();
     for (Gtk::Widget* between = this; between && between != &window; between = between->get_parent())
-        gtk_accessible_update_property(GTK_ACCESSIBLE(between->gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
+        gtk_accessible_update_property(GTK_ACCESSIBLE(between->gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                       name.c_str(), -1);
     auto keys = Gtk::EventControllerKey::create();
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     keys->signal_key_pressed().connect(
@@ -93,17 +100,18 @@ void WidgetAccessibility::attach(Gtk::Window& window, Gtk::Widget& canvas) {
 
 void WidgetAccessibility::update(const DisplayList& list) {
     auto fresh = elementsOf(list, Gtk::Widget::get_default_direction() == Gtk::TextDirection::RTL);
-    const bool sameShape = fresh.size() == elements_.size() &&
-                           std::equal(fresh.begin(), fresh.end(), elements_.begin(),
-                                      [](const Element& one, const Element& other) { return one.role == other.role; });
+    const bool sameShape =
+        fresh.size() == elements_.size() &&
+        std::equal(fresh.begin(), fresh.end(), elements_.begin(),
+                   [](const Element& one, const Element& other) { return one.role == other.role; });
     if (!sameShape) {
         const auto wasFocused = focused();
         for (GtkWidget* child : children_)
             gtk_fixed_remove(gobj(), child);
         children_.clear();
         for (const Element& element : fresh) {
-            GtkWidget* child = GTK_WIDGET(
-                g_object_new(accessible_element_get_type(), "accessible-role", gtkRole(element.role), nullptr));
+            GtkWidget* child = GTK_WIDGET(g_object_new(accessible_element_get_type(), "accessible-role",
+                                                       gtkRole(element.role), nullptr));
             gtk_widget_set_focusable(child, focusable(element.role));
             gtk_widget_set_can_target(child, false);
             gtk_fixed_put(gobj(), child, 0, 0);
@@ -116,8 +124,10 @@ void WidgetAccessibility::update(const DisplayList& list) {
     for (std::size_t index = 0; index < elements_.size(); ++index) {
         const Element& element = elements_[index];
         GtkWidget* child = children_[index];
-        gtk_accessible_update_property(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_PROPERTY_LABEL, element.label.c_str(), -1);
-        gtk_widget_set_size_request(child, pixels(element.frame.size.width), pixels(element.frame.size.height));
+        gtk_accessible_update_property(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                       element.label.c_str(), -1);
+        gtk_widget_set_size_request(child, pixels(element.frame.size.width),
+                                    pixels(element.frame.size.height));
         gtk_fixed_move(gobj(), child, pixels(element.frame.minX()), pixels(element.frame.minY()));
     }
 }
@@ -186,7 +196,8 @@ std::optional<std::size_t> WidgetAccessibility::neighbour(std::size_t from, guin
             const bool beyond = keyval == GDK_KEY_Down ? other.line > here.line : other.line < here.line;
             if (!beyond)
                 continue;
-            const bool closerLine = !best || (keyval == GDK_KEY_Down ? other.line < bestLine : other.line > bestLine);
+            const bool closerLine =
+                !best || (keyval == GDK_KEY_Down ? other.line < bestLine : other.line > bestLine);
             const double distance = std::abs(other.frame.midX() - here.frame.midX());
             if (closerLine || (other.line == bestLine && distance < bestDistance)) {
                 best = index;
@@ -210,7 +221,7 @@ bool WidgetAccessibility::pressKey(guint keyval, Gdk::ModifierType state) {
         keyval = GDK_KEY_ISO_Left_Tab;
     if (keyval == GDK_KEY_KP_Left || keyval == GDK_KEY_KP_Right || keyval == GDK_KEY_KP_Up ||
         keyval == GDK_KEY_KP_Down)
-        keyval = keyval == GDK_KEY_KP_Left ? GDK_KEY_Left
+        keyval = keyval == GDK_KEY_KP_Left    ? GDK_KEY_Left
                  : keyval == GDK_KEY_KP_Right ? GDK_KEY_Right
                  : keyval == GDK_KEY_KP_Up    ? GDK_KEY_Up
                                               : GDK_KEY_Down;
@@ -228,8 +239,9 @@ bool WidgetAccessibility::pressKey(guint keyval, Gdk::ModifierType state) {
     default:
         break;
     }
-    const bool navigation = keyval == GDK_KEY_Tab || keyval == GDK_KEY_ISO_Left_Tab || keyval == GDK_KEY_Left ||
-                            keyval == GDK_KEY_Right || keyval == GDK_KEY_Up || keyval == GDK_KEY_Down;
+    const bool navigation = keyval == GDK_KEY_Tab || keyval == GDK_KEY_ISO_Left_Tab ||
+                            keyval == GDK_KEY_Left || keyval == GDK_KEY_Right || keyval == GDK_KEY_Up ||
+                            keyval == GDK_KEY_Down;
     // GTK may put the focus on the first button when the window comes up,
     // without showing it; the first key then shows it where it is.
     if (navigation && current && window_ && !window_->get_focus_visible()) {
@@ -243,7 +255,8 @@ bool WidgetAccessibility::pressKey(guint keyval, Gdk::ModifierType state) {
     return navigation;
 }
 
-void WidgetAccessibility::paintFocusRing(const Cairo::RefPtr<Cairo::Context>& cairo, Appearance appearance) const {
+void WidgetAccessibility::paintFocusRing(const Cairo::RefPtr<Cairo::Context>& cairo,
+                                         Appearance appearance) const {
     const auto current = focused();
     if (!current || !window_ || !window_->get_focus_visible() || !window_->is_active())
         return;

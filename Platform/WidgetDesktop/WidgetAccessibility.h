@@ -1,15 +1,14 @@
 #pragma once
 
+#include "Platform/Painter/Appearance.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/WidgetHost/AccessibleElements.h"
+
 #include <cstddef>
+#include <gtkmm.h>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <gtkmm.h>
-
-#include "Platform/WidgetHost/AccessibleElements.h"
-#include "Platform/Painter/Appearance.h"
-#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

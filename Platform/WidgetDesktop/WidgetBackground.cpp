@@ -5,8 +5,8 @@
 
 namespace platform {
 
-void fillWidgetBackground(const Cairo::RefPtr<Cairo::Context>& cairo, double width, double height, double radius,
-                          Appearance appearance) {
+void fillWidgetBackground(const Cairo::RefPtr<Cairo::Context>& cairo, double width, double height,
+                          double radius, Appearance appearance) {
     radius = std::min({radius, width / 2, height / 2});
     if (radius > 0) {
         cairo->begin_new_sub_path();

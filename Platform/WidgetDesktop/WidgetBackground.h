@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cairomm/context.h>
-
 #include "Platform/Painter/Appearance.h"
+
+#include <cairomm/context.h>
 
 namespace platform {
 
@@ -12,7 +12,7 @@ namespace platform {
 // desktop's plain surface colour — a window here cannot blur what is behind
 // it, so that colour is what shows through the widget's translucent
 // container background.
-void fillWidgetBackground(const Cairo::RefPtr<Cairo::Context>& cairo, double width, double height, double radius,
-                          Appearance appearance);
+void fillWidgetBackground(const Cairo::RefPtr<Cairo::Context>& cairo, double width, double height,
+                          double radius, Appearance appearance);
 
 } // namespace platform

@@ -1,10 +1,10 @@
 #include "Platform/WidgetDesktop/WidgetWindow.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "Platform/WidgetDesktop/WidgetBackground.h"
 #include "Platform/WidgetDesktop/X11Desktop.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -25,7 +25,9 @@ void addStyle() {
 } // namespace
 
 WidgetWindow::WidgetWindow(const WidgetPlacement& placement, const Painter& painter, Appearance appearance)
-    : placement_(placement), painter_(painter), appearance_(appearance) {
+    : placement_(placement)
+    , painter_(painter)
+    , appearance_(appearance) {
     addStyle();
     const Size size = WidgetHost::size(placement.family);
     set_title("Tarvelo");
@@ -51,8 +53,7 @@ WidgetWindow::WidgetWindow(const WidgetPlacement& placement, const Painter& pain
 
     secondaryClick_ = Gtk::GestureClick::create();
     secondaryClick_->set_button(GDK_BUTTON_SECONDARY);
-    secondaryClick_->signal_pressed().connect(
-        [this](int, double x, double y) { showMenu(x, y); });
+    secondaryClick_->signal_pressed().connect([this](int, double x, double y) { showMenu(x, y); });
     area_.add_controller(secondaryClick_);
 
     auto menu = Gio::Menu::create();
@@ -63,10 +64,12 @@ WidgetWindow::WidgetWindow(const WidgetPlacement& placement, const Painter& pain
     menu_.set_parent(area_);
     add_action("remove", [this] { remove_.emit(); });
 
-    signal_realize().connect([this] {
-        X11Desktop::prepareWidgetSurface(*this);
-        keepOnScreen();
-    }, true);
+    signal_realize().connect(
+        [this] {
+            X11Desktop::prepareWidgetSurface(*this);
+            keepOnScreen();
+        },
+        true);
     signal_map().connect(sigc::mem_fun(*this, &WidgetWindow::mapped), true);
 }
 
@@ -161,8 +164,8 @@ void WidgetWindow::dragUpdated(double x, double y) {
         double offsetX = 0, offsetY = 0;
         native->get_surface_transform(offsetX, offsetY);
         double translatedX = 0, translatedY = 0;
-        area_.translate_coordinates(*dynamic_cast<Gtk::Widget*>(native), dragStart_.x, dragStart_.y, translatedX,
-                                    translatedY);
+        area_.translate_coordinates(*dynamic_cast<Gtk::Widget*>(native), dragStart_.x, dragStart_.y,
+                                    translatedX, translatedY);
         surfaceX = translatedX + offsetX;
         surfaceY = translatedY + offsetY;
     }

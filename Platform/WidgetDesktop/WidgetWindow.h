@@ -1,13 +1,12 @@
 #pragma once
 
-#include <optional>
-
-#include <gtkmm.h>
-
 #include "Platform/Painter/Painter.h"
 #include "Platform/WidgetDesktop/WidgetAccessibility.h"
 #include "Platform/WidgetHost/WidgetHost.h"
 #include "Platform/WidgetHost/WidgetPlacement.h"
+
+#include <gtkmm.h>
+#include <optional>
 
 namespace platform {
 

@@ -1,9 +1,8 @@
 #include "Platform/WidgetDesktop/X11Desktop.h"
 
-#include <gdk/x11/gdkx.h>
 #include <X11/Xatom.h>
-
 #include <algorithm>
+#include <gdk/x11/gdkx.h>
 
 namespace platform {
 
@@ -84,8 +83,9 @@ void X11Desktop::prepareWidgetSurface(Gtk::Window& window) {
     // A utility window can be kept below and is still given clicks by every
     // window manager we tried; a desktop-type window is often not.
     Atom type = atom(surface, "_NET_WM_WINDOW_TYPE_UTILITY");
-    XChangeProperty(GDK_SURFACE_XDISPLAY(surface), GDK_SURFACE_XID(surface), atom(surface, "_NET_WM_WINDOW_TYPE"),
-                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+    XChangeProperty(GDK_SURFACE_XDISPLAY(surface), GDK_SURFACE_XID(surface),
+                    atom(surface, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
 }
 
 void X11Desktop::keepOnDesktop(Gtk::Window& window) {
@@ -95,8 +95,9 @@ void X11Desktop::keepOnDesktop(Gtk::Window& window) {
     // GDK writes the window type while mapping; say it again for managers
     // that follow later changes.
     Atom type = atom(surface, "_NET_WM_WINDOW_TYPE_UTILITY");
-    XChangeProperty(GDK_SURFACE_XDISPLAY(surface), GDK_SURFACE_XID(surface), atom(surface, "_NET_WM_WINDOW_TYPE"),
-                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+    XChangeProperty(GDK_SURFACE_XDISPLAY(surface), GDK_SURFACE_XID(surface),
+                    atom(surface, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
     addState(surface, "_NET_WM_STATE_BELOW", "_NET_WM_STATE_STICKY");
     addState(surface, "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER");
     gdk_x11_surface_move_to_desktop(surface, 0xFFFFFFFF); // every workspace
@@ -118,7 +119,8 @@ std::optional<std::pair<int, int>> X11Desktop::position(Gtk::Window& window) {
     Display* display = GDK_SURFACE_XDISPLAY(surface);
     int x = 0, y = 0;
     Window child = 0;
-    if (!XTranslateCoordinates(display, GDK_SURFACE_XID(surface), DefaultRootWindow(display), 0, 0, &x, &y, &child))
+    if (!XTranslateCoordinates(display, GDK_SURFACE_XID(surface), DefaultRootWindow(display), 0, 0, &x, &y,
+                               &child))
         return std::nullopt;
     return std::pair{x, y};
 }

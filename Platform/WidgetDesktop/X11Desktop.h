@@ -1,13 +1,12 @@
 #pragma once
 
+#include "Platform/WidgetHost/ScreenFit.h"
+
 #include <functional>
+#include <gtkmm.h>
 #include <optional>
 #include <utility>
 #include <vector>
-
-#include <gtkmm.h>
-
-#include "Platform/WidgetHost/ScreenFit.h"
 
 namespace platform {
 

@@ -7,7 +7,9 @@ namespace platform {
 
 namespace {
 
-Point centre(const Rect& frame) { return {frame.midX(), frame.midY()}; }
+Point centre(const Rect& frame) {
+    return {frame.midX(), frame.midY()};
+}
 
 } // namespace
 
@@ -18,8 +20,8 @@ std::vector<AccessibleElement> accessibleElements(const DisplayList& list, bool 
     for (const DisplayItem& item : list.items)
         if (const auto* region = std::get_if<HitRegion>(&item); region && !region->accessibility.hidden) {
             regions.push_back(elements.size());
-            elements.push_back({region->isLink() ? AccessibleRole::link : AccessibleRole::button, region->accessibility.label,
-                                region->frame});
+            elements.push_back({region->isLink() ? AccessibleRole::link : AccessibleRole::button,
+                                region->accessibility.label, region->frame});
         }
     // An unnamed button or link is named by the texts it shows. (What a
     // named one shows is hidden already; other texts over its click area,
@@ -47,11 +49,14 @@ std::vector<AccessibleElement> accessibleElements(const DisplayList& list, bool 
                     if (label.empty())
                         return;
                     if (AccessibleElement* region = unnamedRegionAt(centre(value.frame))) {
-                        std::string& gathered = unlabelled[static_cast<std::size_t>(region - elements.data())];
+                        std::string& gathered =
+                            unlabelled[static_cast<std::size_t>(region - elements.data())];
                         gathered += (gathered.empty() ? "" : " ") + label;
                         return;
                     }
-                    others.push_back({std::is_same_v<Item, TextRun> ? AccessibleRole::text : AccessibleRole::image, label, value.frame});
+                    others.push_back(
+                        {std::is_same_v<Item, TextRun> ? AccessibleRole::text : AccessibleRole::image, label,
+                         value.frame});
                 }
             },
             item);
@@ -65,7 +70,9 @@ std::vector<AccessibleElement> accessibleElements(const DisplayList& list, bool 
     // its centre lies within half the smaller height of the line's first
     // element's centre. Within a line, in the writing direction.
     std::stable_sort(elements.begin(), elements.end(),
-                     [](const AccessibleElement& first, const AccessibleElement& second) { return first.frame.midY() < second.frame.midY(); });
+                     [](const AccessibleElement& first, const AccessibleElement& second) {
+                         return first.frame.midY() < second.frame.midY();
+                     });
     std::size_t line = 0;
     const AccessibleElement* anchor = nullptr;
     for (AccessibleElement& element : elements) {
@@ -78,11 +85,13 @@ std::vector<AccessibleElement> accessibleElements(const DisplayList& list, bool 
             anchor = &element;
         element.line = line;
     }
-    std::stable_sort(elements.begin(), elements.end(), [rightToLeft](const AccessibleElement& first, const AccessibleElement& second) {
-        if (first.line != second.line)
-            return first.line < second.line;
-        return rightToLeft ? first.frame.midX() > second.frame.midX() : first.frame.midX() < second.frame.midX();
-    });
+    std::stable_sort(elements.begin(), elements.end(),
+                     [rightToLeft](const AccessibleElement& first, const AccessibleElement& second) {
+                         if (first.line != second.line)
+                             return first.line < second.line;
+                         return rightToLeft ? first.frame.midX() > second.frame.midX()
+                                            : first.frame.midX() < second.frame.midX();
+                     });
     // A widget has a few dozen; a list of thousands would only make the
     // window slow (a child widget each): the first ones in reading order.
     constexpr std::size_t mostElements = 512;

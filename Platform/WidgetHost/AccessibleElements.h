@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Platform/View/DisplayList.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include "Platform/View/DisplayList.h"
 
 namespace platform {
 

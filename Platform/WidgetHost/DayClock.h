@@ -35,7 +35,8 @@ public:
     using Clock = std::function<Reading()>;
     static Reading systemClock();
 
-    explicit DayWatch(Clock clock = systemClock) : clock_(std::move(clock)) {}
+    explicit DayWatch(Clock clock = systemClock)
+        : clock_(std::move(clock)) {}
 
     // Takes the time as it is now for what follows; false the first time,
     // when there is nothing made earlier to renew.

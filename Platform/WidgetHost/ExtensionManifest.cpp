@@ -1,15 +1,14 @@
 #include "Platform/WidgetHost/ExtensionManifest.h"
 
+#include "Platform/Files/BoundedReading.h"
+#include "Platform/Files/XdgFolders.h"
+#include "Platform/Resources/ProgramFolders.h"
+
 #include <algorithm>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <unistd.h>
-
-#include <nlohmann/json.hpp>
-
-#include "Platform/Files/BoundedReading.h"
-#include "Platform/Resources/ProgramFolders.h"
-#include "Platform/Files/XdgFolders.h"
 
 namespace platform {
 
@@ -20,7 +19,8 @@ constexpr const char* subfolder = "tarvelo/widget-extensions";
 
 } // namespace
 
-std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::path& path, std::string& problem) {
+std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::path& path,
+                                                         std::string& problem) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         problem = "not a regular file";
@@ -32,8 +32,9 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
     }
     std::ifstream stream(path, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(stream)), {});
-    const auto document = jsonNestsDeeperThan(text) ? nlohmann::json(nlohmann::json::value_t::discarded)
-                                                    : nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+    const auto document = jsonNestsDeeperThan(text)
+                              ? nlohmann::json(nlohmann::json::value_t::discarded)
+                              : nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     const auto version = document.is_object() ? document.find("tarvelo-widget-extension") : document.end();
     if (!document.is_object() || version == document.end() || *version != 1) {
         problem = "not a widget-extension manifest (version 1)";
@@ -56,7 +57,8 @@ std::optional<ExtensionManifest> ExtensionManifest::read(const std::filesystem::
     manifest.hostApplication = text_of("hostApplication").value_or("");
     manifest.manifestPath = path;
     const std::filesystem::path executable(*exec);
-    manifest.executable = executable.is_absolute() ? executable : (path.parent_path() / executable).lexically_normal();
+    manifest.executable =
+        executable.is_absolute() ? executable : (path.parent_path() / executable).lexically_normal();
     // A NUL byte would cut the path short where the system reads it.
     if (exec->find('\0') != std::string::npos || ::access(manifest.executable.c_str(), X_OK) != 0 ||
         std::filesystem::is_directory(manifest.executable, error)) {
@@ -83,7 +85,8 @@ std::vector<std::filesystem::path> ExtensionManifest::searchFolders(const std::f
     return unique;
 }
 
-std::vector<ExtensionManifest> ExtensionManifest::discover(const std::function<void(const std::string&)>& log) {
+std::vector<ExtensionManifest>
+ExtensionManifest::discover(const std::function<void(const std::string&)>& log) {
     return discover(log, ProgramFolders::dataFolder());
 }
 

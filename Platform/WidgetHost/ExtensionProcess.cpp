@@ -1,18 +1,18 @@
 #include "Platform/WidgetHost/ExtensionProcess.h"
 
+#include "Platform/Widgets/ProtocolJSON.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <string_view>
-#include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <string_view>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include "Platform/Widgets/ProtocolJSON.h"
+#include <vector>
 
 extern char** environ;
 
@@ -28,10 +28,21 @@ namespace {
 // TARVELO_TEST_* steer the test extensions; *SAN_OPTIONS steer sanitizer
 // builds. Documented in docs/security.md.
 std::vector<std::string> extensionEnvironment() {
-    static constexpr std::string_view passed[] = {
-        "HOME",          "LANG",           "LANGUAGE",        "TZ",           "XDG_CONFIG_HOME",
-        "XDG_DATA_HOME", "XDG_DATA_DIRS",  "XDG_CACHE_HOME",  "XDG_RUNTIME_DIR", "FONTCONFIG_FILE",
-        "FONTCONFIG_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS",   "LSAN_OPTIONS", "TSAN_OPTIONS"};
+    static constexpr std::string_view passed[] = {"HOME",
+                                                  "LANG",
+                                                  "LANGUAGE",
+                                                  "TZ",
+                                                  "XDG_CONFIG_HOME",
+                                                  "XDG_DATA_HOME",
+                                                  "XDG_DATA_DIRS",
+                                                  "XDG_CACHE_HOME",
+                                                  "XDG_RUNTIME_DIR",
+                                                  "FONTCONFIG_FILE",
+                                                  "FONTCONFIG_PATH",
+                                                  "ASAN_OPTIONS",
+                                                  "UBSAN_OPTIONS",
+                                                  "LSAN_OPTIONS",
+                                                  "TSAN_OPTIONS"};
     std::vector<std::string> environment{"PATH=/usr/local/bin:/usr/bin:/bin"};
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view variable(*entry);
@@ -50,9 +61,12 @@ std::vector<std::string> extensionEnvironment() {
 
 } // namespace
 
-ExtensionProcess::ExtensionProcess(std::filesystem::path executable) : executable_(std::move(executable)) {}
+ExtensionProcess::ExtensionProcess(std::filesystem::path executable)
+    : executable_(std::move(executable)) {}
 
-ExtensionProcess::~ExtensionProcess() { stop(); }
+ExtensionProcess::~ExtensionProcess() {
+    stop();
+}
 
 bool ExtensionProcess::start(std::string& problem) {
     int sockets[2];
@@ -160,7 +174,7 @@ ExtensionProcess::Reply ExtensionProcess::failure(const std::string& code, const
 }
 
 std::optional<ExtensionProcess::Reply> ExtensionProcess::replyFromLine(std::string_view line,
-                                                                      std::uint64_t identifier) {
+                                                                       std::uint64_t identifier) {
     auto reply = parseProtocolJSON(line);
     // Lines that are not replies to this request (garbage, or a late reply to
     // one that timed out) are skipped.

@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-
-#include <nlohmann/json.hpp>
 
 namespace platform {
 
@@ -29,7 +28,7 @@ public:
 
     struct Reply {
         std::optional<nlohmann::json> result; // present on success
-        std::string errorCode;                 // the extension's code, or "timeout", "failed"
+        std::string errorCode;                // the extension's code, or "timeout", "failed"
         std::string errorMessage;
         bool ok() const { return result.has_value(); }
     };
@@ -41,7 +40,8 @@ public:
 
     // Sends a request and waits for its reply. Starts the extension first if
     // it is not running. Safe to call from several threads (one at a time).
-    Reply request(const std::string& method, const nlohmann::json& parameters, std::chrono::milliseconds timeout);
+    Reply request(const std::string& method, const nlohmann::json& parameters,
+                  std::chrono::milliseconds timeout);
 
     // Reads one line the extension wrote: the reply to request `identifier`,
     // or absent when the line is anything else (garbage, a reply to another

@@ -5,7 +5,8 @@
 
 namespace platform {
 
-PlacementList::PlacementList(std::filesystem::path file) : store_(std::move(file)) {}
+PlacementList::PlacementList(std::filesystem::path file)
+    : store_(std::move(file)) {}
 
 std::string PlacementList::load() {
     std::string problem;
@@ -20,14 +21,16 @@ std::string PlacementList::save() {
 }
 
 const WidgetPlacement* PlacementList::find(const std::string& identifier) const {
-    const auto found = std::find_if(placements_.begin(), placements_.end(),
-                                    [&](const auto& placement) { return placement.identifier == identifier; });
+    const auto found = std::find_if(placements_.begin(), placements_.end(), [&](const auto& placement) {
+        return placement.identifier == identifier;
+    });
     return found == placements_.end() ? nullptr : &*found;
 }
 
 bool PlacementList::contains(const std::string& kind, WidgetFamily family) const {
-    return std::any_of(placements_.begin(), placements_.end(),
-                       [&](const auto& placement) { return placement.kind == kind && placement.family == family; });
+    return std::any_of(placements_.begin(), placements_.end(), [&](const auto& placement) {
+        return placement.kind == kind && placement.family == family;
+    });
 }
 
 const WidgetPlacement& PlacementList::add(const std::string& kind, WidgetFamily family,
@@ -44,7 +47,8 @@ const WidgetPlacement& PlacementList::add(const std::string& kind, WidgetFamily 
 }
 
 bool PlacementList::remove(const std::string& identifier) {
-    return std::erase_if(placements_, [&](const auto& placement) { return placement.identifier == identifier; }) > 0;
+    return std::erase_if(placements_,
+                         [&](const auto& placement) { return placement.identifier == identifier; }) > 0;
 }
 
 void PlacementList::move(const std::string& identifier, int x, int y) {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Platform/WidgetHost/PlacementStore.h"
+#include "Platform/WidgetHost/WidgetPlacement.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "Platform/WidgetHost/PlacementStore.h"
-#include "Platform/WidgetHost/WidgetPlacement.h"
 
 namespace platform {
 
@@ -29,7 +29,8 @@ public:
 
     // Adds a widget under the next identifier (one past the largest number
     // in use), at `at` or where the desktop chooses.
-    const WidgetPlacement& add(const std::string& kind, WidgetFamily family, std::optional<std::pair<int, int>> at);
+    const WidgetPlacement& add(const std::string& kind, WidgetFamily family,
+                               std::optional<std::pair<int, int>> at);
     bool remove(const std::string& identifier);
     void move(const std::string& identifier, int x, int y);
 

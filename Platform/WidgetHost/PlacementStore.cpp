@@ -8,10 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <unistd.h>
-
-#include <nlohmann/json.hpp>
 
 namespace platform {
 
@@ -44,10 +43,12 @@ std::optional<int> coordinate(const nlohmann::json& entry, const char* key) {
 
 } // namespace
 
-PlacementStore::PlacementStore(std::filesystem::path file) : path_(std::move(file)) {
+PlacementStore::PlacementStore(std::filesystem::path file)
+    : path_(std::move(file)) {
     if (path_.empty())
-        leftAsItIs_ = "there is no home folder to keep the widget list in; placements are kept in memory until "
-                      "the host quits";
+        leftAsItIs_ =
+            "there is no home folder to keep the widget list in; placements are kept in memory until "
+            "the host quits";
 }
 
 std::filesystem::path PlacementStore::defaultPath() {
@@ -106,8 +107,8 @@ std::vector<WidgetPlacement> PlacementStore::load(std::string& problem) {
     int skipped = 0;
     for (const auto& entry : *widgets) {
         const auto family = widgetFamilyNamed(text(entry, "family"));
-        WidgetPlacement placement{text(entry, "id"), text(entry, "kind"), family.value_or(WidgetFamily::systemSmall),
-                                  {}, {}};
+        WidgetPlacement placement{
+            text(entry, "id"), text(entry, "kind"), family.value_or(WidgetFamily::systemSmall), {}, {}};
         if (placement.identifier.empty() || placement.kind.empty() || !family ||
             !identifiers.insert(placement.identifier).second) {
             ++skipped;
@@ -140,9 +141,9 @@ bool PlacementStore::save(const std::vector<WidgetPlacement>& placements, std::s
         }
         widgets.push_back(std::move(entry));
     }
-    const std::string text =
-        nlohmann::json{{marker, 1}, {"widgets", widgets}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
-        "\n";
+    const std::string text = nlohmann::json{{marker, 1}, {"widgets", widgets}}.dump(
+                                 2, ' ', false, nlohmann::json::error_handler_t::replace) +
+                             "\n";
 
     const auto folder = path_.parent_path();
     if (!FileReplacement::makePrivateFolder(folder)) {

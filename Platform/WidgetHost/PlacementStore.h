@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Platform/WidgetHost/WidgetPlacement.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "Platform/WidgetHost/WidgetPlacement.h"
 
 namespace platform {
 

@@ -5,7 +5,8 @@
 namespace platform {
 
 RestartBackoff::RestartBackoff(std::chrono::milliseconds first, std::chrono::milliseconds longest)
-    : first_(std::max(first, std::chrono::milliseconds(1))), longest_(std::max(longest, first_)) {}
+    : first_(std::max(first, std::chrono::milliseconds(1)))
+    , longest_(std::max(longest, first_)) {}
 
 std::chrono::milliseconds RestartBackoff::failed() {
     auto delay = first_;

@@ -10,10 +10,11 @@ namespace platform {
 namespace {
 
 std::int64_t overlap(const ScreenRect& a, const ScreenRect& b) {
-    const std::int64_t width = std::min<std::int64_t>(std::int64_t{a.x} + a.width, std::int64_t{b.x} + b.width) -
-                               std::max(a.x, b.x);
-    const std::int64_t height = std::min<std::int64_t>(std::int64_t{a.y} + a.height, std::int64_t{b.y} + b.height) -
-                                std::max(a.y, b.y);
+    const std::int64_t width =
+        std::min<std::int64_t>(std::int64_t{a.x} + a.width, std::int64_t{b.x} + b.width) - std::max(a.x, b.x);
+    const std::int64_t height =
+        std::min<std::int64_t>(std::int64_t{a.y} + a.height, std::int64_t{b.y} + b.height) -
+        std::max(a.y, b.y);
     return width > 0 && height > 0 ? width * height : 0;
 }
 

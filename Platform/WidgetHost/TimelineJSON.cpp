@@ -58,6 +58,8 @@ bool timelineIsDue(const TimelineReloadPolicy& policy, const nlohmann::json& ent
     return true;
 }
 
-Instant entryDate(const nlohmann::json& entry) { return Instant::sinceReferenceDate(dateOf(entry).value_or(0.0)); }
+Instant entryDate(const nlohmann::json& entry) {
+    return Instant::sinceReferenceDate(dateOf(entry).value_or(0.0));
+}
 
 } // namespace platform

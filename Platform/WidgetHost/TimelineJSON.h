@@ -1,11 +1,10 @@
 #pragma once
 
-#include <optional>
-
-#include <nlohmann/json.hpp>
-
 #include "Platform/Calendar/Instant.h"
 #include "Platform/Widgets/Timeline.h"
+
+#include <nlohmann/json.hpp>
+#include <optional>
 
 namespace platform {
 

@@ -29,7 +29,8 @@ bool keepsXWaylandWindowsBelow(const std::string& desktops) {
 } // namespace
 
 WidgetBackend::Choice WidgetBackend::choose(const std::function<std::string(const char*)>& variable) {
-    const bool wayland = !variable("WAYLAND_DISPLAY").empty() || lowercase(variable("XDG_SESSION_TYPE")) == "wayland";
+    const bool wayland =
+        !variable("WAYLAND_DISPLAY").empty() || lowercase(variable("XDG_SESSION_TYPE")) == "wayland";
     if (!wayland)
         return {}; // X11 (or no display at all): GTK's own choice is right
     if (!keepsXWaylandWindowsBelow(variable("XDG_CURRENT_DESKTOP")))
@@ -58,7 +59,8 @@ std::string WidgetBackend::notice(Limitation limitation) {
     case Limitation::none:
         return "";
     case Limitation::compositor:
-        return "On this Wayland desktop widgets are ordinary windows: nothing keeps them below other windows. "
+        return "On this Wayland desktop widgets are ordinary windows: nothing keeps them below other "
+               "windows. "
                "An X11, GNOME or KDE Plasma session does, or a window rule for windows titled \"Tarvelo\".";
     case Limitation::noXWayland:
         return "Without XWayland widgets are ordinary windows here: nothing keeps them below other windows. "

@@ -16,9 +16,9 @@ struct WidgetBackend {
     // Why widgets are ordinary windows in this session, if they are.
     enum class Limitation {
         none,
-        compositor,     // a Wayland compositor other than GNOME's or Plasma's
-        noXWayland,     // GNOME or Plasma on Wayland, but no X display to use
-        forcedWayland,  // GDK_BACKEND picks Wayland first
+        compositor,    // a Wayland compositor other than GNOME's or Plasma's
+        noXWayland,    // GNOME or Plasma on Wayland, but no X display to use
+        forcedWayland, // GDK_BACKEND picks Wayland first
     };
     struct Choice {
         // For gdk_set_allowed_backends; empty: leave it to GTK (and GDK_BACKEND).

@@ -1,7 +1,7 @@
 #include "Platform/WidgetHost/WidgetHost.h"
 
-#include "Platform/WidgetHost/DayClock.h"
 #include "Platform/View/DisplayListJSON.h"
+#include "Platform/WidgetHost/DayClock.h"
 #include "Platform/WidgetHost/TimelineJSON.h"
 #include "Platform/Workspace/Workspace.h"
 
@@ -14,22 +14,28 @@ namespace {
 
 nlohmann::json sizeParameters(const std::string& kind, WidgetFamily family) {
     const Size size = WidgetHost::size(family);
-    return {{"kind", kind}, {"family", std::string(name(family))}, {"width", size.width}, {"height", size.height}};
+    return {{"kind", kind},
+            {"family", std::string(name(family))},
+            {"width", size.width},
+            {"height", size.height}};
 }
 
 bool contains(const Rect& frame, Point point) {
-    return point.x >= frame.origin.x && point.y >= frame.origin.y && point.x < frame.origin.x + frame.size.width &&
-           point.y < frame.origin.y + frame.size.height;
+    return point.x >= frame.origin.x && point.y >= frame.origin.y &&
+           point.x < frame.origin.x + frame.size.width && point.y < frame.origin.y + frame.size.height;
 }
 
 } // namespace
 
-WidgetHost::WidgetHost(Options options) : options_(std::move(options)) {
+WidgetHost::WidgetHost(Options options)
+    : options_(std::move(options)) {
     if (!options_.openURL)
         options_.openURL = [](const URL& url) { return Workspace::shared().openURL(url); };
 }
 
-WidgetHost::~WidgetHost() { stopExtensions(); }
+WidgetHost::~WidgetHost() {
+    stopExtensions();
+}
 
 Size WidgetHost::size(WidgetFamily family) {
     switch (family) {
@@ -46,7 +52,8 @@ void WidgetHost::loadExtensions() {
     if (loaded_)
         return;
     loaded_ = true;
-    const auto manifests = options_.manifests ? *options_.manifests : ExtensionManifest::discover(options_.log);
+    const auto manifests =
+        options_.manifests ? *options_.manifests : ExtensionManifest::discover(options_.log);
     for (const auto& manifest : manifests) {
         Extension extension;
         extension.manifest = manifest;
@@ -154,7 +161,8 @@ WidgetHost::Extension* WidgetHost::describedExtensionFor(const std::string& kind
     return nullptr;
 }
 
-WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetFamily family, std::string& problem) {
+WidgetHost::Extension* WidgetHost::extensionFor(const std::string& kind, WidgetFamily family,
+                                                std::string& problem) {
     loadExtensions();
     // A kind already known never waits for the others.
     if (Extension* known = describedExtensionFor(kind, family, problem))
@@ -202,8 +210,8 @@ std::optional<WidgetHost::Picture> WidgetHost::render(Extension& extension, cons
     return picture;
 }
 
-std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, WidgetFamily family, bool preview,
-                                                       std::string& problem) {
+std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, WidgetFamily family,
+                                                       bool preview, std::string& problem) {
     Extension* extension = extensionFor(kind, family, problem);
     if (!extension)
         return std::nullopt;
@@ -255,7 +263,7 @@ std::optional<WidgetHost::Picture> WidgetHost::picture(const std::string& kind, 
 }
 
 std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, const std::string& kind,
-                                                         WidgetFamily family) {
+                                                        WidgetFamily family) {
     const Instant now = options_.clock();
     const long today = dayOf(now);
     std::optional<KnownTimeline> known;
@@ -270,7 +278,8 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
 
     const auto reply = extension.process->request("timeline", sizeParameters(kind, family), options_.timeout);
     if (!reply.ok()) {
-        options_.log("widget " + kind + ": no timeline (" + reply.errorMessage + "), showing its placeholder");
+        options_.log("widget " + kind + ": no timeline (" + reply.errorMessage +
+                     "), showing its placeholder");
         std::lock_guard guard(lock_);
         timelines_.erase({kind, family});
         return std::nullopt;
@@ -279,8 +288,8 @@ std::optional<nlohmann::json> WidgetHost::timelineEntry(Extension& extension, co
     timeline.entries = memberOf(*reply.result, "entries");
     // An unknown policy is treated as "never": the widget still updates after
     // every intent and restart.
-    timeline.policy = reloadPolicyFromJSON(memberOf(*reply.result, "policy"))
-                          .value_or(TimelineReloadPolicy::never());
+    timeline.policy =
+        reloadPolicyFromJSON(memberOf(*reply.result, "policy")).value_or(TimelineReloadPolicy::never());
     timeline.extensionStart = extension.process->starts();
     timeline.day = today;
     auto entry = currentTimelineEntry(timeline.entries, now);
@@ -308,7 +317,8 @@ void WidgetHost::keepStepResult(Extension& extension, const std::string& kind, c
     const Instant now = options_.clock();
     for (const auto& widget : widgets) {
         const auto& familyName = memberOf(widget, "family");
-        const auto family = familyName.is_string() ? widgetFamilyNamed(familyName.get<std::string>()) : std::nullopt;
+        const auto family =
+            familyName.is_string() ? widgetFamilyNamed(familyName.get<std::string>()) : std::nullopt;
         const auto& entries = memberOf(widget, "entries");
         const auto& entry = memberOf(widget, "entry");
         const Size expected = family ? size(*family) : Size{};
@@ -323,7 +333,8 @@ void WidgetHost::keepStepResult(Extension& extension, const std::string& kind, c
         }
         KnownTimeline timeline;
         timeline.entries = entries;
-        timeline.policy = reloadPolicyFromJSON(memberOf(widget, "policy")).value_or(TimelineReloadPolicy::never());
+        timeline.policy =
+            reloadPolicyFromJSON(memberOf(widget, "policy")).value_or(TimelineReloadPolicy::never());
         timeline.extensionStart = extension.process->starts();
         timeline.day = dayOf(now);
         PreparedPicture prepared{entry, Picture{std::move(*displayList), Instant{}, false}};
@@ -350,7 +361,8 @@ WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const Picture
     return region ? click(kind, *region, problem) : ClickResult::nothing;
 }
 
-WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const HitRegion& region, std::string& problem) {
+WidgetHost::ClickResult WidgetHost::click(const std::string& kind, const HitRegion& region,
+                                          std::string& problem) {
     if (const auto* url = std::get_if<URL>(&region.action)) {
         if (!options_.openURL(*url)) {
             problem = "nothing opened " + url->absoluteString();

@@ -1,5 +1,14 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+#include "Platform/View/DisplayList.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "Platform/WidgetHost/RestartBackoff.h"
+#include "Platform/Widgets/Timeline.h"
+#include "Platform/Widgets/WidgetFamily.h"
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -8,15 +17,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "Platform/View/DisplayList.h"
-#include "Platform/WidgetHost/ExtensionManifest.h"
-#include "Platform/WidgetHost/ExtensionProcess.h"
-#include "Platform/View/Geometry.h"
-#include "Platform/Calendar/Instant.h"
-#include "Platform/WidgetHost/RestartBackoff.h"
-#include "Platform/Widgets/Timeline.h"
-#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 
@@ -87,7 +87,8 @@ public:
     // rendering, except the first call after a step, which shows the picture
     // the step's reply brought (drawn that moment). Absent, with the reason, when
     // the kind is unknown, the family unsupported, or the extension failed.
-    std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview, std::string& problem);
+    std::optional<Picture> picture(const std::string& kind, WidgetFamily family, bool preview,
+                                   std::string& problem);
 
     // Does what a click at `point` (in points) on `picture` does: runs the
     // button's intent, or opens the link. The intent's reply brings the new
@@ -118,9 +119,9 @@ private:
         ExtensionManifest manifest;
         std::unique_ptr<ExtensionProcess> process;
         std::optional<std::vector<WidgetDescription>> widgets;
-        bool describing = false;   // a thread is asking it now
-        RestartBackoff backoff;    // for "describe"
-        Instant askAgain;          // not before this, after a failed "describe"
+        bool describing = false; // a thread is asking it now
+        RestartBackoff backoff;  // for "describe"
+        Instant askAgain;        // not before this, after a failed "describe"
     };
 
     // The last timeline of one placed widget.
@@ -144,7 +145,8 @@ private:
     void describeExtensions();
     void describe(Extension& extension);
     Extension* describedExtensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
-    std::optional<nlohmann::json> timelineEntry(Extension& extension, const std::string& kind, WidgetFamily family);
+    std::optional<nlohmann::json> timelineEntry(Extension& extension, const std::string& kind,
+                                                WidgetFamily family);
     Extension* extensionFor(const std::string& kind, WidgetFamily family, std::string& problem);
     // Keeps the timelines and pictures a step's reply carries (`result` of a
     // `perform` that named the widgets of `kind`), as if asked for them.

@@ -1,8 +1,8 @@
 #include "Platform/WidgetHost/WidgetHostProgram.h"
 
+#include "Platform/Resources/ProgramFolders.h"
 #include "Platform/WidgetHost/ExtensionManifest.h"
 #include "Platform/Workspace/LaunchContext.h"
-#include "Platform/Resources/ProgramFolders.h"
 
 #include <algorithm>
 #include <gio/gio.h>
@@ -21,8 +21,8 @@ bool startGallery(const std::filesystem::path& program) {
     gchar* quoted = g_shell_quote(program.c_str());
     const std::string commandLine = std::string(quoted) + " --gallery";
     g_free(quoted);
-    GAppInfo* info = g_app_info_create_from_commandline(commandLine.c_str(), "Edit Widgets", G_APP_INFO_CREATE_NONE,
-                                                        nullptr);
+    GAppInfo* info = g_app_info_create_from_commandline(commandLine.c_str(), "Edit Widgets",
+                                                        G_APP_INFO_CREATE_NONE, nullptr);
     if (!info)
         return false;
     // Started like the applications the desktop starts for us: without the
@@ -79,10 +79,10 @@ PlaceAnswer askRunningHostToPlace(const std::string& kind, const std::string& fa
     g_variant_builder_add(&parameters, "v", placement);
     GError* error = nullptr;
     // The host answers once the action has run (and saved the list).
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus, busName, objectPath, "org.gtk.Actions", "Activate",
-        g_variant_new("(sava{sv})", "place", &parameters, nullptr), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
-        10000, nullptr, &error);
+    GVariant* reply =
+        g_dbus_connection_call_sync(bus, busName, objectPath, "org.gtk.Actions", "Activate",
+                                    g_variant_new("(sava{sv})", "place", &parameters, nullptr), nullptr,
+                                    G_DBUS_CALL_FLAGS_NO_AUTO_START, 10000, nullptr, &error);
     g_object_unref(bus);
     if (reply) {
         g_variant_unref(reply);

@@ -29,9 +29,9 @@ bool openGallery(const std::optional<std::filesystem::path>& program);
 
 // What a running host answered when asked to place a widget.
 enum class PlaceAnswer {
-    noHost,   // no host runs in this session (or there is no session bus)
-    placed,   // the host placed it, or had it placed already, and saved it
-    failed,   // a host runs but did not take it
+    noHost, // no host runs in this session (or there is no session bus)
+    placed, // the host placed it, or had it placed already, and saved it
+    failed, // a host runs but did not take it
 };
 // Asks the host running in this session to place a widget of `kind` in
 // `family` ("small", "medium"), at `at` when given (desktop pixels): the

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Platform/Widgets/WidgetFamily.h"
+
 #include <optional>
 #include <string>
-
-#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 

@@ -1,6 +1,13 @@
 // tarvelo-widgets: the widget host. Without a command (or with "run") it
 // shows the placed widgets on the desktop; the other commands need no display.
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/WidgetDesktop/DesktopWidgetHost.h"
+#include "Platform/WidgetHost/PlacementList.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
+
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
@@ -11,13 +18,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "Platform/WidgetDesktop/DesktopWidgetHost.h"
-#include "Platform/View/DisplayListJSON.h"
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/PlacementList.h"
-#include "Platform/WidgetHost/WidgetHost.h"
-#include "Platform/WidgetHost/WidgetHostProgram.h"
 
 namespace {
 
@@ -110,8 +110,8 @@ std::optional<Arguments> parse(int argc, char** argv, std::string& problem) {
             } else if (option == "--scale") {
                 char* end = nullptr;
                 arguments.scale = std::strtod(text->c_str(), &end);
-                if (end == text->c_str() || *end || !std::isfinite(arguments.scale) || arguments.scale < 0.25 ||
-                    arguments.scale > 8) {
+                if (end == text->c_str() || *end || !std::isfinite(arguments.scale) ||
+                    arguments.scale < 0.25 || arguments.scale > 8) {
                     problem = "--scale must be a number from 0.25 to 8";
                     return std::nullopt;
                 }
@@ -155,9 +155,10 @@ int render(WidgetHost& host, const Arguments& arguments) {
     if (!picture)
         return fail(problem);
     platform::Painter painter;
-    const auto surface = painter.render(picture->displayList, arguments.scale,
-                                        arguments.dark ? platform::Appearance::dark : platform::Appearance::light,
-                                        /*cornerRadius=*/20.0);
+    const auto surface =
+        painter.render(picture->displayList, arguments.scale,
+                       arguments.dark ? platform::Appearance::dark : platform::Appearance::light,
+                       /*cornerRadius=*/20.0);
     if (cairo_surface_write_to_png(surface.get(), arguments.out.c_str()) != CAIRO_STATUS_SUCCESS)
         return fail("cannot write " + arguments.out);
     if (!arguments.json.empty()) {
@@ -204,8 +205,9 @@ int place(WidgetHost& host, const Arguments& arguments) {
             offered = std::find(widget.families.begin(), widget.families.end(), *arguments.family) !=
                       widget.families.end();
     if (!offered)
-        return fail("no widget " + arguments.kind + " in the " + std::string(platform::name(*arguments.family)) +
-                    " size") + 1;
+        return fail("no widget " + arguments.kind + " in the " +
+                    std::string(platform::name(*arguments.family)) + " size") +
+               1;
 
     const std::string familyName(platform::name(*arguments.family));
     std::optional<std::pair<int, int>> at;
@@ -273,7 +275,9 @@ int main(int argc, char** argv) {
         return fail(problem) + 1;
 
     WidgetHost::Options options;
-    options.log = [](const std::string& line) { std::fprintf(stderr, "tarvelo-widgets: %s\n", line.c_str()); };
+    options.log = [](const std::string& line) {
+        std::fprintf(stderr, "tarvelo-widgets: %s\n", line.c_str());
+    };
     WidgetHost host(options);
     if (arguments->command == "gallery")
         return gallery(host);

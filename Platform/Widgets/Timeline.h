@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+#include "Platform/View/Geometry.h"
+#include "Platform/Widgets/WidgetFamily.h"
+
 #include <functional>
 #include <utility>
 #include <vector>
-
-#include "Platform/View/Geometry.h"
-#include "Platform/Calendar/Instant.h"
-#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 
@@ -28,7 +28,9 @@ public:
     bool operator==(const TimelineReloadPolicy&) const = default;
 
 private:
-    TimelineReloadPolicy(Kind kind, Instant date) : kind_(kind), date_(date) {}
+    TimelineReloadPolicy(Kind kind, Instant date)
+        : kind_(kind)
+        , date_(date) {}
     Kind kind_;
     Instant date_;
 };

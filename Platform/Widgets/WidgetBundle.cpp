@@ -1,27 +1,27 @@
 #include "Platform/Widgets/WidgetBundle.h"
 
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/Files/XdgFolders.h"
+#include "Platform/Painter/PangoTextMeasurer.h"
+#include "Platform/Painter/TextEngine.h"
+#include "Platform/Resources/ProgramFolders.h"
+#include "Platform/Sandbox/Sandbox.h"
+#include "Platform/Widgets/WidgetRunner.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <unistd.h>
 
-#include "Platform/Files/FileReplacement.h"
-#include "Platform/Painter/PangoTextMeasurer.h"
-#include "Platform/Resources/ProgramFolders.h"
-#include "Platform/Sandbox/Sandbox.h"
-#include "Platform/Painter/TextEngine.h"
-#include "Platform/Defaults/UserDefaults.h"
-#include "Platform/Widgets/WidgetRunner.h"
-#include "Platform/Files/XdgFolders.h"
-
 namespace platform::WidgetBundle {
 
 namespace {
 
 // What an extension still opens once it serves: its own defaults and the
-// files its links there lead to (read and write); the system, its data beside the executable, and fonts, icons and
-// their caches (read only). Everything else of the user's stays out of reach.
+// files its links there lead to (read and write); the system, its data beside the executable, and fonts,
+// icons and their caches (read only). Everything else of the user's stays out of reach.
 Sandbox::FileAccess extensionFileAccess() {
     Sandbox::FileAccess access;
     const auto settings = UserDefaults::folderForDomains();
@@ -41,9 +41,15 @@ Sandbox::FileAccess extensionFileAccess() {
             access.readWrite.push_back(*target);
     }
     // malloc reads the overcommit setting when a thread makes its arena.
-    access.readOnly = {"/usr", "/etc", "/proc/self", "/proc/sys/vm/overcommit_memory", "/dev/urandom",
-                       "/var/cache/fontconfig", ProgramFolders::dataFolder()};
-    const auto addUnder = [&](const std::optional<std::filesystem::path>& base, std::initializer_list<const char*> names) {
+    access.readOnly = {"/usr",
+                       "/etc",
+                       "/proc/self",
+                       "/proc/sys/vm/overcommit_memory",
+                       "/dev/urandom",
+                       "/var/cache/fontconfig",
+                       ProgramFolders::dataFolder()};
+    const auto addUnder = [&](const std::optional<std::filesystem::path>& base,
+                              std::initializer_list<const char*> names) {
         if (base)
             for (const char* name : names)
                 access.readOnly.push_back(*base / name);

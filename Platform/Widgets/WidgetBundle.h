@@ -1,14 +1,13 @@
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
-
 #include "Platform/Intents/AppIntent.h"
 #include "Platform/Widgets/WidgetConfiguration.h"
+
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 namespace platform {
 

@@ -30,7 +30,8 @@ WidgetConfiguration WidgetConfiguration::contentMarginsDisabled() const {
     return changed;
 }
 
-WidgetConfiguration::EntryRecord WidgetConfiguration::placeholder(const TimelineProviderContext& context) const {
+WidgetConfiguration::EntryRecord
+WidgetConfiguration::placeholder(const TimelineProviderContext& context) const {
     return model_->placeholder(context);
 }
 
@@ -40,7 +41,8 @@ WidgetConfiguration::EntryRecord WidgetConfiguration::snapshot(const TimelinePro
     return model_->placeholder(context);
 }
 
-WidgetConfiguration::TimelineRecord WidgetConfiguration::timeline(const TimelineProviderContext& context) const {
+WidgetConfiguration::TimelineRecord
+WidgetConfiguration::timeline(const TimelineProviderContext& context) const {
     auto timeline = model_->timeline(context);
     if (timeline && !timeline->entries.empty())
         return *timeline;
@@ -53,6 +55,8 @@ WidgetConfiguration::TimelineRecord WidgetConfiguration::timeline(const Timeline
     return fallback;
 }
 
-View WidgetConfiguration::content(const EntryRecord& entry) const { return model_->content(entry.entry.get()); }
+View WidgetConfiguration::content(const EntryRecord& entry) const {
+    return model_->content(entry.entry.get());
+}
 
 } // namespace platform

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+#include "Platform/View/View.h"
+#include "Platform/Widgets/Timeline.h"
+#include "Platform/Widgets/WidgetFamily.h"
+
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "Platform/Calendar/Instant.h"
-#include "Platform/Widgets/Timeline.h"
-#include "Platform/View/View.h"
-#include "Platform/Widgets/WidgetFamily.h"
 
 namespace platform {
 
@@ -75,8 +75,8 @@ public:
     template <typename Provider>
     StaticConfiguration(std::string kind, Provider provider,
                         std::function<View(const typename Provider::EntryType&)> content)
-        : WidgetConfiguration(std::move(kind),
-                              std::make_shared<TypedModel<Provider>>(std::move(provider), std::move(content))) {}
+        : WidgetConfiguration(std::move(kind), std::make_shared<TypedModel<Provider>>(std::move(provider),
+                                                                                      std::move(content))) {}
 
 private:
     template <typename Provider> struct TypedModel final : Model {
@@ -114,7 +114,9 @@ private:
             });
             return result;
         }
-        View content(const void* entry) const override { return makeContent(*static_cast<const Entry*>(entry)); }
+        View content(const void* entry) const override {
+            return makeContent(*static_cast<const Entry*>(entry));
+        }
 
         Provider provider;
         std::function<View(const Entry&)> makeContent;

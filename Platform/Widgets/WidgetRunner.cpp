@@ -1,5 +1,11 @@
 #include "Platform/Widgets/WidgetRunner.h"
 
+#include "Platform/Files/FileReplacement.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "Platform/View/Layout.h"
+#include "Platform/Widgets/ProtocolJSON.h"
+#include "Platform/Widgets/WidgetEnvironment.h"
+
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
@@ -7,12 +13,6 @@
 #include <functional>
 #include <thread>
 #include <unistd.h>
-
-#include "Platform/View/DisplayListJSON.h"
-#include "Platform/Files/FileReplacement.h"
-#include "Platform/View/Layout.h"
-#include "Platform/Widgets/ProtocolJSON.h"
-#include "Platform/Widgets/WidgetEnvironment.h"
 
 namespace platform {
 
@@ -64,7 +64,8 @@ nlohmann::json policyJSON(const TimelineReloadPolicy& policy) {
 // A worker thread with a queue; jobs run one after another in order.
 class Worker {
 public:
-    Worker() : thread_([this] { run(); }) {}
+    Worker()
+        : thread_([this] { run(); }) {}
     ~Worker() {
         {
             std::lock_guard guard(lock_);
@@ -135,7 +136,8 @@ std::string WidgetRunner::reply(std::string_view requestLine) {
 }
 
 std::string WidgetRunner::tooLargeReply() {
-    return nlohmann::json{{"id", nullptr}, {"error", {{"code", "too-large"}, {"message", "request longer than 64 KiB"}}}}
+    return nlohmann::json{{"id", nullptr},
+                          {"error", {{"code", "too-large"}, {"message", "request longer than 64 KiB"}}}}
         .dump();
 }
 
@@ -170,8 +172,9 @@ nlohmann::json WidgetRunner::handle(const nlohmann::json& request) {
     if (method == "snapshot") {
         const auto* configuration = widget(parameters);
         const auto& preview = member(parameters, "isPreview");
-        return entryReply(configuration->kind(), configuration->snapshot(context(parameters, preview.is_boolean() &&
-                                                                                              preview.get<bool>())));
+        return entryReply(
+            configuration->kind(),
+            configuration->snapshot(context(parameters, preview.is_boolean() && preview.get<bool>())));
     }
     if (method == "timeline")
         return timelineReply(parameters, nullptr);
@@ -194,11 +197,12 @@ TimelineProviderContext WidgetRunner::context(const nlohmann::json& parameters, 
     const auto family = widgetFamilyNamed(requiredText(parameters, "family"));
     if (!family)
         throw RequestError{"bad-request", "\"family\" must be \"small\" or \"medium\""};
-    return TimelineProviderContext{isPreview, *family,
-                                   Size{requiredLength(parameters, "width"), requiredLength(parameters, "height")}};
+    return TimelineProviderContext{
+        isPreview, *family, Size{requiredLength(parameters, "width"), requiredLength(parameters, "height")}};
 }
 
-nlohmann::json WidgetRunner::entryReply(const std::string& kind, const WidgetConfiguration::EntryRecord& entry) {
+nlohmann::json WidgetRunner::entryReply(const std::string& kind,
+                                        const WidgetConfiguration::EntryRecord& entry) {
     std::lock_guard guard(entriesLock_);
     const std::uint64_t identifier = nextEntryIdentifier_++;
     entries_.emplace(identifier, KeptEntry{kind, entry});
@@ -267,7 +271,8 @@ nlohmann::json WidgetRunner::render(const nlohmann::json& parameters) {
     // Intents render on the reading thread too (a step's reply carries its
     // pictures), and the measurer is not shared between threads.
     std::lock_guard guard(layoutLock_);
-    return {{"displayList", toJSON(layout(configuration->content(entry), size, measurer_, widgetEnvironment()))}};
+    return {
+        {"displayList", toJSON(layout(configuration->content(entry), size, measurer_, widgetEnvironment()))}};
 }
 
 nlohmann::json WidgetRunner::perform(const nlohmann::json& parameters) {

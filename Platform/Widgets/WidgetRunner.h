@@ -1,15 +1,14 @@
 #pragma once
 
+#include "Platform/View/TextMeasurer.h"
+#include "Platform/Widgets/WidgetBundle.h"
+
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
-
-#include "Platform/View/TextMeasurer.h"
-#include "Platform/Widgets/WidgetBundle.h"
 
 namespace platform {
 

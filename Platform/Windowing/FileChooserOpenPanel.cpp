@@ -1,9 +1,9 @@
 #include "Platform/Windowing/FileChooserOpenPanel.h"
 
 #include <giomm/file.h>
+#include <gtkmm/dialog.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/filefilter.h>
-#include <gtkmm/dialog.h>
 #include <gtkmm/window.h>
 
 namespace platform {
@@ -18,12 +18,24 @@ FileChooserOpenPanel::~FileChooserOpenPanel() {
         chooser_->hide();
 }
 
-void FileChooserOpenPanel::setAllowedContentTypes(const std::vector<ContentType>& types) { types_ = types; }
-void FileChooserOpenPanel::setAllowsMultipleSelection(bool allows) { allowsMultipleSelection_ = allows; }
-void FileChooserOpenPanel::setCanChooseDirectories(bool can) { canChooseDirectories_ = can; }
-void FileChooserOpenPanel::setDirectoryURL(const URL& folder) { directory_ = folder; }
-void FileChooserOpenPanel::setPrompt(const std::string& prompt) { prompt_ = prompt; }
-void FileChooserOpenPanel::setMessage(const std::string& message) { message_ = message; }
+void FileChooserOpenPanel::setAllowedContentTypes(const std::vector<ContentType>& types) {
+    types_ = types;
+}
+void FileChooserOpenPanel::setAllowsMultipleSelection(bool allows) {
+    allowsMultipleSelection_ = allows;
+}
+void FileChooserOpenPanel::setCanChooseDirectories(bool can) {
+    canChooseDirectories_ = can;
+}
+void FileChooserOpenPanel::setDirectoryURL(const URL& folder) {
+    directory_ = folder;
+}
+void FileChooserOpenPanel::setPrompt(const std::string& prompt) {
+    prompt_ = prompt;
+}
+void FileChooserOpenPanel::setMessage(const std::string& message) {
+    message_ = message;
+}
 
 void FileChooserOpenPanel::runModal(Completion completion) {
     if (chooser_)
@@ -32,9 +44,9 @@ void FileChooserOpenPanel::runModal(Completion completion) {
     url_.reset();
     // GTK's chooser has no separate message line: the message is its title,
     // which the desktop shows at the top of the panel.
-    chooser_ = Gtk::FileChooserNative::create(message_, canChooseDirectories_
-                                                            ? Gtk::FileChooser::Action::SELECT_FOLDER
-                                                            : Gtk::FileChooser::Action::OPEN,
+    chooser_ = Gtk::FileChooserNative::create(message_,
+                                              canChooseDirectories_ ? Gtk::FileChooser::Action::SELECT_FOLDER
+                                                                    : Gtk::FileChooser::Action::OPEN,
                                               prompt_, "");
     if (parent_)
         chooser_->set_transient_for(*parent_);

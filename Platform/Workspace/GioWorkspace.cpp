@@ -5,9 +5,9 @@
 #include "Platform/Workspace/LaunchContext.h"
 
 #include <algorithm>
-#include <mutex>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
+#include <mutex>
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform/Workspace/Bundle.h"
 #include "Platform/URL/URL.h"
+#include "Platform/Workspace/Bundle.h"
 
 #include <filesystem>
 #include <functional>

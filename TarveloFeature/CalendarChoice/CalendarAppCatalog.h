@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TarveloFeature/CalendarChoice/CalendarAppCandidate.h"
 #include "Platform/URL/URL.h"
 #include "Platform/Workspace/Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCandidate.h"
 
 #include <optional>
 #include <vector>

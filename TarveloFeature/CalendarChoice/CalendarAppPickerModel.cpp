@@ -1,9 +1,9 @@
 #include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
 
-#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
-#include "Platform/Workspace/DesktopEntry.h"
 #include "Platform/Localization/Localization.h"
 #include "Platform/Text/LocalizedStandardComparator.h"
+#include "Platform/Workspace/DesktopEntry.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 
 #include <algorithm>
 

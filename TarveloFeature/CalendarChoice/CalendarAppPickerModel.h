@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Platform/URL/URL.h"
+#include "Platform/Workspace/OpenPanel.h"
+#include "Platform/Workspace/Workspace.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppCandidate.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppPickerEntry.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
-#include "Platform/Workspace/OpenPanel.h"
-#include "Platform/URL/URL.h"
-#include "Platform/Workspace/Workspace.h"
 
 #include <functional>
 #include <memory>

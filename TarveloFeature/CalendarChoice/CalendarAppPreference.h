@@ -1,9 +1,9 @@
 #pragma once
 
-#include "TarveloFeature/CalendarChoice/CalendarAppSelection.h"
-#include "Platform/URL/URL.h"
 #include "Platform/Defaults/UserDefaults.h"
+#include "Platform/URL/URL.h"
 #include "Platform/Workspace/Workspace.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppSelection.h"
 
 #include <functional>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "Platform/Calendar/Instant.h"
+
+#include <cstdint>
 
 namespace tarvelo {
 

@@ -1,8 +1,8 @@
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 
-#include <algorithm>
-
 #include "Platform/Calendar/DateFormatter.h"
+
+#include <algorithm>
 
 namespace tarvelo::MonthGrid {
 
@@ -42,7 +42,9 @@ std::vector<std::string> inColumnOrder(const Calendar& calendar, std::vector<std
 
 } // namespace
 
-Calendar calendar() { return Calendar::current(); }
+Calendar calendar() {
+    return Calendar::current();
+}
 
 Instant month(std::int64_t offsetFromToday, Instant now) {
     const Calendar calendar = MonthGrid::calendar();

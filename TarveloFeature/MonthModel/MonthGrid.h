@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Platform/Calendar/Calendar.h"
+#include "Platform/Calendar/Instant.h"
+#include "TarveloFeature/MonthModel/DayCell.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "Platform/Calendar/Calendar.h"
-#include "TarveloFeature/MonthModel/DayCell.h"
-#include "Platform/Calendar/Instant.h"
 
 namespace tarvelo {
 

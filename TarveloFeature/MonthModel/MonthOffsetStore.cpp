@@ -60,7 +60,9 @@ std::optional<Instant> MonthOffsetStore::resolvedLastStepAt() {
     return _lastStepAt;
 }
 
-double MonthOffsetStore::age(Instant now) const { return now.timeIntervalSince(createdAt_); }
+double MonthOffsetStore::age(Instant now) const {
+    return now.timeIntervalSince(createdAt_);
+}
 
 std::optional<double> MonthOffsetStore::latency(Instant now) {
     std::lock_guard guard(lock);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Platform/Calendar/Instant.h"
+#include "Platform/Defaults/UserDefaults.h"
+
 #include <cstdint>
 #include <mutex>
 #include <optional>
-
-#include "Platform/Calendar/Instant.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 namespace tarvelo {
 

@@ -10,8 +10,8 @@ void hide(Gtk::Widget& widget) {
 }
 
 void setLabel(Gtk::Widget& widget, const std::string& label) {
-    gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label.c_str(),
-                                   -1);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                   label.c_str(), -1);
 }
 
 } // namespace tarvelo::Accessibility

@@ -1,17 +1,17 @@
 #include "TarveloFeature/Onboarding/CalendarAppPicker.h"
 
-#include "TarveloFeature/Onboarding/Accessibility.h"
 #include "Platform/Windowing/FileChooserOpenPanel.h"
+#include "TarveloFeature/Onboarding/Accessibility.h"
 #include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 #include <giomm/icon.h>
 #include <giomm/themedicon.h>
 #include <glibmm/main.h>
-#include <sigc++/adaptors/track_obj.h>
 #include <gtk/gtk.h>
 #include <gtkmm/button.h>
 #include <gtkmm/separator.h>
 #include <gtkmm/window.h>
+#include <sigc++/adaptors/track_obj.h>
 
 namespace tarvelo {
 
@@ -44,17 +44,19 @@ CalendarAppPicker::CalendarAppPicker(CalendarAppPreference& preference, platform
                                      CalendarAppPickerModel::OpenPanelMaker makeOpenPanel)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 12)
     , model_(preference, workspace,
-             makeOpenPanel ? std::move(makeOpenPanel)
-                           : CalendarAppPickerModel::OpenPanelMaker([this]() -> std::unique_ptr<platform::OpenPanel> {
-                                 return std::make_unique<platform::FileChooserOpenPanel>(
-                                     dynamic_cast<Gtk::Window*>(get_root()));
-                             }))
+             makeOpenPanel
+                 ? std::move(makeOpenPanel)
+                 : CalendarAppPickerModel::OpenPanelMaker([this]() -> std::unique_ptr<platform::OpenPanel> {
+                       return std::make_unique<platform::FileChooserOpenPanel>(
+                           dynamic_cast<Gtk::Window*>(get_root()));
+                   }))
     , heading_("When you click a date")
     , face_(Gtk::Orientation::HORIZONTAL, 8)
     , entriesBox_(Gtk::Orientation::VERTICAL, 0)
-    , warning_("That application is not on this computer right now, so dates open in the system default until "
-               "you choose again.",
-               {OnboardingStyle::callout, OnboardingStyle::warningText})
+    , warning_(
+          "That application is not on this computer right now, so dates open in the system default until "
+          "you choose again.",
+          {OnboardingStyle::callout, OnboardingStyle::warningText})
     , explanation_("Clicking a day in the widget opens this application. Tarvelo only launches it: your "
                    "calendar is never read, and the choice stays on this computer.",
                    {OnboardingStyle::callout, OnboardingStyle::secondary}) {
@@ -93,8 +95,7 @@ CalendarAppPicker::CalendarAppPicker(CalendarAppPreference& preference, platform
     // once the write is done. Refreshing later also keeps a menu entry
     // from being rebuilt while its own click is being handled.
     model_.candidatesDidChange.connect(sigc::track_obj([this] { scheduleRefresh(); }, *this));
-    model_.preference.objectWillChange.connect(
-        sigc::track_obj([this] { scheduleRefresh(); }, *this));
+    model_.preference.objectWillChange.connect(sigc::track_obj([this] { scheduleRefresh(); }, *this));
     // "Comes on screen": every time the section is mapped, not at redraws.
     signal_map().connect([this] { model_.reloadCandidates(); });
     refresh();
@@ -167,13 +168,12 @@ void CalendarAppPicker::rebuildEntries() {
 
         auto* button = Gtk::make_managed<Gtk::Button>();
         const bool choosesApplication = entry.kind != CalendarAppPickerEntry::Kind::chooseOther;
-        button->property_accessible_role().set_value(choosesApplication ? Gtk::Accessible::Role::MENU_ITEM_RADIO
-                                                                        : Gtk::Accessible::Role::MENU_ITEM);
+        button->property_accessible_role().set_value(
+            choosesApplication ? Gtk::Accessible::Role::MENU_ITEM_RADIO : Gtk::Accessible::Role::MENU_ITEM);
         if (choosesApplication)
-            gtk_accessible_update_state(GTK_ACCESSIBLE(button->gobj()), GTK_ACCESSIBLE_STATE_CHECKED,
-                                        entry.checked ? GTK_ACCESSIBLE_TRISTATE_TRUE
-                                                      : GTK_ACCESSIBLE_TRISTATE_FALSE,
-                                        -1);
+            gtk_accessible_update_state(
+                GTK_ACCESSIBLE(button->gobj()), GTK_ACCESSIBLE_STATE_CHECKED,
+                entry.checked ? GTK_ACCESSIBLE_TRISTATE_TRUE : GTK_ACCESSIBLE_TRISTATE_FALSE, -1);
         button->set_child(*row);
         button->set_has_frame(false);
         button->add_css_class(OnboardingStyle::pickerEntry);

@@ -1,5 +1,6 @@
 #include "TarveloFeature/Onboarding/ContentView.h"
 
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 #include "TarveloFeature/Onboarding/Accessibility.h"
 #include "TarveloFeature/Onboarding/LeadingRow.h"
 #include "TarveloFeature/Onboarding/LocalizedLabel.h"
@@ -7,7 +8,6 @@
 #include "TarveloFeature/Onboarding/PageSize.h"
 #include "TarveloFeature/Onboarding/SectionHeading.h"
 #include "TarveloFeature/Onboarding/Step.h"
-#include "Platform/WidgetHost/WidgetHostProgram.h"
 
 #include <gtkmm/image.h>
 
@@ -89,7 +89,8 @@ ContentView::ContentView(Services services)
 
 void ContentView::buildHeader() {
     auto* header = makeStack(6);
-    auto* title = Gtk::make_managed<LocalizedLabel>("Tarvelo", std::initializer_list{OnboardingStyle::appTitle});
+    auto* title =
+        Gtk::make_managed<LocalizedLabel>("Tarvelo", std::initializer_list{OnboardingStyle::appTitle});
     title->property_accessible_role().set_value(Gtk::Accessible::Role::HEADING);
     header->append(*title);
     header->append(*Gtk::make_managed<LocalizedLabel>(
@@ -101,8 +102,9 @@ void ContentView::buildHeader() {
 void ContentView::buildWidgetSection() {
     auto* section = makeStack(12);
     section->append(*Gtk::make_managed<SectionHeading>("This is the widget"));
-    section->append(*Gtk::make_managed<LocalizedLabel>("It comes in two sizes. Pick either one when you add it.",
-                                                       std::initializer_list{OnboardingStyle::secondary}));
+    section->append(
+        *Gtk::make_managed<LocalizedLabel>("It comes in two sizes. Pick either one when you add it.",
+                                           std::initializer_list{OnboardingStyle::secondary}));
     auto* previews = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 24);
     previews->set_margin_top(4);
     previews->set_halign(Gtk::Align::START);
@@ -118,7 +120,8 @@ void ContentView::buildWhereItLives() {
     section->append(*Gtk::make_managed<SectionHeading>("Where it lives"));
     section->append(*Gtk::make_managed<LocalizedLabel>(
         "The widget sits on your **desktop**, below your windows and on every workspace. It does not appear "
-        "in the taskbar, and this window is not the widget. This app exists to install the widget and to open "
+        "in the taskbar, and this window is not the widget. This app exists to install the widget and to "
+        "open "
         "your calendar when you click a date."));
     column_.append(*section);
 }
@@ -128,7 +131,8 @@ void ContentView::buildAddToDesktop() {
     section->append(*Gtk::make_managed<SectionHeading>("Add it to your desktop"));
     auto* steps = makeStack(10);
     auto* open = Gtk::make_managed<Step>(
-        1, "Open [**Edit Widgets**](edit-widgets) from the applications menu or a widget's right-click menu.");
+        1,
+        "Open [**Edit Widgets**](edit-widgets) from the applications menu or a widget's right-click menu.");
     // The link is the first step done: whatever a translation names as its
     // target, it opens Edit Widgets and nothing else.
     open->textLabel().signal_activate_link().connect(
@@ -164,10 +168,12 @@ void ContentView::buildWarningBox() {
                                                      std::initializer_list{OnboardingStyle::headline}));
     texts->append(*Gtk::make_managed<LocalizedLabel>(
         "Edit Widgets lists the widgets it finds in your data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS) and "
-        "beside its own program. Tarvelo installed anywhere else, or no widget host installed, leaves it out. "
+        "beside its own program. Tarvelo installed anywhere else, or no widget host installed, leaves it "
+        "out. "
         "Install the tarvelo package, or add Tarvelo's share folder to $XDG_DATA_DIRS, then log in again."));
     // What this computer's widget host would do now, when the window can tell.
-    const auto finding = services_.findWidgetHost ? services_.findWidgetHost() : WidgetHostFinding::listsTarvelo;
+    const auto finding =
+        services_.findWidgetHost ? services_.findWidgetHost() : WidgetHostFinding::listsTarvelo;
     if (finding == WidgetHostFinding::missesTarvelo)
         texts->append(*Gtk::make_managed<LocalizedLabel>(
             "**Right now, Edit Widgets would not find Tarvelo:** its widget is in none of those folders."));

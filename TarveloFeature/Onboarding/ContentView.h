@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TarveloFeature/Onboarding/CalendarAppPicker.h"
-#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "Platform/Windowing/Screen.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
+#include "TarveloFeature/Onboarding/CalendarAppPicker.h"
 #include "TarveloFeature/Onboarding/WidgetPreview.h"
 
 #include <filesystem>

@@ -15,7 +15,8 @@ struct Size {
 
 Size measureChild(const Gtk::Widget& widget, Gtk::Orientation orientation, int forSize) {
     Size size;
-    widget.measure(orientation, forSize, size.minimum, size.natural, size.minimumBaseline, size.naturalBaseline);
+    widget.measure(orientation, forSize, size.minimum, size.natural, size.minimumBaseline,
+                   size.naturalBaseline);
     return size;
 }
 
@@ -38,7 +39,9 @@ LeadingRow::LeadingRow(Gtk::Widget& leading, Gtk::Widget& content, int spacing, 
     signal_destroy().connect([this] { releaseChildren(); });
 }
 
-LeadingRow::~LeadingRow() { releaseChildren(); }
+LeadingRow::~LeadingRow() {
+    releaseChildren();
+}
 
 void LeadingRow::releaseChildren() {
     // Unparented, a managed child is gone.
@@ -49,7 +52,9 @@ void LeadingRow::releaseChildren() {
     }
 }
 
-Gtk::SizeRequestMode LeadingRow::get_request_mode_vfunc() const { return Gtk::SizeRequestMode::HEIGHT_FOR_WIDTH; }
+Gtk::SizeRequestMode LeadingRow::get_request_mode_vfunc() const {
+    return Gtk::SizeRequestMode::HEIGHT_FOR_WIDTH;
+}
 
 LeadingRow::Placement LeadingRow::place(int width, bool natural) const {
     const Size leadingWidth = measureChild(*leading_, Gtk::Orientation::HORIZONTAL, -1);
@@ -74,8 +79,8 @@ LeadingRow::Placement LeadingRow::place(int width, bool natural) const {
         placement.leadingBaseline = leadingBaseline;
         placement.contentBaseline = contentBaseline;
     }
-    placement.height = std::max(placement.leadingY + placement.leadingHeight,
-                                placement.contentY + placement.contentHeight);
+    placement.height =
+        std::max(placement.leadingY + placement.leadingHeight, placement.contentY + placement.contentHeight);
     return placement;
 }
 
@@ -108,11 +113,11 @@ void LeadingRow::size_allocate_vfunc(int width, int height, int) {
     const int contentWidth = std::max(0, width - contentX);
     const bool rightToLeft = get_direction() == Gtk::TextDirection::RTL;
     leading_->size_allocate({rightToLeft ? width - placement.leadingWidth : 0, placement.leadingY,
-                            placement.leadingWidth, placement.leadingHeight},
-                           placement.leadingBaseline);
+                             placement.leadingWidth, placement.leadingHeight},
+                            placement.leadingBaseline);
     content_->size_allocate({rightToLeft ? 0 : contentX, placement.contentY, contentWidth,
-                            std::max(placement.contentHeight, height - placement.contentY)},
-                           placement.contentBaseline);
+                             std::max(placement.contentHeight, height - placement.contentY)},
+                            placement.contentBaseline);
 }
 
 } // namespace tarvelo

@@ -32,8 +32,8 @@ public:
 
 protected:
     Gtk::SizeRequestMode get_request_mode_vfunc() const override;
-    void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural, int& minimumBaseline,
-                       int& naturalBaseline) const override;
+    void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural,
+                       int& minimumBaseline, int& naturalBaseline) const override;
     void size_allocate_vfunc(int width, int height, int baseline) override;
 
 private:

@@ -12,7 +12,8 @@ struct Run {
 };
 
 bool isSpaceOrAsterisk(char character) {
-    return character == '*' || character == ' ' || character == '\t' || character == '\n' || character == '\r';
+    return character == '*' || character == ' ' || character == '\t' || character == '\n' ||
+           character == '\r';
 }
 
 // Markers as Markdown reads them: "**" opens a span when text follows it
@@ -64,14 +65,15 @@ std::vector<Segment> segments(std::string_view text) {
     std::size_t plainStart = 0;
     for (std::size_t open = text.find('['); open != std::string_view::npos; open = text.find('[', open + 1)) {
         const std::size_t close = text.find_first_of("[]", open + 1);
-        if (close == std::string_view::npos || text[close] != ']' || close == open + 1 || close + 1 >= text.size() ||
-            text[close + 1] != '(')
+        if (close == std::string_view::npos || text[close] != ']' || close == open + 1 ||
+            close + 1 >= text.size() || text[close + 1] != '(')
             continue;
         const std::size_t end = text.find_first_of("() \t\r\n", close + 2);
         if (end == std::string_view::npos || text[end] != ')' || end == close + 2)
             continue;
         result.push_back({text.substr(plainStart, open - plainStart), {}, false});
-        result.push_back({text.substr(open + 1, close - open - 1), text.substr(close + 2, end - close - 2), true});
+        result.push_back(
+            {text.substr(open + 1, close - open - 1), text.substr(close + 2, end - close - 2), true});
         plainStart = end + 1;
         open = end;
     }
@@ -82,12 +84,23 @@ std::vector<Segment> segments(std::string_view text) {
 void appendEscaped(std::string& markup, std::string_view text) {
     for (const char character : text) {
         switch (character) {
-        case '&': markup += "&amp;"; break;
-        case '<': markup += "&lt;"; break;
-        case '>': markup += "&gt;"; break;
-        case '"': markup += "&quot;"; break;
-        case '\'': markup += "&#39;"; break;
-        default: markup += character;
+        case '&':
+            markup += "&amp;";
+            break;
+        case '<':
+            markup += "&lt;";
+            break;
+        case '>':
+            markup += "&gt;";
+            break;
+        case '"':
+            markup += "&quot;";
+            break;
+        case '\'':
+            markup += "&#39;";
+            break;
+        default:
+            markup += character;
         }
     }
 }

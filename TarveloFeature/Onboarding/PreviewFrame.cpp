@@ -38,9 +38,13 @@ PreviewFrame::PreviewFrame(const Glib::RefPtr<Gdk::Texture>& image, int width, i
     overlay_.set_parent(*this);
 }
 
-PreviewFrame::~PreviewFrame() { overlay_.unparent(); }
+PreviewFrame::~PreviewFrame() {
+    overlay_.unparent();
+}
 
-Gtk::SizeRequestMode PreviewFrame::get_request_mode_vfunc() const { return Gtk::SizeRequestMode::CONSTANT_SIZE; }
+Gtk::SizeRequestMode PreviewFrame::get_request_mode_vfunc() const {
+    return Gtk::SizeRequestMode::CONSTANT_SIZE;
+}
 
 void PreviewFrame::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
                                  int& minimumBaseline, int& naturalBaseline) const {

@@ -1,8 +1,8 @@
 #include "TarveloFeature/Onboarding/Step.h"
 
+#include "Platform/Localization/Localization.h"
 #include "TarveloFeature/Onboarding/Accessibility.h"
 #include "TarveloFeature/Onboarding/LocalizedLabel.h"
-#include "Platform/Localization/Localization.h"
 #include "TarveloFeature/Onboarding/OnboardingStyle.h"
 
 namespace tarvelo {

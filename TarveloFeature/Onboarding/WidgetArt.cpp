@@ -1,14 +1,16 @@
 #include "TarveloFeature/Onboarding/WidgetArt.h"
 
-#include "Platform/Resources/ProgramFolders.h"
 #include "Platform/Calendar/UserLocale.h"
+#include "Platform/Resources/ProgramFolders.h"
 
 #include <giomm/file.h>
 #include <system_error>
 
 namespace tarvelo::WidgetArt {
 
-std::filesystem::path resourcesFolder() { return platform::ProgramFolders::dataFolder() / "tarvelo"; }
+std::filesystem::path resourcesFolder() {
+    return platform::ProgramFolders::dataFolder() / "tarvelo";
+}
 
 Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName) {
     return loadImage(resourceName, resourcesFolder());
@@ -31,7 +33,8 @@ Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName, const std::f
     }
 }
 
-Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName, const std::filesystem::path& folder) {
+Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName,
+                                            const std::filesystem::path& folder) {
     if (platform::UserLocale::isRightToLeft()) {
         if (auto mirrored = loadImage(std::string(resourceName) + "-rtl", folder))
             return mirrored;

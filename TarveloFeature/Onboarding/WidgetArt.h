@@ -36,7 +36,8 @@ Glib::RefPtr<Gdk::Texture> loadImage(std::string_view resourceName, const std::f
 // The picture a preview shows: where the user's locale reads right to left,
 // as the widget then does, "<resourceName>-rtl.png" (the widget drawn right
 // to left) when it is there; otherwise loadImage's.
-Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName, const std::filesystem::path& folder);
+Glib::RefPtr<Gdk::Texture> loadPreviewImage(std::string_view resourceName,
+                                            const std::filesystem::path& folder);
 
 } // namespace WidgetArt
 

@@ -14,7 +14,8 @@ WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& l
 
 WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& label, double width,
                              double height, const std::filesystem::path& resourcesFolder)
-    : WidgetPreview(asset, label, width, height, WidgetArt::loadPreviewImage(asset.resourceName, resourcesFolder)) {}
+    : WidgetPreview(asset, label, width, height,
+                    WidgetArt::loadPreviewImage(asset.resourceName, resourcesFolder)) {}
 
 WidgetPreview::WidgetPreview(const WidgetArt::Asset& asset, const std::string& label, double width,
                              double height, const Glib::RefPtr<Gdk::Texture>& image)

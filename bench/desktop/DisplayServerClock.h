@@ -57,7 +57,8 @@ inline Screen& screen() {
 }
 
 // Starts a program with this process's environment plus `extraEnvironment`.
-inline pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment) {
+inline pid_t spawn(const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.emplace_back(*entry);
@@ -100,7 +101,9 @@ inline long memoryKilobytes(pid_t process, const std::string& key = "Pss:") {
     return -1;
 }
 
-inline long proportionalKilobytes(pid_t process) { return memoryKilobytes(process, "Pss:"); }
+inline long proportionalKilobytes(pid_t process) {
+    return memoryKilobytes(process, "Pss:");
+}
 
 // The processes whose parent is `process`.
 inline std::vector<pid_t> childrenOf(pid_t process) {
@@ -161,7 +164,8 @@ inline Started startAndWaitForFirstFrame(const std::vector<std::string>& argumen
             started.damage = XDamageCreate(x.display, started.window, XDamageReportNonEmpty);
         } else if (event.type == x.damageEvent + XDamageNotify && started.window &&
                    reinterpret_cast<XDamageNotifyEvent*>(&event)->drawable == started.window) {
-            started.firstFrameMilliseconds = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+            started.firstFrameMilliseconds =
+                std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
             XDamageSubtract(x.display, started.damage, None, None);
             return started;
         }

@@ -5,10 +5,10 @@
 // by +1 (forward) and -1 (back), and of two days in the middle (links), as the host's
 // own picture has them.
 
+#include "Platform/WidgetHost/WidgetHost.h"
+
 #include <string>
 #include <vector>
-
-#include "Platform/WidgetHost/WidgetHost.h"
 
 namespace bench {
 
@@ -37,7 +37,8 @@ inline Chevrons smallWidgetChevrons() {
             days.push_back(centre);
             continue;
         }
-        for (const auto& [key, value] : std::get<platform::IntentReference>(region->action).parameters.items()) {
+        for (const auto& [key, value] :
+             std::get<platform::IntentReference>(region->action).parameters.items()) {
             if (value == 1)
                 chevrons.forward = centre;
             else if (value == -1)

@@ -23,17 +23,18 @@ inline void reportFirstFrame(Gtk::Window& window, const Glib::RefPtr<Gtk::Applic
         gulong handler = 0;
     };
     auto* context = new Context{application};
-    context->handler = g_signal_connect(clock, "after-paint", G_CALLBACK(+[](GdkFrameClock* frameClock, Context* data) {
-                                            timespec now{};
-                                            clock_gettime(CLOCK_MONOTONIC, &now);
-                                            std::printf("first-frame %lld\n",
-                                                        static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-                                            std::fflush(stdout);
-                                            g_signal_handler_disconnect(frameClock, data->handler);
-                                            data->application->quit();
-                                            delete data;
-                                        }),
-                                        context);
+    context->handler =
+        g_signal_connect(clock, "after-paint", G_CALLBACK(+[](GdkFrameClock* frameClock, Context* data) {
+                             timespec now{};
+                             clock_gettime(CLOCK_MONOTONIC, &now);
+                             std::printf("first-frame %lld\n",
+                                         static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                             std::fflush(stdout);
+                             g_signal_handler_disconnect(frameClock, data->handler);
+                             data->application->quit();
+                             delete data;
+                         }),
+                         context);
 }
 
 } // namespace firstframe

@@ -3,6 +3,8 @@
 // (the order alternates), and takes the time from just before the process
 // is started to the first frame clock "after-paint" that the probe reports.
 // Needs a display: run it under xvfb-run and dbus-run-session.
+#include "bench/first-frame/ProbeClock.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cerrno>
@@ -17,8 +19,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#include "bench/first-frame/ProbeClock.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ void FirstFrameSideBySide(benchmark::State& state) {
     state.counters["bare_max_ms"] = theirs.maximum;
     state.counters["ratio_of_medians"] = ours.median / theirs.median;
     std::printf("first frame over %d rounds (ms)     min    median     max\n", rounds);
-    std::printf("  tarvelo onboarding window   %8.1f  %8.1f  %8.1f\n", ours.minimum, ours.median, ours.maximum);
+    std::printf("  tarvelo onboarding window   %8.1f  %8.1f  %8.1f\n", ours.minimum, ours.median,
+                ours.maximum);
     std::printf("  bare gtkmm scrolled page    %8.1f  %8.1f  %8.1f\n", theirs.minimum, theirs.median,
                 theirs.maximum);
     std::printf("  ratio of medians            %.2f (target at most 1.2)\n", ours.median / theirs.median);

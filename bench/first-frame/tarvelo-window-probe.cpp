@@ -1,12 +1,12 @@
 // The host application's window as `tarvelo` makes it (the onboarding page
 // with its pictures, styles and the picker's catalog query on map), in an
 // application that is not single-instance so that runs do not meet.
-#include "bench/first-frame/FirstFrameReport.h"
-#include "Tarvelo/HostWindow.h"
+#include "Platform/Defaults/UserDefaults.h"
 #include "Platform/Localization/Localization.h"
 #include "Platform/Resources/ProgramFolders.h"
 #include "Platform/Windowing/SoftwareDrawing.h"
-#include "Platform/Defaults/UserDefaults.h"
+#include "Tarvelo/HostWindow.h"
+#include "bench/first-frame/FirstFrameReport.h"
 
 int main(int argc, char* argv[]) {
     platform::UserDefaults::setStandardDomain("today.tarvelo.Tarvelo");

@@ -95,7 +95,8 @@ private:
 
 class SessionBus {
 public:
-    SessionBus() : connection_(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
+    SessionBus()
+        : connection_(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
         if (!connection_)
             throw std::runtime_error("no session bus: run under dbus-run-session");
     }
@@ -136,7 +137,8 @@ public:
         g_bus_unwatch_name(watch);
         g_main_loop_unref(wait.loop);
         if (!wait.arrived)
-            throw std::runtime_error(std::string(name) + (owned ? " did not come" : " did not go") + " on the bus");
+            throw std::runtime_error(std::string(name) + (owned ? " did not come" : " did not go") +
+                                     " on the bus");
     }
 
     // A call answered by the application's main loop: it returns once the
@@ -176,7 +178,9 @@ struct Programs {
 class Bench {
 public:
     Bench(Programs programs, Record& record, SessionBus& bus)
-        : programs_(std::move(programs)), record_(record), bus_(bus) {}
+        : programs_(std::move(programs))
+        , record_(record)
+        , bus_(bus) {}
 
     double cold() {
         const long long before = monotonicNanoseconds();

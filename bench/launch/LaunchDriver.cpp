@@ -16,8 +16,8 @@
 // Every moment is CLOCK_MONOTONIC, read by the process concerned: this
 // program just before it starts or calls something, the calendar program
 // and the bare application when they write their record to a FIFO.
-#include "tests/Support/DesktopFixture.h"
 #include "bench/launch/LaunchCases.h"
+#include "tests/Support/DesktopFixture.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,8 +48,7 @@ struct Summary {
 Summary summarize(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     const std::size_t middle = samples.size() / 2;
-    const double median =
-        samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+    const double median = samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
     return {samples.front(), median, samples.back()};
 }
 
@@ -71,9 +70,10 @@ int main(int argc, char* argv[]) {
         SessionBus bus;
         Bench bench({TARVELO_PROGRAM, TARVELO_BENCH_BARE_APPLICATION}, record, bus);
 
-        const std::vector<std::pair<std::string, double (Bench::*)()>> cases = {
-            {"cold", &Bench::cold}, {"bare", &Bench::bare}, {"running", &Bench::running},
-            {"second", &Bench::second}};
+        const std::vector<std::pair<std::string, double (Bench::*)()>> cases = {{"cold", &Bench::cold},
+                                                                                {"bare", &Bench::bare},
+                                                                                {"running", &Bench::running},
+                                                                                {"second", &Bench::second}};
         std::map<std::string, std::vector<double>> samples;
         // One round of each first, unrecorded: it fills the disk caches.
         for (const auto& [name, run] : cases)
@@ -85,11 +85,10 @@ int main(int argc, char* argv[]) {
             }
 
         std::printf("%d rounds, milliseconds            min   median      max\n", rounds);
-        const char* descriptions[][2] = {
-            {"cold", "tarvelo <link> to calendar start"},
-            {"bare", "bare gtkmm start and quit"},
-            {"running", "link to running instance"},
-            {"second", "second start to calendar start"}};
+        const char* descriptions[][2] = {{"cold", "tarvelo <link> to calendar start"},
+                                         {"bare", "bare gtkmm start and quit"},
+                                         {"running", "link to running instance"},
+                                         {"second", "second start to calendar start"}};
         for (const auto& [name, description] : descriptions) {
             const auto summary = summarize(samples[name]);
             std::printf("%-8s %-26s %8.2f %8.2f %8.2f\n", name, description, summary.minimum, summary.median,

@@ -8,11 +8,11 @@
 // cost is callgrind's instruction count, which noise does not touch.
 //
 //   run-all-driver [ROUNDS] [STEPS_PER_ROUND]        (defaults: 20, 10: 200 steps of each)
-#include "bench/whole-system/BenchDesktop.h"
-#include "bench/launch/LaunchCases.h"
-#include "bench/first-frame/ProbeClock.h"
 #include "bench/desktop/DisplayServerClock.h"
 #include "bench/desktop/WidgetChevrons.h"
+#include "bench/first-frame/ProbeClock.h"
+#include "bench/launch/LaunchCases.h"
+#include "bench/whole-system/BenchDesktop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +54,9 @@ Summary summarize(std::vector<double> samples) {
 
 std::map<std::string, std::vector<double>> samples;
 
-void note(const std::string& name, double value) { samples[name].push_back(value); }
+void note(const std::string& name, double value) {
+    samples[name].push_back(value);
+}
 
 long extensionKilobytes(pid_t host) {
     long total = 0;
@@ -74,15 +76,15 @@ void firstFrameAndMemory(const std::string& name, const std::vector<std::string>
     bench::settle(started, std::chrono::milliseconds(300));
     note(name + " PSS", static_cast<double>(bench::proportionalKilobytes(started.process)));
     if (withChildren)
-        note(name + " PSS with extension",
-               static_cast<double>(bench::proportionalKilobytes(started.process) + extensionKilobytes(started.process)));
+        note(name + " PSS with extension", static_cast<double>(bench::proportionalKilobytes(started.process) +
+                                                               extensionKilobytes(started.process)));
     bench::end(started.process);
 }
 
 // Starts the program, points at `target` and clicks `steps` times, each
 // timed from the XTest click to the window's next XDamage event.
-void steps(const std::string& name, const std::vector<std::string>& arguments, platform::Point target, int count,
-           const std::vector<std::string>& environment = {}) {
+void steps(const std::string& name, const std::vector<std::string>& arguments, platform::Point target,
+           int count, const std::vector<std::string>& environment = {}) {
     const Started started = bench::startAndWaitForFirstFrame(arguments, environment);
     if (!started.window)
         throw std::runtime_error(name + ": no window");
@@ -120,8 +122,8 @@ double pictureInstructions(const std::string& side, const std::filesystem::path&
     const auto output = folder / ("callgrind." + side);
     const std::string command = "valgrind --tool=callgrind --toggle-collect='measured*Pictures*' "
                                 "--callgrind-out-file='" +
-                                output.string() + "' '" + TARVELO_WIDGET_PICTURE_BENCH + "' --callgrind-once " +
-                                side + " >/dev/null 2>&1";
+                                output.string() + "' '" + TARVELO_WIDGET_PICTURE_BENCH +
+                                "' --callgrind-once " + side + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("callgrind of the " + side + " picture failed");
     std::ifstream file(output);
@@ -146,7 +148,9 @@ void printStepRow(const char* name) {
                 summary.median, summary.p90, summary.p99, summary.maximum);
 }
 
-double medianOf(const std::string& name) { return summarize(samples[name]).median; }
+double medianOf(const std::string& name) {
+    return summarize(samples[name]).median;
+}
 
 bool goal(const char* what, double value, double limit, const char* unit) {
     const bool met = value <= limit;
@@ -182,12 +186,18 @@ int main(int argc, char* argv[]) {
             {"bare window", [&] { firstFrameAndMemory("bare window", {bare}, {"GSK_RENDERER=cairo"}); }},
             {"bare window GL", [&] { firstFrameAndMemory("bare window GL", {bare}, {}); }},
             {"bare window no GL probe",
-             [&] { firstFrameAndMemory("bare window no GL probe", {bare}, {"GSK_RENDERER=cairo", "GDK_DEBUG=gl-disable"}); }},
+             [&] {
+                 firstFrameAndMemory("bare window no GL probe", {bare},
+                                     {"GSK_RENDERER=cairo", "GDK_DEBUG=gl-disable"});
+             }},
             {"gsimplecal", [&] { firstFrameAndMemory("gsimplecal", {"gsimplecal"}, {}); }},
             {"widget step", [&] { steps("widget", {widgets}, chevrons.forward, stepsPerRound); }},
-            {"gsimplecal step", [&] { steps("gsimplecal", {"gsimplecal"}, gsimplecalNextMonth, stepsPerRound); }},
+            {"gsimplecal step",
+             [&] { steps("gsimplecal", {"gsimplecal"}, gsimplecalNextMonth, stepsPerRound); }},
             {"bare window step",
-             [&] { steps("bare window", {bare}, {85, 85}, stepsPerRound, {"GSK_RENDERER=cairo"}); }},
+             [&] {
+                 steps("bare window", {bare}, {85, 85}, stepsPerRound, {"GSK_RENDERER=cairo"});
+             }},
             {"link cold", [&] { note("date link cold", launch.cold()); }},
             {"bare start-and-quit", [&] { note("bare start-and-quit", launch.bare()); }},
             {"link running", [&] { note("date link into running", launch.running()); }},
@@ -223,19 +233,19 @@ int main(int argc, char* argv[]) {
                 load[0] = -1;
             std::fclose(file);
         }
-        std::printf("%d rounds, %d steps per round; load average %.2f %.2f %.2f\n\n", rounds, stepsPerRound, load[0],
-                    load[1], load[2]);
+        std::printf("%d rounds, %d steps per round; load average %.2f %.2f %.2f\n\n", rounds, stepsPerRound,
+                    load[0], load[1], load[2]);
         std::printf("| case | n | min | median | max | unit |\n|---|---|---|---|---|---|\n");
-        for (const char* name : {"widget first frame", "bare window first frame", "bare window GL first frame",
-                                 "bare window no GL probe first frame", "gsimplecal first frame"})
-            printRow(name, "ms");
         for (const char* name :
-             {"widget PSS", "widget PSS with extension", "bare window PSS", "bare window GL PSS",
-              "bare window no GL probe PSS", "gsimplecal PSS"})
+             {"widget first frame", "bare window first frame", "bare window GL first frame",
+              "bare window no GL probe first frame", "gsimplecal first frame"})
+            printRow(name, "ms");
+        for (const char* name : {"widget PSS", "widget PSS with extension", "bare window PSS",
+                                 "bare window GL PSS", "bare window no GL probe PSS", "gsimplecal PSS"})
             printRow(name, "MB", 1024);
-        for (const char* name : {"date link cold", "bare start-and-quit",
-                                 "date link into running", "onboarding window first frame",
-                                 "bare scrolled page first frame", "bare scrolled page no GL probe first frame"})
+        for (const char* name : {"date link cold", "bare start-and-quit", "date link into running",
+                                 "onboarding window first frame", "bare scrolled page first frame",
+                                 "bare scrolled page no GL probe first frame"})
             printRow(name, "ms");
         for (const char* name : {"picture widget", "picture bare Cairo+Pango"})
             printRow(name, "M instructions", 1e6);
@@ -247,29 +257,31 @@ int main(int argc, char* argv[]) {
         int missed = 0;
         missed += !goal("widget first frame / bare window (Cairo)",
                         medianOf("widget first frame") / medianOf("bare window first frame"), 1.2, "×");
-        missed += !goal("widget PSS / bare window (Cairo)", medianOf("widget PSS") / medianOf("bare window PSS"), 1.1,
-                        "×");
-        missed += !goal("widget step / gsimplecal step", medianOf("widget step") / medianOf("gsimplecal step"), 2.0,
-                        "×");
+        missed += !goal("widget PSS / bare window (Cairo)",
+                        medianOf("widget PSS") / medianOf("bare window PSS"), 1.1, "×");
+        missed += !goal("widget step / gsimplecal step",
+                        medianOf("widget step") / medianOf("gsimplecal step"), 2.0, "×");
         missed += !goal("widget step p99", summarize(samples["widget step"]).p99, 16.7, " ms");
         missed += !goal("date link cold / bare start-and-quit",
                         medianOf("date link cold") / medianOf("bare start-and-quit"), 1.1, "×");
         missed += !goal("date link into running", medianOf("date link into running"), 10, " ms");
-        missed += !goal("onboarding window / bare scrolled page",
-                        medianOf("onboarding window first frame") / medianOf("bare scrolled page first frame"), 1.2,
-                        "×");
+        missed += !goal(
+            "onboarding window / bare scrolled page",
+            medianOf("onboarding window first frame") / medianOf("bare scrolled page first frame"), 1.2, "×");
         missed += !goal("picture / Cairo+Pango floor",
                         medianOf("picture widget") / medianOf("picture bare Cairo+Pango"), 2, "×");
         std::printf("\n%d of 8 goals missed\n", missed);
         // Tarvelo's programs skip GTK's probe for OpenGL; so compared, what
         // remains is what they draw and do.
-        std::printf("\n| like for like, bare side without GTK's OpenGL probe (not goals) | ratio |\n|---|---|\n");
+        std::printf(
+            "\n| like for like, bare side without GTK's OpenGL probe (not goals) | ratio |\n|---|---|\n");
         std::printf("| widget first frame / bare window | %.2f× |\n",
                     medianOf("widget first frame") / medianOf("bare window no GL probe first frame"));
         std::printf("| widget PSS / bare window | %.2f× |\n",
                     medianOf("widget PSS") / medianOf("bare window no GL probe PSS"));
         std::printf("| onboarding window / bare scrolled page | %.2f× |\n",
-                    medianOf("onboarding window first frame") / medianOf("bare scrolled page no GL probe first frame"));
+                    medianOf("onboarding window first frame") /
+                        medianOf("bare scrolled page no GL probe first frame"));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "run-all-driver: %s\n", error.what());
         return 1;

@@ -10,17 +10,17 @@
 //   soak-driver [STEPS] [LINKS] [LIMIT_KB_PER_THOUSAND]   (defaults: 10000, 1000, 64)
 //
 // Exit status 0 when every check held, 1 when one failed.
-#include "bench/whole-system/BenchDesktop.h"
-#include "bench/launch/LaunchCases.h"
 #include "bench/desktop/DisplayServerClock.h"
 #include "bench/desktop/WidgetChevrons.h"
+#include "bench/launch/LaunchCases.h"
+#include "bench/whole-system/BenchDesktop.h"
 
 #include <algorithm>
-#include <iterator>
-#include <set>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,7 +52,9 @@ struct Census {
     std::size_t children = 0;
 };
 
-Census census(pid_t process) { return {bench::openDescriptors(process), bench::childrenOf(process).size()}; }
+Census census(pid_t process) {
+    return {bench::openDescriptors(process), bench::childrenOf(process).size()};
+}
 
 // What a process's descriptors are open on ("socket:[…]", "anon_inode:inotify", paths).
 std::multiset<std::string> descriptorTargets(pid_t process) {
@@ -70,7 +72,8 @@ std::multiset<std::string> descriptorTargets(pid_t process) {
 // The descriptors in `after` that `before` did not have, for the report.
 std::string added(const std::multiset<std::string>& before, const std::multiset<std::string>& after) {
     std::vector<std::string> difference;
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(difference));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(difference));
     std::string text;
     for (const auto& target : difference)
         text += (text.empty() ? "" : ", ") + target;
@@ -91,19 +94,22 @@ std::size_t settledChildren(pid_t process, std::size_t expected) {
 
 class Verdict {
 public:
-    explicit Verdict(double limit) : limit_(limit) {}
+    explicit Verdict(double limit)
+        : limit_(limit) {}
 
     void memory(const char* what, const std::vector<Sample>& samples) {
         const double perThousand = slope(samples) * 1000;
         const bool held = perThousand <= limit_;
-        std::printf("| RSS of %s | %.0f → %.0f kB | %+.1f kB per 1000 | %s |\n", what, samples.front().kilobytes,
-                    samples.back().kilobytes, perThousand, held ? "flat" : "GROWS");
+        std::printf("| RSS of %s | %.0f → %.0f kB | %+.1f kB per 1000 | %s |\n", what,
+                    samples.front().kilobytes, samples.back().kilobytes, perThousand,
+                    held ? "flat" : "GROWS");
         failed_ |= !held;
     }
 
     void count(const char* what, long before, long after, const std::string& detail = {}) {
         const bool held = after <= before;
-        std::printf("| %s | %ld → %ld | %s | %s |\n", what, before, after, detail.c_str(), held ? "no leak" : "LEAK");
+        std::printf("| %s | %ld → %ld | %s | %s |\n", what, before, after, detail.c_str(),
+                    held ? "no leak" : "LEAK");
         failed_ |= !held;
     }
 
@@ -151,7 +157,8 @@ int main(int argc, char* argv[]) {
         bench::settle(started, std::chrono::milliseconds(500));
         const auto extensions = bench::childrenOf(started.process);
         if (extensions.size() != 1)
-            throw std::runtime_error("expected one extension process, found " + std::to_string(extensions.size()));
+            throw std::runtime_error("expected one extension process, found " +
+                                     std::to_string(extensions.size()));
         const pid_t extension = extensions.front();
         Display* display = bench::screen().display;
         Census hostBefore;
@@ -178,16 +185,18 @@ int main(int argc, char* argv[]) {
                 }
                 const auto target = step % 2 == 0 ? targets.forward : targets.back;
                 bench::pointAt(started, static_cast<int>(target.x), static_cast<int>(target.y));
-                const double elapsed = bench::stepMilliseconds(started, [display] { bench::click(display); },
-                                                               std::chrono::milliseconds(2000));
+                const double elapsed = bench::stepMilliseconds(
+                    started, [display] { bench::click(display); }, std::chrono::milliseconds(2000));
                 unanswered += elapsed >= 2000;
                 times.push_back(elapsed);
                 // Lets any second drawing of this step pass, so it is not
                 // taken for the next step's.
                 bench::settle(started, std::chrono::milliseconds(8));
                 if (step % sampleEvery == 0 || step == stepCount - 1) {
-                    hostMemory.push_back({double(step), double(bench::memoryKilobytes(started.process, "Rss:"))});
-                    extensionMemory.push_back({double(step), double(bench::memoryKilobytes(extension, "Rss:"))});
+                    hostMemory.push_back(
+                        {double(step), double(bench::memoryKilobytes(started.process, "Rss:"))});
+                    extensionMemory.push_back(
+                        {double(step), double(bench::memoryKilobytes(extension, "Rss:"))});
                 }
             }
             bench::settle(started, std::chrono::milliseconds(300));
@@ -231,8 +240,10 @@ int main(int argc, char* argv[]) {
                 // `tarvelo` ends once it has handed the date over.
                 bus.waitForOwner(launchbench::applicationIdentifier, false);
                 if (link % sampleEvery == 0 || link == linkCount - 1) {
-                    hostMemory.push_back({double(link), double(bench::memoryKilobytes(started.process, "Rss:"))});
-                    extensionMemory.push_back({double(link), double(bench::memoryKilobytes(extension, "Rss:"))});
+                    hostMemory.push_back(
+                        {double(link), double(bench::memoryKilobytes(started.process, "Rss:"))});
+                    extensionMemory.push_back(
+                        {double(link), double(bench::memoryKilobytes(extension, "Rss:"))});
                 }
             }
             verdict.memory("the widget host, date links", hostMemory);
@@ -251,9 +262,11 @@ int main(int argc, char* argv[]) {
         verdict.check("extension: same process throughout",
                       extensionsAfter.size() == 1 && extensionsAfter.front() == extension,
                       "pid " + std::to_string(extension));
-        verdict.count("extension: open descriptors", extensionDescriptorsBefore, bench::openDescriptors(extension));
+        verdict.count("extension: open descriptors", extensionDescriptorsBefore,
+                      bench::openDescriptors(extension));
         bench::end(started.process);
-        std::printf("\nlimit %.0f kB per 1000 operations; %s\n", limit, verdict.failed() ? "SOAK FAILED" : "soak passed");
+        std::printf("\nlimit %.0f kB per 1000 operations; %s\n", limit,
+                    verdict.failed() ? "SOAK FAILED" : "soak passed");
         return verdict.failed() ? 1 : 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "soak-driver: %s\n", error.what());

@@ -33,8 +33,10 @@ public:
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         std::filesystem::create_directories(root / "records");
         std::filesystem::create_directories(root / "system");
-        for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", root / "data"}, {"XDG_DATA_DIRS", root / "system"},
-                                          {"XDG_CONFIG_HOME", root / "config"}, {"XDG_CONFIG_DIRS", root / "etc"}})
+        for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", root / "data"},
+                                          {"XDG_DATA_DIRS", root / "system"},
+                                          {"XDG_CONFIG_HOME", root / "config"},
+                                          {"XDG_CONFIG_DIRS", root / "etc"}})
             ::setenv(name, value.c_str(), 1);
         ::setenv("GIO_USE_VFS", "local", 1);
     }

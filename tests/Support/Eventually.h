@@ -1,8 +1,7 @@
 #pragma once
 
-#include <glib.h>
-
 #include <chrono>
+#include <glib.h>
 #include <thread>
 
 namespace tarvelo::testsupport {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Platform/Defaults/UserDefaults.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "tests/Support/FakeOpenPanel.h"
 #include "tests/Support/FakeWorkspace.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 #include <memory>
 

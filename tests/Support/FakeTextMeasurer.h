@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string_view>
-
 #include "Platform/View/TextMeasurer.h"
+
+#include <string_view>
 
 namespace tarvelo::testsupport {
 
@@ -10,7 +10,8 @@ namespace tarvelo::testsupport {
 // the font size wide, and a line is 1.2 times the size tall.
 class FakeTextMeasurer final : public platform::TextMeasurer {
 public:
-    explicit FakeTextMeasurer(double widthPerPoint = 0.5) : widthPerPoint_(widthPerPoint) {}
+    explicit FakeTextMeasurer(double widthPerPoint = 0.5)
+        : widthPerPoint_(widthPerPoint) {}
 
     platform::TextMetrics measure(std::string_view text, const platform::Font& font) const override {
         int characters = 0;

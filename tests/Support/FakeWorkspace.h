@@ -80,7 +80,8 @@ public:
 
 private:
     template <typename Map>
-    static std::optional<typename Map::mapped_type> lookup(const Map& map, const typename Map::key_type& key) {
+    static std::optional<typename Map::mapped_type> lookup(const Map& map,
+                                                           const typename Map::key_type& key) {
         const auto found = map.find(key);
         return found == map.end() ? std::nullopt : std::optional(found->second);
     }

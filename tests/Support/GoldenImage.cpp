@@ -44,7 +44,8 @@ std::string compareWithGolden(cairo_surface_t* actual, const std::string& relati
     }
     const int width = cairo_image_surface_get_width(actual);
     const int height = cairo_image_surface_get_height(actual);
-    if (cairo_image_surface_get_width(golden.get()) != width || cairo_image_surface_get_height(golden.get()) != height) {
+    if (cairo_image_surface_get_width(golden.get()) != width ||
+        cairo_image_surface_get_height(golden.get()) != height) {
         cairo_surface_write_to_png(actual, actualPath.c_str());
         return "size differs from " + goldenPath.string();
     }
@@ -66,8 +67,8 @@ std::string compareWithGolden(cairo_surface_t* actual, const std::string& relati
             }
     if (static_cast<double>(differing) > differingShareAllowed * width * height) {
         cairo_surface_write_to_png(actual, actualPath.c_str());
-        return std::to_string(differing) + " pixels differ from " + goldenPath.string() + " (actual written to " +
-               std::filesystem::absolute(actualPath).string() + ")";
+        return std::to_string(differing) + " pixels differ from " + goldenPath.string() +
+               " (actual written to " + std::filesystem::absolute(actualPath).string() + ")";
     }
     return {};
 }

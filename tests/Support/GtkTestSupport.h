@@ -33,7 +33,9 @@ inline void initializeGtk() {
 }
 
 // Runs the main loop until `done` holds or a minute has passed.
-template <typename Done> bool spinUntil(Done&& done) { return eventually(done, std::chrono::seconds(60)); }
+template <typename Done> bool spinUntil(Done&& done) {
+    return eventually(done, std::chrono::seconds(60));
+}
 
 // Every label text in `widget`, depth first, visible ones only.
 inline std::vector<std::string> labelsIn(Gtk::Widget& widget, std::vector<std::string> texts = {}) {
@@ -86,8 +88,8 @@ inline ::testing::AssertionResult hasRole(Gtk::Widget& widget, GtkAccessibleRole
     return accessibleCheck(has ? nullptr : g_strdup("another accessible role"));
 }
 inline ::testing::AssertionResult hasLabel(Gtk::Widget& widget, const char* label) {
-    return accessibleCheck(
-        gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, label));
+    return accessibleCheck(gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
+                                                              GTK_ACCESSIBLE_PROPERTY_LABEL, label));
 }
 inline ::testing::AssertionResult isHidden(Gtk::Widget& widget) {
     return accessibleCheck(

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include "Platform/View/DisplayList.h"
+
+#include <vector>
 
 namespace tarvelo::testsupport {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Platform/Widgets/WidgetRunner.h"
+
 #include <cerrno>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-
-#include "Platform/Widgets/WidgetRunner.h"
 
 namespace tarvelo::testsupport {
 

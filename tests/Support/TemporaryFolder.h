@@ -1,10 +1,10 @@
 #pragma once
 
+#include "tests/Support/Files.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include "tests/Support/Files.h"
 
 namespace tarvelo::testsupport {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
-
-#include "tests/Support/FakeTextMeasurer.h"
 #include "Platform/Widgets/WidgetBundle.h"
+#include "tests/Support/FakeTextMeasurer.h"
+
+#include <atomic>
 
 namespace tarvelo::testsupport {
 
@@ -26,7 +26,8 @@ public:
     void getTimeline(const platform::TimelineProviderContext&,
                      const std::function<void(platform::Timeline<CountEntry>)>& completion) const override {
         completion(platform::Timeline<CountEntry>(
-            {{platform::Instant::sinceReferenceDate(20), 2}, {platform::Instant::sinceReferenceDate(3620), 3}},
+            {{platform::Instant::sinceReferenceDate(20), 2},
+             {platform::Instant::sinceReferenceDate(3620), 3}},
             platform::TimelineReloadPolicy::after(platform::Instant::sinceReferenceDate(7200))));
     }
 };
@@ -43,18 +44,18 @@ public:
     }
     platform::IntentReference reference() const override { return {typeName, {{"by", by}}}; }
     void restoreParameters(const nlohmann::json& parameters) {
-        by = parameters.contains("by") && parameters["by"].is_number_integer() ? parameters["by"].get<int>() : 0;
+        by = parameters.contains("by") && parameters["by"].is_number_integer() ? parameters["by"].get<int>()
+                                                                               : 0;
     }
     int by = 0;
 };
 
 inline platform::WidgetBundleContents countBundle() {
     return platform::WidgetBundleBuilder()
-        .widget(platform::StaticConfiguration("Count", CountProvider(),
-                                              std::function<platform::View(const CountEntry&)>(
-                                                  [](const CountEntry& entry) {
-                                                      return platform::Text(std::to_string(entry.number));
-                                                  }))
+        .widget(platform::StaticConfiguration(
+                    "Count", CountProvider(),
+                    std::function<platform::View(const CountEntry&)>(
+                        [](const CountEntry& entry) { return platform::Text(std::to_string(entry.number)); }))
                     .configurationDisplayName("Count")
                     .description("Counts.")
                     .supportedFamilies({platform::WidgetFamily::systemSmall}))

@@ -54,9 +54,10 @@ void isolateFromTheMachine() {
     ::setenv("XDG_CACHE_HOME", folder("cache").c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", folder("config-dirs").c_str(), 1);
     ::setenv("XDG_DATA_DIRS", "/usr/share", 1);
-    for (const char* name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION",
-                             "WAYLAND_DISPLAY", "GDK_BACKEND", "GDK_SCALE", "GDK_DPI_SCALE", "GTK_THEME",
-                             "GTK_DEBUG", "GTK_MODULES", "GTK_PATH", "GIO_EXTRA_MODULES", "LANGUAGE"})
+    for (const char* name :
+         {"XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION",
+          "WAYLAND_DISPLAY", "GDK_BACKEND", "GDK_SCALE", "GDK_DPI_SCALE", "GTK_THEME", "GTK_DEBUG",
+          "GTK_MODULES", "GTK_PATH", "GIO_EXTRA_MODULES", "LANGUAGE"})
         ::unsetenv(name);
 
     // GIO and GTK load nothing the machine happens to have installed.

@@ -3,13 +3,13 @@
 // (docs/workspace.md): none of them declares "ical:", so the desktop's
 // calendar application is the "text/calendar" one, started plainly. Runs on
 // a session bus of its own (see CMakeLists.txt) for the D-Bus activated one.
+#include "Platform/Defaults/UserDefaults.h"
+#include "Platform/Workspace/GioWorkspace.h"
+#include "Tarvelo/DateLink.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppCatalog.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
-#include "Tarvelo/DateLink.h"
 #include "tests/Support/DesktopFixture.h"
 #include "tests/Support/Eventually.h"
-#include "Platform/Workspace/GioWorkspace.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

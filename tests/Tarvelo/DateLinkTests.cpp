@@ -1,7 +1,7 @@
 // Which links the date-link handler takes, and how it hands them to the
 // calendar application and quits.
-#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "Tarvelo/DateLink.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "tests/Support/Eventually.h"
 #include "tests/Support/FakeWorkspace.h"
 #include "tests/Support/TemporaryFolder.h"

@@ -1,10 +1,10 @@
 // The real `tarvelo` program on a private desktop: run under
 // dbus-run-session and xvfb-run (see CMakeLists.txt), since single-instance
 // link delivery needs a session bus and GTK needs a display.
+#include "Platform/Defaults/UserDefaults.h"
 #include "TarveloFeature/CalendarChoice/CalendarAppPreference.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/DesktopFixture.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 #include <gio/gio.h>
 
@@ -41,17 +41,17 @@ DesktopFixture& desktop() {
 bool runningInstanceOwnsItsName() {
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     const bool owned = bus && eventually([bus] {
-        GVariant* reply = g_dbus_connection_call_sync(
-            bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-            g_variant_new("(s)", "today.tarvelo.Tarvelo"), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1,
-            nullptr, nullptr);
-        gboolean has = FALSE;
-        if (reply) {
-            g_variant_get(reply, "(b)", &has);
-            g_variant_unref(reply);
-        }
-        return has == TRUE;
-    });
+                           GVariant* reply = g_dbus_connection_call_sync(
+                               bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                               "NameHasOwner", g_variant_new("(s)", "today.tarvelo.Tarvelo"),
+                               G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+                           gboolean has = FALSE;
+                           if (reply) {
+                               g_variant_get(reply, "(b)", &has);
+                               g_variant_unref(reply);
+                           }
+                           return has == TRUE;
+                       });
     if (bus)
         g_object_unref(bus);
     return owned;
@@ -71,7 +71,9 @@ void choose(const char* desktopIdentifier) {
     }
 }
 
-ChildProgram startTarvelo(const char* link) { return ChildProgram({TARVELO_PROGRAM, link}); }
+ChildProgram startTarvelo(const char* link) {
+    return ChildProgram({TARVELO_PROGRAM, link});
+}
 
 } // namespace
 

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
-#include "tests/Support/EnvironmentGuard.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 #include "TarveloWidget/MonthProvider.h"
+#include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
 
 using namespace tarvelo;
 using platform::Instant;

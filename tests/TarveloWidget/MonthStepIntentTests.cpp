@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
+#include "Platform/Defaults/UserDefaults.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "TarveloWidget/MonthStepIntent.h"
 
 #include <cstdlib>
 #include <filesystem>
-
-#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
-#include "TarveloWidget/MonthStepIntent.h"
-#include "Platform/Defaults/UserDefaults.h"
+#include <gtest/gtest.h>
 
 using namespace tarvelo;
 using platform::UserDefaults;
@@ -14,14 +13,18 @@ namespace {
 
 // The shared store lives in the standard defaults of this process, under the
 // private configuration folder the tests' main gives every test program.
-std::filesystem::path configuration() { return std::getenv("XDG_CONFIG_HOME"); }
+std::filesystem::path configuration() {
+    return std::getenv("XDG_CONFIG_HOME");
+}
 
 const bool isolated = [] {
     UserDefaults::setStandardDomain("step-intent-test");
     return true;
 }();
 
-MonthOffsetStore& store() { return MonthOffsetStore::shared(); }
+MonthOffsetStore& store() {
+    return MonthOffsetStore::shared();
+}
 
 } // namespace
 
@@ -53,8 +56,9 @@ TEST(MonthStepIntent, IsRebuiltFromWhatItsButtonStores) {
     rebuilt.restoreParameters(reference.parameters);
     EXPECT_EQ(rebuilt.delta(), -1);
 
-    for (const auto& garbage : {nlohmann::json(), nlohmann::json::array(), nlohmann::json{{"delta", "one"}},
-                                nlohmann::json{{"delta", 1.5}}, nlohmann::json{{"delta", 18446744073709551615ULL}}}) {
+    for (const auto& garbage :
+         {nlohmann::json(), nlohmann::json::array(), nlohmann::json{{"delta", "one"}},
+          nlohmann::json{{"delta", 1.5}}, nlohmann::json{{"delta", 18446744073709551615ULL}}}) {
         MonthStepIntent intent(7);
         intent.restoreParameters(garbage);
         EXPECT_EQ(intent.delta(), 0) << garbage.dump();

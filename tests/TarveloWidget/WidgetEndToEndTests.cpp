@@ -2,18 +2,16 @@
 // starts the extension, which reads and writes its defaults in a private
 // configuration folder; links open through a private desktop.
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sys/wait.h>
-
-#include <nlohmann/json.hpp>
-
-#include "tests/Support/DesktopFixture.h"
+#include "Platform/Defaults/UserDefaults.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 #include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 #include "TarveloWidget/TarveloWidgetView.h"
-#include "Platform/Defaults/UserDefaults.h"
+#include "tests/Support/DesktopFixture.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
 
 using namespace tarvelo;
 using nlohmann::json;
@@ -73,7 +71,8 @@ protected:
         return false;
     }
     static std::int64_t persistedOffset() {
-        platform::UserDefaults defaults("today.tarvelo.Tarvelo.TarveloWidget", desktop().root() / "config/tarvelo");
+        platform::UserDefaults defaults("today.tarvelo.Tarvelo.TarveloWidget",
+                                        desktop().root() / "config/tarvelo");
         return defaults.integer(MonthOffsetStore::offsetKey);
     }
     static std::string title(std::int64_t offset) {

@@ -1,15 +1,14 @@
 // The widget as painted: golden pictures of both sizes, and single pixels
 // that must hold at every scale factor.
 
-#include <gtest/gtest.h>
-
-#include <cairo.h>
-
-#include "tests/Support/EnvironmentGuard.h"
-#include "tests/Support/GoldenImage.h"
 #include "Platform/Painter/Painter.h"
 #include "TarveloWidget/WidgetRendering.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/GoldenImage.h"
 #include "tests/TarveloWidget/WidgetTestHelpers.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
 
 using namespace platform;
 using namespace tarvelo;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Platform/Calendar/Instant.h"
-#include "TarveloWidget/MonthEntry.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/MonthEntry.h"
 
 namespace tarvelo::testsupport {
 

@@ -2,16 +2,15 @@
 // columns and date links, the cell with today's disc, the title that
 // shrinks, and the page in right-to-left locales.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <limits>
-#include <string_view>
-
+#include "TarveloWidget/WidgetRendering.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/FakeTextMeasurer.h"
-#include "TarveloWidget/WidgetRendering.h"
 #include "tests/TarveloWidget/WidgetTestHelpers.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <limits>
+#include <string_view>
 
 using namespace platform;
 using namespace tarvelo;
@@ -29,13 +28,15 @@ template <typename Item> std::vector<Item> itemsOf(const DisplayList& list) {
 
 std::vector<HitRegion> links(const DisplayList& list) {
     auto regions = itemsOf<HitRegion>(list);
-    std::erase_if(regions, [](const HitRegion& region) { return !std::holds_alternative<URL>(region.action); });
+    std::erase_if(regions,
+                  [](const HitRegion& region) { return !std::holds_alternative<URL>(region.action); });
     return regions;
 }
 
 std::vector<HitRegion> buttons(const DisplayList& list) {
     auto regions = itemsOf<HitRegion>(list);
-    std::erase_if(regions, [](const HitRegion& region) { return std::holds_alternative<URL>(region.action); });
+    std::erase_if(regions,
+                  [](const HitRegion& region) { return std::holds_alternative<URL>(region.action); });
     return regions;
 }
 
@@ -92,7 +93,8 @@ protected:
     }
     // The small widget's days for an entry made at `shown`, drawn at `drawnAt`.
     std::vector<DayLook> daysOf(Instant shown, Instant drawnAt) const {
-        return days(widgetPicture(entryShowing(shown), systemSmallSize, measurer, [drawnAt] { return drawnAt; }));
+        return days(
+            widgetPicture(entryShowing(shown), systemSmallSize, measurer, [drawnAt] { return drawnAt; }));
     }
 };
 
@@ -150,9 +152,9 @@ TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
         const Instant nextDecember = berlinWinter2025(12, 1, 12) + 365 * 86400.0;
         const DisplayList list = widgetPicture(entryShowing(nextDecember), systemSmallSize, wide, clock);
         const auto texts = itemsOf<TextRun>(list);
-        const auto title = std::find_if(texts.begin(), texts.end(),
-                                        [](const TextRun& text) { return text.font.weight == FontWeight::semibold &&
-                                                                         text.text != TarveloWidgetView::footerLabel; });
+        const auto title = std::find_if(texts.begin(), texts.end(), [](const TextRun& text) {
+            return text.font.weight == FontWeight::semibold && text.text != TarveloWidgetView::footerLabel;
+        });
         ASSERT_NE(title, texts.end());
         EXPECT_EQ(title->text, "December 2026");
         EXPECT_LE(title->font.size, previous + tolerance);
@@ -224,8 +226,8 @@ TEST_F(WidgetLayout, NeighbouringMonthsAreDimmedAndTheVisibleMonthIsPrimary) {
     for (std::size_t index = 0; index < looks.size(); ++index) {
         // 23 February to 1 March: 6 leading days; March has 31 days.
         const bool inMarch = index >= 6 && index < 6 + 31;
-        const ShapeStyle expected =
-            inMarch ? ShapeStyle{SemanticColor::primary} : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
+        const ShapeStyle expected = inMarch ? ShapeStyle{SemanticColor::primary}
+                                            : ShapeStyle{SemanticColor::secondary}.withOpacity(0.4);
         EXPECT_EQ(looks[index].style, expected) << "cell " << index;
     }
 }
@@ -233,16 +235,22 @@ TEST_F(WidgetLayout, NeighbouringMonthsAreDimmedAndTheVisibleMonthIsPrimary) {
 // Whole seconds from 1 January 2001 towards zero, saturated beyond 64 bits.
 TEST(WidgetDateLink, CountsWholeSecondsFromTheReferenceDate) {
     constexpr double infinity = std::numeric_limits<double>::infinity();
-    const std::pair<double, const char*> cases[] = {
-        {0.0, "0"},       {0.9, "0"},        {-1.0, "-1"}, {-0.5, "0"},
-        {-1.5, "-1"},     {794012400.0, "794012400"},      {infinity, "9223372036854775807"},
-        {1e30, "9223372036854775807"},       {-infinity, "-9223372036854775808"},
-        {std::numeric_limits<double>::quiet_NaN(), "0"}};
+    const std::pair<double, const char*> cases[] = {{0.0, "0"},
+                                                    {0.9, "0"},
+                                                    {-1.0, "-1"},
+                                                    {-0.5, "0"},
+                                                    {-1.5, "-1"},
+                                                    {794012400.0, "794012400"},
+                                                    {infinity, "9223372036854775807"},
+                                                    {1e30, "9223372036854775807"},
+                                                    {-infinity, "-9223372036854775808"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), "0"}};
     for (const auto& [seconds, t] : cases)
         EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceReferenceDate(seconds)).absoluteString(),
                   std::string("tarvelo://date?t=") + t)
             << seconds;
-    EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceUnixEpoch(978307200.0)).absoluteString(), "tarvelo://date?t=0");
+    EXPECT_EQ(TarveloWidgetView::dateLink(Instant::sinceUnixEpoch(978307200.0)).absoluteString(),
+              "tarvelo://date?t=0");
 }
 
 // In Hebrew, Arabic and Persian the page reads right to left: the weekdays and
@@ -254,15 +262,17 @@ TEST(WidgetDirection, FollowsTheLocale) {
         bool rightToLeft;
         const char* one; // the number 1 in the locale's digits
     };
-    const Case cases[] = {
-        {"en_US.UTF-8", false, "1"}, {"he_IL.UTF-8", true, "1"}, {"ar_SA.UTF-8", true, "\u0661"},
-        {"fa_IR.UTF-8", true, "\u06F1"}};
+    const Case cases[] = {{"en_US.UTF-8", false, "1"},
+                          {"he_IL.UTF-8", true, "1"},
+                          {"ar_SA.UTF-8", true, "\u0661"},
+                          {"fa_IR.UTF-8", true, "\u06F1"}};
     const FakeTextMeasurer measurer;
     const Instant now = berlinWinter2025(3, 12, 10);
     for (const Case& example : cases) {
         SCOPED_TRACE(example.locale);
         const EnvironmentGuard environment = pinLocaleAndZone(example.locale, "Europe/Berlin");
-        const DisplayList list = widgetPicture(entryShowing(now), systemMediumSize, measurer, [now] { return now; });
+        const DisplayList list =
+            widgetPicture(entryShowing(now), systemMediumSize, measurer, [now] { return now; });
         // From the leading edge onwards: rightwards, or leftwards.
         const double onwards = example.rightToLeft ? -1.0 : 1.0;
 
@@ -279,8 +289,9 @@ TEST(WidgetDirection, FollowsTheLocale) {
                 EXPECT_GT(onwards * (weekdays[column].frame.midX() - weekdays[column - 1].frame.midX()), 0.0);
             }
         }
-        EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX() : cells[0].frame.minX(), 8.0,
-                    tolerance);
+        EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX()
+                                        : cells[0].frame.minX(),
+                    8.0, tolerance);
 
         const auto steps = buttons(list);
         ASSERT_EQ(steps.size(), 2u);
@@ -296,7 +307,8 @@ TEST(WidgetDirection, FollowsTheLocale) {
         }
 
         const auto days = textsOfSize(list, 10.0);
-        EXPECT_TRUE(std::any_of(days.begin(), days.end(), [&](const TextRun& day) { return day.text == example.one; }));
+        EXPECT_TRUE(std::any_of(days.begin(), days.end(),
+                                [&](const TextRun& day) { return day.text == example.one; }));
         const bool latinDigits = std::string_view(example.one) == "1";
         for (const TextRun& day : days)
             EXPECT_EQ(day.text.find_first_of("0123456789") != std::string::npos, latinDigits) << day.text;

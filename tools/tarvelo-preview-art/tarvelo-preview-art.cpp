@@ -15,14 +15,14 @@
 // with "-rtl", for the right-to-left pair "tarvelo-small-rtl.png" and
 // "tarvelo-medium-rtl.png".
 
+#include "Platform/Painter/Painter.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/WidgetRendering.h"
+
 #include <cairo.h>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-
-#include "TarveloFeature/MonthModel/MonthGrid.h"
-#include "Platform/Painter/Painter.h"
-#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 

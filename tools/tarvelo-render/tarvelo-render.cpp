@@ -2,6 +2,11 @@
 // medium size, light and dark, and each size's display list as JSON. For
 // developers, to look at the widget while working on it.
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/View/DisplayListJSON.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/WidgetRendering.h"
+
 #include <cairo.h>
 #include <cmath>
 #include <cstdio>
@@ -11,11 +16,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "Platform/View/DisplayListJSON.h"
-#include "TarveloFeature/MonthModel/MonthGrid.h"
-#include "Platform/Painter/Painter.h"
-#include "TarveloWidget/WidgetRendering.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <limits>
-
 #include "Platform/Calendar/Calendar.h"
+
 #include "Platform/Calendar/DateFormatter.h"
 #include "tests/Support/EnvironmentGuard.h"
+
+#include <gtest/gtest.h>
+#include <limits>
 
 using platform::Calendar;
 using platform::CalendarUnit;
@@ -12,7 +12,9 @@ using platform::Instant;
 
 namespace {
 
-Instant utc(double unixSeconds) { return Instant::sinceUnixEpoch(unixSeconds); }
+Instant utc(double unixSeconds) {
+    return Instant::sinceUnixEpoch(unixSeconds);
+}
 
 // 2026-12-06T22:30:00Z
 const Instant sundayEvening = utc(1796596200);
@@ -25,11 +27,11 @@ TEST(Calendar, LocalesSelectTheirCalendarSystemFirstWeekdayAndSymbols) {
         const char* system;
         int firstWeekday;
     };
-    for (const Case& expected : {Case{"en_US", "gregorian", 1}, Case{"de_DE", "gregorian", 2},
-                                 Case{"th_TH", "buddhist", 1}, Case{"ar_SA", "islamic-umalqura", 1},
-                                 Case{"ja_JP@calendar=japanese", "japanese", 1}, Case{"fa_IR", "persian", 7},
-                                 Case{"he_IL@calendar=hebrew", "hebrew", 1}, Case{"en_GB@fw=sun", "gregorian", 1},
-                                 Case{"en_US@fw=sat", "gregorian", 7}}) {
+    for (const Case& expected :
+         {Case{"en_US", "gregorian", 1}, Case{"de_DE", "gregorian", 2}, Case{"th_TH", "buddhist", 1},
+          Case{"ar_SA", "islamic-umalqura", 1}, Case{"ja_JP@calendar=japanese", "japanese", 1},
+          Case{"fa_IR", "persian", 7}, Case{"he_IL@calendar=hebrew", "hebrew", 1},
+          Case{"en_GB@fw=sun", "gregorian", 1}, Case{"en_US@fw=sat", "gregorian", 7}}) {
         const Calendar calendar(expected.locale, "UTC");
         EXPECT_EQ(calendar.identifier(), expected.system) << expected.locale;
         EXPECT_EQ(calendar.firstWeekday(), expected.firstWeekday) << expected.locale;
@@ -119,7 +121,8 @@ TEST(Calendar, AddingAtTheEdgeOfTheCalendarsRangeAnswersPromptly) {
     const Instant start = utc(0);
     for (std::int64_t months : {12LL * 5'000'000, -12LL * 5'000'000, 12LL * 5'890'000, -12LL * 5'890'000})
         (void)calendar.adding(CalendarUnit::month, months, start);
-    for (const char* locale : {"ar_SA", "he_IL@calendar=hebrew", "ja_JP@calendar=japanese", "zh_CN@calendar=chinese"}) {
+    for (const char* locale :
+         {"ar_SA", "he_IL@calendar=hebrew", "ja_JP@calendar=japanese", "zh_CN@calendar=chinese"}) {
         const Calendar other(locale, "UTC");
         (void)other.adding(CalendarUnit::month, 12LL * 5'890'000, start);
         (void)other.adding(CalendarUnit::month, -12LL * 5'890'000, start);
@@ -131,7 +134,8 @@ TEST(Calendar, ConsecutiveDaysAgreeWithDayByDayCalendarArithmetic) {
     // reference, across calendar systems and zones with awkward clock changes.
     for (const char* locale : {"en_US", "ar_SA", "he_IL@calendar=hebrew", "zh_CN@calendar=chinese", "fa_IR",
                                "ja_JP@calendar=japanese", "th_TH"}) {
-        for (const char* zone : {"UTC", "America/Sao_Paulo", "Asia/Beirut", "Pacific/Apia", "Europe/London"}) {
+        for (const char* zone :
+             {"UTC", "America/Sao_Paulo", "Asia/Beirut", "Pacific/Apia", "Europe/London"}) {
             const Calendar calendar(locale, zone);
             for (double unixDay = 14000; unixDay < 22000; unixDay += 97) {
                 const auto first = *calendar.startOfDay(utc(unixDay * 86400));
@@ -141,8 +145,10 @@ TEST(Calendar, ConsecutiveDaysAgreeWithDayByDayCalendarArithmetic) {
                     const auto reference = *calendar.adding(CalendarUnit::day, index, first);
                     const auto& day = days[static_cast<std::size_t>(index)];
                     ASSERT_EQ(day.dayNumber, calendar.dayNumber(reference)) << locale << " " << zone;
-                    ASSERT_EQ(day.month, calendar.yearMonth(reference)) << locale << " " << zone << " " << unixDay;
-                    ASSERT_EQ(day.start, *calendar.startOfDay(reference)) << locale << " " << zone << " " << unixDay;
+                    ASSERT_EQ(day.month, calendar.yearMonth(reference))
+                        << locale << " " << zone << " " << unixDay;
+                    ASSERT_EQ(day.start, *calendar.startOfDay(reference))
+                        << locale << " " << zone << " " << unixDay;
                 }
             }
         }

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "Platform/Calendar/SystemTimeZone.h"
 
 #include "Platform/Calendar/Calendar.h"
 #include "tests/Support/EnvironmentGuard.h"
-#include "Platform/Calendar/SystemTimeZone.h"
+
+#include <gtest/gtest.h>
 
 using platform::SystemTimeZone;
 using tarvelo::testsupport::EnvironmentGuard;
@@ -25,10 +26,11 @@ const auto july2026 = platform::Instant::sinceUnixEpoch(1782864000);    // 2026-
 
 TEST(SystemTimeZone, ReadsTheFormsOfTzThatIcuGetsWrong) {
     EnvironmentGuard environment;
-    const std::pair<const char*, const char*> cases[] = {{":Europe/Paris", "Europe/Paris"},
-                                                         {"/usr/share/zoneinfo/America/New_York", "America/New_York"},
-                                                         {":/usr/share/zoneinfo/posix/Asia/Tokyo", "Asia/Tokyo"},
-                                                         {"", "UTC"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {":Europe/Paris", "Europe/Paris"},
+        {"/usr/share/zoneinfo/America/New_York", "America/New_York"},
+        {":/usr/share/zoneinfo/posix/Asia/Tokyo", "Asia/Tokyo"},
+        {"", "UTC"}};
     for (const auto& [tz, identifier] : cases) {
         environment.set("TZ", tz);
         EXPECT_EQ(SystemTimeZone::identifier(), identifier) << tz;

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
-
-#include "tests/Support/EnvironmentGuard.h"
-#include "Platform/Calendar/LocaleDigits.h"
 #include "Platform/Calendar/UserLocale.h"
+
+#include "Platform/Calendar/LocaleDigits.h"
+#include "tests/Support/EnvironmentGuard.h"
+
+#include <gtest/gtest.h>
 
 using platform::LocaleDigits;
 using platform::UserLocale;
@@ -10,9 +11,12 @@ using tarvelo::testsupport::EnvironmentGuard;
 
 TEST(UserLocale, TranslatesPosixValuesToIcuIdentifiersAndCPosixAndGarbageToPosixEnglish) {
     const std::pair<const char*, const char*> cases[] = {
-        {"de_DE.UTF-8", "de_DE"},         {"pl_PL", "pl_PL"},
-        {"fr", "fr"},                     {"de_DE.ISO-8859-15@euro", "de_DE"},
-        {"sr_RS.UTF-8@latin", "sr_Latn_RS"}, {"ja_JP.UTF-8@calendar=japanese", "ja_JP@calendar=japanese"},
+        {"de_DE.UTF-8", "de_DE"},
+        {"pl_PL", "pl_PL"},
+        {"fr", "fr"},
+        {"de_DE.ISO-8859-15@euro", "de_DE"},
+        {"sr_RS.UTF-8@latin", "sr_Latn_RS"},
+        {"ja_JP.UTF-8@calendar=japanese", "ja_JP@calendar=japanese"},
         {"en_GB@fw=sun", "en_GB@fw=sun"}};
     for (const auto& [posix, icu] : cases)
         EXPECT_EQ(UserLocale::fromPosix(posix), icu) << posix;

@@ -5,15 +5,14 @@
 // (rsync --inplace -t). A read-modify-write must still start from what is on
 // disk, or it silently undoes other writers.
 
-#include <gtest/gtest.h>
+#include "Platform/Defaults/UserDefaults.h"
+#include "tests/Support/Files.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include "tests/Support/Files.h"
-#include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 using platform::UserDefaults;
 

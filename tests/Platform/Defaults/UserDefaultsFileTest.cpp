@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
+#include "Platform/Defaults/UserDefaults.h"
 #include "tests/Support/Files.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using platform::UserDefaults;
 using namespace tarvelo::testsupport;
@@ -23,7 +22,9 @@ unsigned permissions(const fs::path& path) {
 TEST(UserDefaultsFile, UnreadableFilesReadAsEmptyAndAreKeptAsideOnWrite) {
     const std::vector<std::pair<const char*, std::string>> unreadable = {
         {"truncated", R"({"tarvelo-defaults": 1, "values": {"a": {"integer": 4)"},
-        {"binary", std::string("\x7f" "ELF\0\x01\x02\xff\xfe", 9)},
+        {"binary", std::string("\x7f"
+                               "ELF\0\x01\x02\xff\xfe",
+                               9)},
         {"foreign JSON", R"({"values": {"Tarvelo.stepCount": {"integer": 9}}})"},
         {"JSON array", "[1, 2, 3]"},
         {"values not an object", R"({"tarvelo-defaults": 1, "values": [1]})"},

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <thread>
-
+#include "Platform/Defaults/UserDefaults.h"
 #include "tests/Support/ChildProcess.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
+
+#include <gtest/gtest.h>
+#include <thread>
 
 using platform::UserDefaults;
 using tarvelo::testsupport::inChildProcesses;

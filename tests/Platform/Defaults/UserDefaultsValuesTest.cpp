@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-
+#include "Platform/Defaults/UserDefaults.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
 
 using platform::Instant;
 using platform::UserDefaults;

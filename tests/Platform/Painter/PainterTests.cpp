@@ -1,15 +1,14 @@
 // Painting display lists: colours by appearance, recoloured symbols, text
 // where layout put it, and one golden picture.
 
-#include <gtest/gtest.h>
+#include "Platform/Painter/ColorPalette.h"
+#include "Platform/Painter/Painter.h"
+#include "Platform/View/Layout.h"
+#include "Platform/View/View.h"
+#include "tests/Support/GoldenImage.h"
 
 #include <cairo.h>
-
-#include "Platform/Painter/ColorPalette.h"
-#include "tests/Support/GoldenImage.h"
-#include "Platform/View/Layout.h"
-#include "Platform/Painter/Painter.h"
-#include "Platform/View/View.h"
+#include <gtest/gtest.h>
 
 using namespace platform;
 
@@ -87,7 +86,8 @@ TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
         EXPECT_TRUE(painter.symbols().hasIcon(name)) << name;
     DisplayList list;
     list.size = {16, 16};
-    list.items.push_back(SymbolItem{"chevron.right", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
+    list.items.push_back(
+        SymbolItem{"chevron.right", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
     const auto image = painter.render(list, 2.0, Appearance::light);
     const Ink ink = inkOf(image.get());
     ASSERT_TRUE(ink.any());
@@ -101,8 +101,8 @@ TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
 }
 
 TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
-    const DisplayList list =
-        layout(Text("Mittwoch 28").font(Font::system(13, FontWeight::semibold)), {120, 30}, painter.measurer());
+    const DisplayList list = layout(Text("Mittwoch 28").font(Font::system(13, FontWeight::semibold)),
+                                    {120, 30}, painter.measurer());
     const auto& run = std::get<TextRun>(list.items.at(0));
     for (const double scale : {1.0, 1.25, 2.0}) {
         const Ink ink = inkOf(painter.render(list, scale, Appearance::light).get());
@@ -115,7 +115,11 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
     // Truncated text ends within its frame too.
     DisplayList longTitle;
     longTitle.size = {60, 20};
-    longTitle.items.push_back(TextRun{"A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true,
+    longTitle.items.push_back(TextRun{"A much longer title than fits",
+                                      {{0, 0}, {40, 16}},
+                                      Font::system(13),
+                                      0,
+                                      true,
                                       {SemanticColor::primary}});
     const Ink truncated = inkOf(painter.render(longTitle, 2.0, Appearance::light).get());
     ASSERT_TRUE(truncated.any());
@@ -125,14 +129,23 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
 TEST_F(PainterTest, SmallPictureMatchesItsGolden) {
     DisplayList list;
     list.size = {64, 32};
-    list.items.push_back(ShapeItem{ShapeKind::roundedRectangle, {{0, 0}, {64, 32}}, 8, {SemanticColor::tertiaryFill}});
+    list.items.push_back(
+        ShapeItem{ShapeKind::roundedRectangle, {{0, 0}, {64, 32}}, 8, {SemanticColor::tertiaryFill}});
     list.items.push_back(ShapeItem{ShapeKind::circle, {{4, 7.5}, {17, 17}}, 0, {SemanticColor::red}});
-    list.items.push_back(TextRun{"6", {{9.3, 10}, {6.4, 12}}, Font::system(10), 0, false, {SemanticColor::white}});
-    list.items.push_back(TextRun{"Mai", {{25, 8}, {22, 16}}, Font::system(13, FontWeight::semibold), 0, false,
+    list.items.push_back(
+        TextRun{"6", {{9.3, 10}, {6.4, 12}}, Font::system(10), 0, false, {SemanticColor::white}});
+    list.items.push_back(TextRun{"Mai",
+                                 {{25, 8}, {22, 16}},
+                                 Font::system(13, FontWeight::semibold),
+                                 0,
+                                 false,
                                  {SemanticColor::primary}});
-    list.items.push_back(SymbolItem{"chevron.right", {{48, 9.4}, {13.2, 13.2}}, Font::system(11, FontWeight::semibold),
+    list.items.push_back(SymbolItem{"chevron.right",
+                                    {{48, 9.4}, {13.2, 13.2}},
+                                    Font::system(11, FontWeight::semibold),
                                     {SemanticColor::accent}});
     const auto image = painter.render(list, 2.0, Appearance::light);
-    const std::string mismatch = tarvelo::testsupport::compareWithGolden(image.get(), "Platform/Painter/sample@2x.png");
+    const std::string mismatch =
+        tarvelo::testsupport::compareWithGolden(image.get(), "Platform/Painter/sample@2x.png");
     EXPECT_TRUE(mismatch.empty()) << mismatch;
 }

@@ -3,20 +3,19 @@
 // allowed still works. Each case runs in a child process, since the
 // restriction cannot be undone.
 
-#include <gtest/gtest.h>
+#include "Platform/Sandbox/Sandbox.h"
+#include "tests/Support/ChildProcess.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include "tests/Support/ChildProcess.h"
-#include "Platform/Sandbox/Sandbox.h"
-#include "tests/Support/TemporaryFolder.h"
 
 using platform::Sandbox;
 namespace fs = std::filesystem;
@@ -31,7 +30,9 @@ int openError(const fs::path& path, int flags) {
     return 0;
 }
 
-int errorOf(int result) { return result < 0 ? errno : 0; }
+int errorOf(int result) {
+    return result < 0 ? errno : 0;
+}
 
 // The outcome of restricting ("landlock", "filter") and the errno of each
 // probe (0 for success), as the restricted child saw them.
@@ -51,7 +52,10 @@ std::map<std::string, int> probeRestricted(const Sandbox::FileAccess& access, co
             {"read-allowed", [&] { return openError(root / "readable/notes", O_RDONLY); }},
             {"write-readable", [&] { return openError(root / "readable/notes", O_WRONLY); }},
             {"write-config", [&] { return openError(config / "new.json", O_WRONLY | O_CREAT); }},
-            {"rename-config", [&] { return errorOf(::rename((config / "new.json").c_str(), (config / "moved.json").c_str())); }},
+            {"rename-config",
+             [&] {
+                 return errorOf(::rename((config / "new.json").c_str(), (config / "moved.json").c_str()));
+             }},
             {"execve", [&] { return errorOf(::execve("/bin/true", arguments, environment)); }},
             {"socket-inet", [] { return errorOf(::socket(AF_INET, SOCK_STREAM, 0)); }},
             {"socket-inet6", [] { return errorOf(::socket(AF_INET6, SOCK_DGRAM, 0)); }},
@@ -96,15 +100,16 @@ TEST_F(RestrictedProcess, ReachesOnlyItsFilesRunsNoProgramAndOpensNoNetworkSocke
     ASSERT_TRUE(probes.count("socketpair-unix")) << "the restricted process ended before it reported";
     std::map<std::string, int> expected;
     if (probes["landlock"]) {
-        expected = {{"read-secret", EACCES},   {"list-home", EACCES},   {"write-home", EACCES},
-                    {"write-readable", EACCES}, {"read-allowed", 0},     {"write-config", 0},
+        expected = {{"read-secret", EACCES},    {"list-home", EACCES}, {"write-home", EACCES},
+                    {"write-readable", EACCES}, {"read-allowed", 0},   {"write-config", 0},
                     {"rename-config", 0}};
         EXPECT_FALSE(fs::exists(root() / "home/planted"));
         EXPECT_EQ(fs::status(root() / "home/.config").permissions(), fs::perms::owner_all);
         EXPECT_EQ(fs::status(root() / "home/.config/tarvelo").permissions(), fs::perms::owner_all);
     }
     if (probes["filter"])
-        expected.insert({{"execve", EPERM}, {"socket-inet", EPERM}, {"socket-inet6", EPERM}, {"socketpair-unix", 0}});
+        expected.insert(
+            {{"execve", EPERM}, {"socket-inet", EPERM}, {"socket-inet6", EPERM}, {"socketpair-unix", 0}});
     for (const auto& [probe, error] : expected)
         EXPECT_EQ(probes.at(probe), error) << probe;
 }

@@ -1,12 +1,12 @@
 // Buttons and links: what is clickable, what it carries, and which region
 // wins where they overlap.
 
-#include <gtest/gtest.h>
-
-#include "tests/Support/FakeTextMeasurer.h"
 #include "Platform/View/Layout.h"
-#include "tests/Support/LayoutTestHelpers.h"
 #include "Platform/View/View.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "tests/Support/LayoutTestHelpers.h"
+
+#include <gtest/gtest.h>
 
 using namespace platform;
 using tarvelo::testsupport::FakeTextMeasurer;
@@ -18,7 +18,8 @@ const FakeTextMeasurer measurer;
 
 class ProbeIntent final : public AppIntent {
 public:
-    explicit ProbeIntent(int step) : step_(step) {}
+    explicit ProbeIntent(int step)
+        : step_(step) {}
     IntentResult perform() override { return IntentResult::result(); }
     IntentReference reference() const override { return {"ProbeIntent", {{"step", step_}}}; }
 
@@ -26,7 +27,9 @@ private:
     int step_;
 };
 
-URL url(const char* text) { return *URL::string(text); }
+URL url(const char* text) {
+    return *URL::string(text);
+}
 
 } // namespace
 
@@ -46,25 +49,29 @@ TEST(ClickRegions, PlainButtonIsClickableWhereItsLabelDrawsAndNothingElseIs) {
 }
 
 TEST(ClickRegions, ContentShapeMakesTheWholeFrameClickableAndLinksTakeTheAccent) {
-    const View link = Link(url("tarvelo://date?t=0"),
-                           Text("1").font(Font::system(10.0)).frame(44.0, 44.0).contentShape(ShapeKind::rectangle))
-                          .buttonStyle(ButtonStyle::plain);
+    const View link =
+        Link(url("tarvelo://date?t=0"),
+             Text("1").font(Font::system(10.0)).frame(44.0, 44.0).contentShape(ShapeKind::rectangle))
+            .buttonStyle(ButtonStyle::plain);
     const auto regions = itemsOf<HitRegion>(layout(link.frame(100.0, 20.0), {100.0, 20.0}, measurer));
     ASSERT_EQ(regions.size(), 1u);
     EXPECT_EQ(regions[0].frame.size, (Size{44.0, 44.0}));
     EXPECT_EQ(std::get<URL>(regions[0].action).absoluteString(), "tarvelo://date?t=0");
     // The automatic style tints links with the accent colour.
-    const auto texts = itemsOf<TextRun>(layout(Link(url("https://example.org"), Text("more")), {80.0, 20.0}, measurer));
+    const auto texts =
+        itemsOf<TextRun>(layout(Link(url("https://example.org"), Text("more")), {80.0, 20.0}, measurer));
     EXPECT_EQ(texts.at(0).style.color, SemanticColor::accent);
 }
 
 TEST(ClickRegions, RegionsOfRaisedViewsComeLaterSoTheyWin) {
-    const View raised = Button(ProbeIntent(1), Rectangle().frame(30.0, 30.0).contentShape(ShapeKind::rectangle))
-                            .buttonStyle(ButtonStyle::plain)
-                            .frame(std::nullopt, 10.0)
-                            .zIndex(1);
-    const View below = Link(url("tarvelo://date?t=5"), Rectangle().frame(30.0, 30.0).contentShape(ShapeKind::rectangle))
-                           .buttonStyle(ButtonStyle::plain);
+    const View raised =
+        Button(ProbeIntent(1), Rectangle().frame(30.0, 30.0).contentShape(ShapeKind::rectangle))
+            .buttonStyle(ButtonStyle::plain)
+            .frame(std::nullopt, 10.0)
+            .zIndex(1);
+    const View below =
+        Link(url("tarvelo://date?t=5"), Rectangle().frame(30.0, 30.0).contentShape(ShapeKind::rectangle))
+            .buttonStyle(ButtonStyle::plain);
     const auto regions = itemsOf<HitRegion>(
         layout(VStack(HorizontalAlignment::center, 0.0, {raised, below}), {30.0, 40.0}, measurer));
     ASSERT_EQ(regions.size(), 2u);

@@ -1,9 +1,9 @@
 // The display list's JSON form: what goes out comes back the same, and
 // garbage is refused without harm.
 
-#include <gtest/gtest.h>
-
 #include "Platform/View/DisplayListJSON.h"
+
+#include <gtest/gtest.h>
 
 using namespace platform;
 
@@ -12,17 +12,31 @@ namespace {
 DisplayList sample() {
     DisplayList list;
     list.size = {170.0, 170.0};
-    list.items.push_back(ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}});
-    list.items.push_back(ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}});
-    list.items.push_back(ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}, {"", true}});
-    list.items.push_back(TextRun{"Dezember 2026", {{52, 14.6}, {66, 15.6}}, {10.4, FontWeight::semibold, FontDesign::standard},
-                                 -0.52, true, {SemanticColor::primary}});
-    list.items.push_back(TextRun{"٣١", {{1, 2}, {11, 12}}, {10.0, FontWeight::regular, FontDesign::monospaced}, 0.0,
-                                 false, {SemanticColor::secondary, 0.4}, LayoutDirection::rightToLeft});
-    list.items.push_back(SymbolItem{"chevron.left", {{15.4, 18.4}, {13.2, 13.2}},
-                                    {11.0, FontWeight::semibold, FontDesign::standard}, {SemanticColor::primary}});
     list.items.push_back(
-        HitRegion{{{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}, {"Previous month"}});
+        ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}});
+    list.items.push_back(
+        ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}});
+    list.items.push_back(
+        ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}, {"", true}});
+    list.items.push_back(TextRun{"Dezember 2026",
+                                 {{52, 14.6}, {66, 15.6}},
+                                 {10.4, FontWeight::semibold, FontDesign::standard},
+                                 -0.52,
+                                 true,
+                                 {SemanticColor::primary}});
+    list.items.push_back(TextRun{"٣١",
+                                 {{1, 2}, {11, 12}},
+                                 {10.0, FontWeight::regular, FontDesign::monospaced},
+                                 0.0,
+                                 false,
+                                 {SemanticColor::secondary, 0.4},
+                                 LayoutDirection::rightToLeft});
+    list.items.push_back(SymbolItem{"chevron.left",
+                                    {{15.4, 18.4}, {13.2, 13.2}},
+                                    {11.0, FontWeight::semibold, FontDesign::standard},
+                                    {SemanticColor::primary}});
+    list.items.push_back(HitRegion{
+        {{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}, {"Previous month"}});
     list.items.push_back(HitRegion{{{8, 50}, {20, 17}}, *URL::string("tarvelo://date?t=-86400")});
     return list;
 }
@@ -55,7 +69,8 @@ TEST(DisplayListJSON, ItemsCarryTheDocumentedFields) {
     }
     // Fonts, colours and opacities are shared through the style table;
     // what readers take as said when missing (opacity 1, no tracking) goes unsaid.
-    EXPECT_EQ(json["styles"][json["items"][0]["style"].get<std::size_t>()], (nlohmann::json{{"fill", "tertiaryFill"}}));
+    EXPECT_EQ(json["styles"][json["items"][0]["style"].get<std::size_t>()],
+              (nlohmann::json{{"fill", "tertiaryFill"}}));
     EXPECT_FALSE(json["items"][5].contains("tracking"));
     EXPECT_FALSE(json["styles"][json["items"][5]["style"].get<std::size_t>()].contains("opacity"));
     EXPECT_EQ(json["items"][0]["frame"].dump(), "[0,0,170,170]");
@@ -90,10 +105,12 @@ TEST(DisplayListJSON, RefusesMalformedInput) {
         "{\"size\": [10, 10], \"items\": [42]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"sparkle\", \"frame\": [0, 0, 1, 1]}]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1], \"fill\": \"red\"}]}",
-        "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1, 1], \"fill\": \"mauve\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1, 1], \"fill\": "
+        "\"mauve\"}]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"circle\", \"frame\": [0, 0, 1, 1], \"fill\": \"red\", "
         "\"opacity\": 7}]}",
-        "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"no url\"}]}",
+        "{\"size\": [10, 10], \"items\": [{\"type\": \"link\", \"frame\": [0, 0, 1, 1], \"url\": \"no "
+        "url\"}]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"button\", \"frame\": [0, 0, 1, 1], \"intent\": "
         "{\"type\": \"X\", \"parameters\": []}}]}",
         "{\"size\": [10, 10], \"items\": [{\"type\": \"text\", \"frame\": [0, 0, 1, 1], \"text\": 5}]}",

@@ -1,15 +1,14 @@
 // How stacks share their space: rigid children first, flexible ones take
 // the rest, layout priority before flexibility, spacing and alignment.
 
-#include <gtest/gtest.h>
+#include "Platform/View/Layout.h"
+#include "Platform/View/View.h"
+#include "tests/Support/FakeTextMeasurer.h"
+#include "tests/Support/LayoutTestHelpers.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
-
-#include "tests/Support/FakeTextMeasurer.h"
-#include "Platform/View/Layout.h"
-#include "tests/Support/LayoutTestHelpers.h"
-#include "Platform/View/View.h"
 
 using namespace platform;
 using tarvelo::testsupport::FakeTextMeasurer;
@@ -20,13 +19,16 @@ namespace {
 const FakeTextMeasurer measurer;
 
 // A text at 10 points: 5 points per character, 12 tall.
-View label(const std::string& text) { return Text(text).font(Font::system(10.0)); }
+View label(const std::string& text) {
+    return Text(text).font(Font::system(10.0));
+}
 
 } // namespace
 
 TEST(StackLayout, FlexibleChildrenShareWhatTheRigidOnesLeaveAndIdealSizesAdd) {
-    const View stack = HStack(VerticalAlignment::center, 0.0,
-                              {Rectangle().fill({SemanticColor::red}), label("abcd"), Rectangle().fill({SemanticColor::orange})});
+    const View stack = HStack(
+        VerticalAlignment::center, 0.0,
+        {Rectangle().fill({SemanticColor::red}), label("abcd"), Rectangle().fill({SemanticColor::orange})});
     const auto list = layout(stack.frame(100.0, 20.0), {100.0, 20.0}, measurer);
     const auto shapes = itemsOf<ShapeItem>(list);
     const auto texts = itemsOf<TextRun>(list);
@@ -44,8 +46,9 @@ TEST(StackLayout, FlexibleChildrenShareWhatTheRigidOnesLeaveAndIdealSizesAdd) {
 
 TEST(StackLayout, HigherLayoutPriorityIsServedFirstThroughFramesAndPadding) {
     // 60 points for two texts of 50: the one with priority stays whole.
-    const View stack = HStack(VerticalAlignment::center, 0.0,
-                              {label("aaaaaaaaaa").lineLimit(1), label("bbbbbbbbbb").lineLimit(1).layoutPriority(1)});
+    const View stack =
+        HStack(VerticalAlignment::center, 0.0,
+               {label("aaaaaaaaaa").lineLimit(1), label("bbbbbbbbbb").lineLimit(1).layoutPriority(1)});
     const auto texts = itemsOf<TextRun>(layout(stack, {60.0, 20.0}, measurer));
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_DOUBLE_EQ(texts[1].frame.size.width, 50.0);
@@ -68,8 +71,8 @@ TEST(StackLayout, SpacingSitsBetweenChildrenOnlyAndAlignmentPlacesTheCrossAxis) 
     EXPECT_DOUBLE_EQ(texts[1].frame.origin.y - texts[0].frame.maxY(), 5.0);
     EXPECT_DOUBLE_EQ(texts[0].frame.origin.x, texts[1].frame.origin.x);
 
-    const auto trailing = itemsOf<TextRun>(
-        layout(VStack(HorizontalAlignment::trailing, 0.0, {label("ab"), label("abcd")}), {100.0, 100.0}, measurer));
+    const auto trailing = itemsOf<TextRun>(layout(
+        VStack(HorizontalAlignment::trailing, 0.0, {label("ab"), label("abcd")}), {100.0, 100.0}, measurer));
     EXPECT_DOUBLE_EQ(trailing[0].frame.maxX(), trailing[1].frame.maxX());
 }
 
@@ -99,7 +102,8 @@ TEST(StackLayout, ZIndexChangesThePaintingOrderNotThePositions) {
 }
 
 TEST(StackLayout, ZStackIsAsLargeAsItsLargestChildAndAlignsTheRest) {
-    const View stack = ZStack(Alignment::topLeading(), {Rectangle().frame(30.0, 10.0), Circle().frame(8.0, 20.0)});
+    const View stack =
+        ZStack(Alignment::topLeading(), {Rectangle().frame(30.0, 10.0), Circle().frame(8.0, 20.0)});
     const auto shapes = itemsOf<ShapeItem>(layout(stack, {100.0, 100.0}, measurer));
     ASSERT_EQ(shapes.size(), 2u);
     EXPECT_EQ(sizeThatFits(stack, ProposedSize::of({100.0, 100.0}), measurer), (Size{30.0, 20.0}));
@@ -113,8 +117,10 @@ TEST(StackLayout, RightToLeftIsTheMirrorImageOfLeftToRight) {
     // Stacks, leading and trailing alignments, one-sided padding, a pointing symbol.
     const View page =
         VStack(HorizontalAlignment::leading, 4.0,
-               {HStack(VerticalAlignment::top, 3.0, {label("a"), Image("chevron.left").font(Font::system(10.0)), label("bcd")}),
-                label("ef").padding(Edges::leading, 10.0), label("g").frame(50.0, 20.0, Alignment::trailing()),
+               {HStack(VerticalAlignment::top, 3.0,
+                       {label("a"), Image("chevron.left").font(Font::system(10.0)), label("bcd")}),
+                label("ef").padding(Edges::leading, 10.0),
+                label("g").frame(50.0, 20.0, Alignment::trailing()),
                 ZStack(Alignment::topLeading(), {Rectangle().frame(30.0, 10.0), label("h")})})
             .padding(Edges::trailing, 7.0);
     const Size size{100.0, 90.0};
@@ -128,7 +134,8 @@ TEST(StackLayout, RightToLeftIsTheMirrorImageOfLeftToRight) {
         return frame;
     };
     const auto near = [](const Rect& one, const Rect& other) {
-        return std::abs(one.minX() - other.minX()) < 1e-9 && one.origin.y == other.origin.y && one.size == other.size;
+        return std::abs(one.minX() - other.minX()) < 1e-9 && one.origin.y == other.origin.y &&
+               one.size == other.size;
     };
     for (std::size_t index = 0; index < ltr.items.size(); ++index) {
         if (const auto* text = std::get_if<TextRun>(&ltr.items[index])) {

@@ -1,9 +1,9 @@
 // How one line of text gives way when it is too wide: tightening, then
 // shrinking to the minimum scale factor, then truncation.
 
-#include <gtest/gtest.h>
-
 #include "Platform/View/TextFitting.h"
+
+#include <gtest/gtest.h>
 
 using namespace platform;
 

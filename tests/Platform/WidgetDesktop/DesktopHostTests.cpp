@@ -1,6 +1,11 @@
 // The widget host's desktop half, for real: the tarvelo-widgets program on a
 // private X display and session bus, clicked through XTest and looked at.
 
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "tests/Platform/WidgetDesktop/DesktopScreen.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/TemporaryFolder.h"
+
 #include <algorithm>
 #include <array>
 #include <csignal>
@@ -9,16 +14,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <ranges>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <nlohmann/json.hpp>
-
-#include "tests/Platform/WidgetDesktop/DesktopScreen.h"
-#include "tests/Support/Eventually.h"
-#include "tests/Support/TemporaryFolder.h"
-#include "Platform/WidgetHost/WidgetHost.h"
 
 extern char** environ;
 
@@ -42,8 +41,8 @@ std::vector<pid_t> extensionsOf(pid_t host) {
         char state = 0;
         int parent = 0;
         if (std::getline(stat, line) && line.find(" (TarveloWidget) ") != std::string::npos &&
-            std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2 && parent == host &&
-            state != 'Z')
+            std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2 &&
+            parent == host && state != 'Z')
             found.push_back(std::atoi(entry.path().filename().c_str()));
     }
     return found;
@@ -55,7 +54,9 @@ pid_t start(const std::string& command) {
     const std::string line = "exec " + command;
     const char* arguments[] = {"sh", "-c", line.c_str(), nullptr};
     pid_t child = -1;
-    return ::posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(arguments), environ) == 0 ? child : -1;
+    return ::posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(arguments), environ) == 0
+               ? child
+               : -1;
 }
 
 void stop(pid_t& process) {
@@ -124,7 +125,8 @@ protected:
     }
 
     long long storedOffset() {
-        std::ifstream file(folder_.path() / "config" / "tarvelo" / "today.tarvelo.Tarvelo.TarveloWidget.json");
+        std::ifstream file(folder_.path() / "config" / "tarvelo" /
+                           "today.tarvelo.Tarvelo.TarveloWidget.json");
         const auto document = nlohmann::json::parse(file, nullptr, false);
         return document.is_object()
                    ? document.value("/values/Tarvelo.visibleMonthOffset/integer"_json_pointer, 0LL)
@@ -136,7 +138,8 @@ protected:
     static std::pair<int, int> forwardChevron(int x, int y) {
         platform::WidgetHost host(platform::WidgetHost::Options{});
         std::string problem;
-        const auto picture = host.picture("TarveloWidget", platform::WidgetFamily::systemSmall, false, problem);
+        const auto picture =
+            host.picture("TarveloWidget", platform::WidgetFamily::systemSmall, false, problem);
         for (const auto& item : picture ? picture->displayList.items : decltype(picture->displayList.items)())
             if (const auto* region = std::get_if<platform::HitRegion>(&item))
                 if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
@@ -275,9 +278,10 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     std::vector<std::string> state;
     EXPECT_TRUE(eventually([&] {
         state = screen_.atomNames(widget, "_NET_WM_STATE");
-        return std::ranges::all_of(std::vector<std::string>{"_NET_WM_STATE_BELOW", "_NET_WM_STATE_SKIP_TASKBAR",
-                                                            "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY"},
-                                   [&](const auto& wanted) { return std::ranges::count(state, wanted) == 1; });
+        return std::ranges::all_of(
+            std::vector<std::string>{"_NET_WM_STATE_BELOW", "_NET_WM_STATE_SKIP_TASKBAR",
+                                     "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY"},
+            [&](const auto& wanted) { return std::ranges::count(state, wanted) == 1; });
     })) << ::testing::PrintToString(state);
     EXPECT_TRUE(eventually([&] {
         return screen_.property(widget, "_NET_WM_DESKTOP") == std::vector<unsigned long>{0xFFFFFFFF};

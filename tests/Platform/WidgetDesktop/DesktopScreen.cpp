@@ -26,13 +26,14 @@ DesktopScreen::~DesktopScreen() {
 namespace {
 
 // Calls use(format, items, data) with a window's property, when it has one.
-template <typename Use> void readProperty(Display* display, Window window, const char* name, Atom type, Use use) {
+template <typename Use>
+void readProperty(Display* display, Window window, const char* name, Atom type, Use use) {
     Atom actual = 0;
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
-                           &items, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual,
+                           &format, &items, &after, &data) == Success &&
         data) {
         use(format, items, data);
         XFree(data);
@@ -41,7 +42,8 @@ template <typename Use> void readProperty(Display* display, Window window, const
 
 // Root's children, and their children: a reparenting window manager puts
 // each client inside a frame window.
-void collectTitled(Display* display, Window parent, const std::string& wanted, int depth, std::vector<Window>& found) {
+void collectTitled(Display* display, Window parent, const std::string& wanted, int depth,
+                   std::vector<Window>& found) {
     Window root = 0, grandparent = 0;
     Window* children = nullptr;
     unsigned count = 0;
@@ -50,7 +52,9 @@ void collectTitled(Display* display, Window parent, const std::string& wanted, i
     for (unsigned index = 0; index < count; ++index) {
         std::optional<std::string> title;
         readProperty(display, children[index], "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False),
-                     [&](int, unsigned long items, unsigned char* data) { title.emplace(reinterpret_cast<char*>(data), items); });
+                     [&](int, unsigned long items, unsigned char* data) {
+                         title.emplace(reinterpret_cast<char*>(data), items);
+                     });
         if (title == wanted)
             found.push_back(children[index]);
         else if (depth > 1)
@@ -84,11 +88,12 @@ std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
 
 std::vector<unsigned long> DesktopScreen::property(Window window, const char* name) {
     std::vector<unsigned long> values;
-    readProperty(display_, window, name, AnyPropertyType, [&](int format, unsigned long items, unsigned char* data) {
-        // Xlib hands 32-bit items over as (sign-extended) longs.
-        for (unsigned long index = 0; format == 32 && index < items; ++index)
-            values.push_back(reinterpret_cast<unsigned long*>(data)[index] & 0xFFFFFFFFul);
-    });
+    readProperty(display_, window, name, AnyPropertyType,
+                 [&](int format, unsigned long items, unsigned char* data) {
+                     // Xlib hands 32-bit items over as (sign-extended) longs.
+                     for (unsigned long index = 0; format == 32 && index < items; ++index)
+                         values.push_back(reinterpret_cast<unsigned long*>(data)[index] & 0xFFFFFFFFul);
+                 });
     return values;
 }
 
@@ -106,7 +111,8 @@ bool DesktopScreen::windowManagerRuns() {
     if (XGetSelectionOwner(display_, XInternAtom(display_, "WM_S0", False)) == None)
         return false;
     const auto check = property(root(), "_NET_SUPPORTING_WM_CHECK");
-    return !check.empty() && property(static_cast<Window>(check.front()), "_NET_SUPPORTING_WM_CHECK") == check;
+    return !check.empty() &&
+           property(static_cast<Window>(check.front()), "_NET_SUPPORTING_WM_CHECK") == check;
 }
 
 Window DesktopScreen::openWindow(const std::string& name, int x, int y, int width, int height) {
@@ -161,8 +167,8 @@ void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     for (int step = 1; step <= 10; ++step) {
         XSync(display_, False);
-        XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * step / 10, fromY + (toY - fromY) * step / 10,
-                             CurrentTime);
+        XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * step / 10,
+                             fromY + (toY - fromY) * step / 10, CurrentTime);
         usleep(20000); // as a hand moves: GTK sees several motions, not one jump
     }
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
@@ -173,9 +179,10 @@ void DesktopScreen::exposeArea(int x, int y, int width, int height) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = 0x00FF00;
-    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
-                                       static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    const Window cover =
+        XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWOverrideRedirect | CWBackPixel, &attributes);
     XMapRaised(display_, cover);
     XSync(display_, False);
     XDestroyWindow(display_, cover);
@@ -191,7 +198,8 @@ bool DesktopScreen::Capture::savePNG(const std::string& path) const {
         return false;
     // RGB24 rows are 4 bytes a pixel with no padding: the pixels are the surface's data.
     auto* pixelData = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(pixels.data()));
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(pixelData, CAIRO_FORMAT_RGB24, width, height, width * 4);
+    cairo_surface_t* surface =
+        cairo_image_surface_create_for_data(pixelData, CAIRO_FORMAT_RGB24, width, height, width * 4);
     const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return written;

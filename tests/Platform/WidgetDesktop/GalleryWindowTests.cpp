@@ -1,14 +1,14 @@
 // The gallery window in this process, fed by the real widget extension:
 // what it lists, what its search keeps, and what "Add" asks for.
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetDesktop/GalleryWindow.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "tests/Support/Eventually.h"
+#include "tests/Support/GtkTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <gtkmm.h>
-
-#include "tests/Support/Eventually.h"
-#include "Platform/WidgetDesktop/GalleryWindow.h"
-#include "tests/Support/GtkTestSupport.h"
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/WidgetHost.h"
 
 using platform::GalleryWindow;
 using platform::WidgetFamily;
@@ -42,21 +42,27 @@ TEST_F(GalleryWindowTest, ListsTarveloWithItsDescriptionAndBothSizesPreviewed) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].displayName, "Tarvelo");
     EXPECT_FALSE(rows[0].description.empty());
-    EXPECT_EQ(rows[0].families, (std::vector<WidgetFamily>{WidgetFamily::systemSmall, WidgetFamily::systemMedium}));
+    EXPECT_EQ(rows[0].families,
+              (std::vector<WidgetFamily>{WidgetFamily::systemSmall, WidgetFamily::systemMedium}));
     EXPECT_EQ(rows[0].previewsPainted, 2);
     EXPECT_TRUE(rows[0].visible);
 }
 
 TEST_F(GalleryWindowTest, AddAsksForThatKindAndSizeAndSearchKeepsMatchesWhateverTheCase) {
     GalleryWindow gallery(painter, platform::Appearance::dark);
-    gallery.setWidgets(
-        {{"TarveloWidget", "Tarvelo", "A month calendar.", {WidgetFamily::systemSmall, WidgetFamily::systemMedium}, "x"},
-         {"Clock", "Clock", "Shows the time.", {WidgetFamily::systemMedium}, "y"}});
+    gallery.setWidgets({{"TarveloWidget",
+                         "Tarvelo",
+                         "A month calendar.",
+                         {WidgetFamily::systemSmall, WidgetFamily::systemMedium},
+                         "x"},
+                        {"Clock", "Clock", "Shows the time.", {WidgetFamily::systemMedium}, "y"}});
     std::vector<std::pair<std::string, WidgetFamily>> asked;
-    gallery.signalAdd().connect([&](std::string kind, WidgetFamily family) { asked.emplace_back(kind, family); });
+    gallery.signalAdd().connect(
+        [&](std::string kind, WidgetFamily family) { asked.emplace_back(kind, family); });
     ASSERT_TRUE(gallery.activateAdd("TarveloWidget", WidgetFamily::systemMedium));
     EXPECT_FALSE(gallery.activateAdd("Sundial", WidgetFamily::systemSmall));
-    EXPECT_EQ(asked, (std::vector<std::pair<std::string, WidgetFamily>>{{"TarveloWidget", WidgetFamily::systemMedium}}));
+    EXPECT_EQ(asked, (std::vector<std::pair<std::string, WidgetFamily>>{
+                         {"TarveloWidget", WidgetFamily::systemMedium}}));
 
     const auto visible = [&] {
         std::vector<std::string> kinds;

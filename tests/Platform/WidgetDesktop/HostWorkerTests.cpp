@@ -1,15 +1,14 @@
 // The worker that talks to extensions: a click may wait briefly for its
 // job, and whatever happens, completions run on the main loop's thread, once
 // each and in the order of their jobs.
-#include "tests/Support/Eventually.h"
 #include "Platform/WidgetDesktop/HostWorker.h"
-
-#include <glibmm/init.h>
-#include <gtest/gtest.h>
+#include "tests/Support/Eventually.h"
 
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <glibmm/init.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>

@@ -2,15 +2,15 @@
 // reader and a keyboard-only user meet it: what its accessible children
 // say, and stepping the month and opening a day without a mouse.
 
+#include "Platform/Painter/Painter.h"
+#include "Platform/WidgetDesktop/WidgetWindow.h"
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "tests/Support/GtkTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 #include <map>
 #include <set>
-
-#include "tests/Support/GtkTestSupport.h"
-#include "Platform/Painter/Painter.h"
-#include "Platform/WidgetHost/WidgetHost.h"
-#include "Platform/WidgetDesktop/WidgetWindow.h"
 
 using namespace platform;
 using Role = WidgetAccessibility::Role;
@@ -33,11 +33,13 @@ protected:
             return true;
         };
         host = std::make_unique<WidgetHost>(options);
-        window = std::make_unique<WidgetWindow>(WidgetPlacement{"one", "TarveloWidget", WidgetFamily::systemSmall, {}, {}},
-                                                painter, Appearance::light);
+        window = std::make_unique<WidgetWindow>(
+            WidgetPlacement{"one", "TarveloWidget", WidgetFamily::systemSmall, {}, {}}, painter,
+            Appearance::light);
         window->signalClicked().connect([this](Point point) {
             std::string problem;
-            if (host->click("TarveloWidget", *window->picture(), point, problem) == WidgetHost::ClickResult::ranIntent)
+            if (host->click("TarveloWidget", *window->picture(), point, problem) ==
+                WidgetHost::ClickResult::ranIntent)
                 showPicture();
         });
         showPicture();
@@ -51,7 +53,9 @@ protected:
         ASSERT_TRUE(picture) << problem;
         window->show(*picture);
     }
-    const std::vector<WidgetAccessibility::Element>& elements() const { return window->accessibility().elements(); }
+    const std::vector<WidgetAccessibility::Element>& elements() const {
+        return window->accessibility().elements();
+    }
     std::optional<std::size_t> press(guint keyval) {
         window->accessibility().pressKey(keyval, Gdk::ModifierType(0));
         return window->accessibility().focused();
@@ -96,8 +100,8 @@ TEST_F(PlacedWidget, ReadsAsItsMonthStepButtonsAndDaysAndWorksByKeyboard) {
         EXPECT_EQ(child.get_focusable(), read[index].role != Role::text) << index;
     }
 
-    // The keyboard steps the month and opens a day. Whether or not GTK put its focus on the first button when the window
-    // came up, the first key shows the focus there.
+    // The keyboard steps the month and opens a day. Whether or not GTK put its focus on the first button when
+    // the window came up, the first key shows the focus there.
     EXPECT_EQ(press(GDK_KEY_Tab), 0u);
     EXPECT_EQ(press(GDK_KEY_Right), 2u); // past the title, to "Next month"
     const std::string title = elements()[1].label;

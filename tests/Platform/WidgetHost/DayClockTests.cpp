@@ -1,9 +1,9 @@
-#include <ctime>
-#include <gtest/gtest.h>
-
 #include "Platform/WidgetHost/DayClock.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/LocalTime.h"
+
+#include <ctime>
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using platform::DayClock;
@@ -12,7 +12,10 @@ using tarvelo::testsupport::localTime;
 namespace {
 
 struct ZoneGuard {
-    explicit ZoneGuard(const char* zone) : environment{{"TZ", zone}} { ::tzset(); }
+    explicit ZoneGuard(const char* zone)
+        : environment{{"TZ", zone}} {
+        ::tzset();
+    }
     ~ZoneGuard() { ::tzset(); }
     tarvelo::testsupport::EnvironmentGuard environment;
 };
@@ -22,10 +25,11 @@ struct ZoneGuard {
 TEST(DayClock, WaitsUntilTheNextLocalMidnightThroughShortAndLongDays) {
     ZoneGuard zone("Europe/Berlin");
     // Clocks go forward at 02:00 on 31 March 2024 and back at 03:00 on 27 October.
-    const std::pair<std::time_t, std::chrono::seconds> cases[] = {
-        {localTime(2024, 6, 10, 23, 59, 30), 30s}, {localTime(2024, 6, 10, 0, 0, 0), 24h},
-        {localTime(2024, 12, 31, 12, 0, 0), 12h},  {localTime(2024, 3, 31, 0, 0, 0), 23h},
-        {localTime(2024, 10, 27, 0, 0, 0), 25h}};
+    const std::pair<std::time_t, std::chrono::seconds> cases[] = {{localTime(2024, 6, 10, 23, 59, 30), 30s},
+                                                                  {localTime(2024, 6, 10, 0, 0, 0), 24h},
+                                                                  {localTime(2024, 12, 31, 12, 0, 0), 12h},
+                                                                  {localTime(2024, 3, 31, 0, 0, 0), 23h},
+                                                                  {localTime(2024, 10, 27, 0, 0, 0), 25h}};
     for (const auto& [now, wait] : cases)
         EXPECT_EQ(DayClock::untilNextDay(now), wait) << now;
 }

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <fstream>
-
+#include "Platform/WidgetHost/WidgetHost.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/Eventually.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/WidgetHost/WidgetHost.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using platform::WidgetFamily;
@@ -21,15 +20,17 @@ class Faults : public ::testing::Test {
 protected:
     tarvelo::testsupport::TemporaryFolder configuration;
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_CONFIG_HOME", configuration.path().c_str()},
-                                                        {"TARVELO_TEST_GOOD_REPLIES", "0"}};
+                                                       {"TARVELO_TEST_GOOD_REPLIES", "0"}};
     std::vector<std::string> logged;
 
     // `more` extensions come after the misbehaving one.
-    WidgetHost host(std::vector<platform::ExtensionManifest> more = {}, std::function<platform::Instant()> clock = {}) {
+    WidgetHost host(std::vector<platform::ExtensionManifest> more = {},
+                    std::function<platform::Instant()> clock = {}) {
         WidgetHost::Options options;
         options.timeout = 1500ms;
         options.log = [this](const std::string& line) { logged.push_back(line); };
-        options.manifests = std::vector{platform::ExtensionManifest{"test.Misbehaving", MISBEHAVING_EXTENSION, "", ""}};
+        options.manifests =
+            std::vector{platform::ExtensionManifest{"test.Misbehaving", MISBEHAVING_EXTENSION, "", ""}};
         options.manifests->insert(options.manifests->end(), more.begin(), more.end());
         if (clock)
             options.clock = std::move(clock);
@@ -74,9 +75,9 @@ TEST_F(Faults, AWellBehavedOrSlowExtensionGivesAPictureWithinTheTimeOut) {
 TEST_F(Faults, EveryKindOfMisbehaviourEndsInAnErrorWithinTheTimeOut) {
     // A crash at start; then each fault after one good reply (the
     // description), on the timeline.
-    for (const auto& [mode, goodReplies] : {std::pair{"crash", 0}, std::pair{"crash-mid-reply", 1}, std::pair{"hang", 1},
-                                            std::pair{"mute", 1}, std::pair{"garbage", 1}, std::pair{"misshapen", 1},
-                                            std::pair{"enormous", 1}}) {
+    for (const auto& [mode, goodReplies] :
+         {std::pair{"crash", 0}, std::pair{"crash-mid-reply", 1}, std::pair{"hang", 1}, std::pair{"mute", 1},
+          std::pair{"garbage", 1}, std::pair{"misshapen", 1}, std::pair{"enormous", 1}}) {
         misbehave(mode, goodReplies);
         auto widgetHost = host();
         if (goodReplies == 0) {
@@ -153,5 +154,6 @@ TEST_F(Faults, NothingAnExtensionStartsOutlivesIt) {
     ASSERT_TRUE(running());
     widgetHost.stopExtensions();
     // SIGKILL is on its way.
-    EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return !running(); }, 5s)) << "the extension's child outlived it";
+    EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return !running(); }, 5s))
+        << "the extension's child outlived it";
 }

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
+#include "Platform/WidgetHost/ExtensionManifest.h"
+#include "Platform/WidgetHost/WidgetHostProgram.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/Files.h"
-#include "Platform/WidgetHost/ExtensionManifest.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/WidgetHost/WidgetHostProgram.h"
+
+#include <gtest/gtest.h>
 
 using platform::ExtensionManifest;
 namespace WidgetHostProgram = platform::WidgetHostProgram;
@@ -16,8 +16,9 @@ TEST(ExtensionManifest, ReadsAValidManifestWithARelativeProgram) {
     tarvelo::testsupport::TemporaryFolder folder;
     const auto program = writeFile(folder.path() / "libexec/extension", "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
-    const auto path = writeFile(folder.path() / "share/tarvelo/widget-extensions/a.json",
-                            R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "../../../libexec/extension",
+    const auto path =
+        writeFile(folder.path() / "share/tarvelo/widget-extensions/a.json",
+                  R"({"tarvelo-widget-extension": 1, "identifier": "a", "exec": "../../../libexec/extension",
                                 "hostApplication": "host"})");
     std::string problem;
     const auto manifest = ExtensionManifest::read(path, problem);
@@ -32,26 +33,30 @@ TEST(ExtensionManifest, BadManifestsAreSkippedWithOneLineEach) {
     const auto extensions = folder.path() / "data/tarvelo/widget-extensions";
     const auto program = writeFile(folder.path() / "extension", "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
-    const std::string good = R"({"tarvelo-widget-extension": 1, "identifier": "good", "exec": ")" + program.string() + "\"}";
+    const std::string good =
+        R"({"tarvelo-widget-extension": 1, "identifier": "good", "exec": ")" + program.string() + "\"}";
     writeFile(extensions / "1-good.json", good);
     writeFile(extensions / "2-duplicate.json", good);
     writeFile(extensions / "3-truncated.json", R"({"tarvelo-widget-extension": 1, "ident)");
     writeFile(extensions / "4-foreign.json", R"({"name": "x"})");
-    writeFile(extensions / "5-no-program.json", R"({"tarvelo-widget-extension": 1, "identifier": "x", "exec": "/nonexistent"})");
+    writeFile(extensions / "5-no-program.json",
+              R"({"tarvelo-widget-extension": 1, "identifier": "x", "exec": "/nonexistent"})");
     writeFile(extensions / "6-not-executable.json",
-          R"({"tarvelo-widget-extension": 1, "identifier": "y", "exec": ")" + (extensions / "1-good.json").string() + "\"}");
+              R"({"tarvelo-widget-extension": 1, "identifier": "y", "exec": ")" +
+                  (extensions / "1-good.json").string() + "\"}");
     writeFile(extensions / "7-binary.json", std::string("\0\xff\xfe", 3));
     writeFile(extensions / "8-huge.json", std::string(100 * 1024, ' '));
     fs::create_directories(extensions / "9-folder.json");
     // The system would read the name only up to the NUL and run "extension".
     writeFile(extensions / "10-nul.json", R"({"tarvelo-widget-extension": 1, "identifier": "z", "exec": ")" +
-                                          program.string() + R"(\u0000.txt"})");
+                                              program.string() + R"(\u0000.txt"})");
     writeFile(extensions / "ignored.txt", "not a manifest");
 
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "data").c_str()},
                                                        {"XDG_DATA_DIRS", "/nonexistent"}};
     std::vector<std::string> logged;
-    const auto manifests = ExtensionManifest::discover([&](const std::string& line) { logged.push_back(line); });
+    const auto manifests =
+        ExtensionManifest::discover([&](const std::string& line) { logged.push_back(line); });
     std::vector<std::string> identifiers;
     for (const auto& manifest : manifests)
         identifiers.push_back(manifest.identifier);
@@ -71,7 +76,8 @@ TEST(ExtensionManifest, AnotherProgramLearnsWhatTheHostWouldFind) {
     fs::permissions(program, fs::perms::owner_all);
     for (const std::string data : {"share", "home", "dirs", "elsewhere"})
         writeFile(folder.path() / data / "tarvelo/widget-extensions/a.json",
-              R"({"tarvelo-widget-extension": 1, "identifier": ")" + data + R"(", "exec": ")" + program.string() + "\"}");
+                  R"({"tarvelo-widget-extension": 1, "identifier": ")" + data + R"(", "exec": ")" +
+                      program.string() + "\"}");
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_DATA_HOME", (folder.path() / "home").c_str()},
                                                        {"XDG_DATA_DIRS", (folder.path() / "dirs").c_str()}};
     const auto host = folder.path() / "bin/tarvelo-widgets";

@@ -1,14 +1,13 @@
 // What an extension is given: a short, fixed environment, and (the real
 // extension) a process with no new privileges and a system-call filter.
 
-#include <gtest/gtest.h>
+#include "Platform/WidgetHost/ExtensionProcess.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
-
-#include "tests/Support/EnvironmentGuard.h"
-#include "Platform/WidgetHost/ExtensionProcess.h"
-#include "tests/Support/TemporaryFolder.h"
 
 using platform::ExtensionProcess;
 using namespace std::chrono_literals;
@@ -36,22 +35,21 @@ std::set<std::string> names(const std::set<std::string>& environment) {
 TEST(ExtensionEnvironment, OnlyTheUsersFoldersLocaleZoneAndFontsReachTheExtension) {
     tarvelo::testsupport::TemporaryFolder folder;
     const fs::path dump = folder.path() / "environment";
-    tarvelo::testsupport::EnvironmentGuard guard{
-        {"TARVELO_TEST_EXTENSION_MODE", "environment"},
-        {"TARVELO_TEST_ENVIRONMENT_DUMP", dump.c_str()},
-        {"LANG", "de_DE.UTF-8"},
-        {"LC_TIME", "ja_JP.UTF-8@calendar=japanese"},
-        {"TZ", "Asia/Tokyo"},
-        {"XDG_CONFIG_HOME", folder.path().c_str()},
-        {"FONTCONFIG_FILE", "/etc/fonts/fonts.conf"},
-        // What must stay with the host.
-        {"PATH", "/home/someone/bin:/usr/bin"},
-        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/1000/bus"},
-        {"SSH_AUTH_SOCK", "/run/user/1000/ssh-agent"},
-        {"LD_LIBRARY_PATH", "/home/someone/lib"},
-        {"GITHUB_TOKEN", "secret"},
-        {"DISPLAY", ":0"},
-        {"TARVELO_OTHER", "not for tests"}};
+    tarvelo::testsupport::EnvironmentGuard guard{{"TARVELO_TEST_EXTENSION_MODE", "environment"},
+                                                 {"TARVELO_TEST_ENVIRONMENT_DUMP", dump.c_str()},
+                                                 {"LANG", "de_DE.UTF-8"},
+                                                 {"LC_TIME", "ja_JP.UTF-8@calendar=japanese"},
+                                                 {"TZ", "Asia/Tokyo"},
+                                                 {"XDG_CONFIG_HOME", folder.path().c_str()},
+                                                 {"FONTCONFIG_FILE", "/etc/fonts/fonts.conf"},
+                                                 // What must stay with the host.
+                                                 {"PATH", "/home/someone/bin:/usr/bin"},
+                                                 {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/1000/bus"},
+                                                 {"SSH_AUTH_SOCK", "/run/user/1000/ssh-agent"},
+                                                 {"LD_LIBRARY_PATH", "/home/someone/lib"},
+                                                 {"GITHUB_TOKEN", "secret"},
+                                                 {"DISPLAY", ":0"},
+                                                 {"TARVELO_OTHER", "not for tests"}};
     ExtensionProcess extension(MISBEHAVING_EXTENSION);
     ASSERT_TRUE(extension.request("describe", nlohmann::json::object(), 5s).ok());
     extension.stop();
@@ -63,8 +61,8 @@ TEST(ExtensionEnvironment, OnlyTheUsersFoldersLocaleZoneAndFontsReachTheExtensio
     EXPECT_TRUE(environment.count("XDG_CONFIG_HOME=" + folder.path().string()));
 
     const auto reached = names(environment);
-    for (const char* kept : {"DBUS_SESSION_BUS_ADDRESS", "SSH_AUTH_SOCK", "LD_LIBRARY_PATH", "GITHUB_TOKEN", "DISPLAY",
-                             "TARVELO_OTHER"})
+    for (const char* kept : {"DBUS_SESSION_BUS_ADDRESS", "SSH_AUTH_SOCK", "LD_LIBRARY_PATH", "GITHUB_TOKEN",
+                             "DISPLAY", "TARVELO_OTHER"})
         EXPECT_FALSE(reached.count(kept)) << kept << " reached the extension";
 }
 

@@ -4,10 +4,10 @@
 // byte for byte; a file we cannot read is never replaced (its values stay in
 // memory); a symbolic link is followed and stays a link.
 
+#include "Platform/Defaults/UserDefaults.h"
 #include "Platform/WidgetHost/PlacementStore.h"
 #include "tests/Support/Files.h"
 #include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 #include <filesystem>
 #include <functional>

@@ -25,27 +25,25 @@
 // names a file whose number (seconds since 1970) is the Tarvelo widget's
 // "now", read at each use.
 
+#include "Platform/Painter/PangoTextMeasurer.h"
+#include "Platform/Painter/TextEngine.h"
+#include "Platform/Widgets/WidgetRunner.h"
+#include "TarveloWidget/MonthProvider.h"
+#include "TarveloWidget/MonthStepIntent.h"
+#include "TarveloWidget/TarveloWidget.h"
+#include "TarveloWidget/WidgetRendering.h"
+#include "tests/Support/TestBundle.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <unistd.h>
-
-#include <fstream>
-
-#include <nlohmann/json.hpp>
-
-#include "TarveloWidget/MonthProvider.h"
-#include "TarveloWidget/MonthStepIntent.h"
-#include "Platform/Painter/PangoTextMeasurer.h"
-#include "tests/Support/TestBundle.h"
-#include "TarveloWidget/TarveloWidget.h"
-#include "Platform/Painter/TextEngine.h"
-#include "TarveloWidget/WidgetRendering.h"
-#include "Platform/Widgets/WidgetRunner.h"
 
 namespace {
 
@@ -62,13 +60,17 @@ platform::WidgetBundleContents bundleOnClock(const std::string& clockFile) {
         return platform::Instant::sinceUnixEpoch(seconds);
     };
     const tarvelo::TarveloWidget shipped;
-    const auto sharedStore = []() -> tarvelo::MonthOffsetStore& { return tarvelo::MonthOffsetStore::shared(); };
+    const auto sharedStore = []() -> tarvelo::MonthOffsetStore& {
+        return tarvelo::MonthOffsetStore::shared();
+    };
     return platform::WidgetBundleBuilder()
-        .widget(platform::StaticConfiguration(
-                    shipped.kind, tarvelo::MonthProvider(sharedStore, clock),
-                    std::function<platform::View(const tarvelo::MonthEntry&)>(
-                        [clock](const tarvelo::MonthEntry& entry) { return tarvelo::widgetContent(entry, clock); }))
-                    .supportedFamilies({platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
+        .widget(platform::StaticConfiguration(shipped.kind, tarvelo::MonthProvider(sharedStore, clock),
+                                              std::function<platform::View(const tarvelo::MonthEntry&)>(
+                                                  [clock](const tarvelo::MonthEntry& entry) {
+                                                      return tarvelo::widgetContent(entry, clock);
+                                                  }))
+                    .supportedFamilies(
+                        {platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
                     .contentMarginsDisabled())
         .intent<tarvelo::MonthStepIntent>()
         .build();
@@ -106,7 +108,8 @@ int main() {
     platform::PangoTextMeasurer measurer(engine);
     const char* bundle = std::getenv("TARVELO_TEST_BUNDLE");
     const char* clockFile = std::getenv("TARVELO_TEST_CLOCK_FILE");
-    platform::WidgetRunner runner(bundle && std::string(bundle) == "count" ? tarvelo::testsupport::countBundle()
+    platform::WidgetRunner runner(bundle && std::string(bundle) == "count"
+                                      ? tarvelo::testsupport::countBundle()
                                   : clockFile ? bundleOnClock(clockFile)
                                               : tarvelo::TarveloWidgetBundle().body(),
                                   measurer);
@@ -145,7 +148,8 @@ int main() {
         } else if (mode == "misshapen") {
             const auto request = nlohmann::json::parse(line, nullptr, false);
             const auto id = request.is_object() ? request.value("id", nlohmann::json()) : nlohmann::json();
-            writeOut(nlohmann::json{{"id", id}, {"result", answered % 2 ? nlohmann::json(5) : nlohmann::json::array({5})}}
+            writeOut(nlohmann::json{{"id", id},
+                                    {"result", answered % 2 ? nlohmann::json(5) : nlohmann::json::array({5})}}
                          .dump() +
                      "\n");
         } else if (mode == "enormous") {

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include "Platform/WidgetHost/DayClock.h"
+#include "Platform/WidgetHost/PlacementList.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/LocalTime.h"
-#include "Platform/WidgetHost/PlacementList.h"
 #include "tests/Support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using platform::DayWatch;
@@ -56,7 +56,8 @@ TEST(DayWatch, RenewsOnANewDayAnotherZoneOrAClockThatJumped) {
     for (const auto& each : cases) {
         reading = {each.now, each.wallAhead};
         zone.set("TZ", each.zone);
-        EXPECT_EQ(watch.moved(), each.moved) << each.now - evening << " " << each.wallAhead.count() << " " << each.zone;
+        EXPECT_EQ(watch.moved(), each.moved)
+            << each.now - evening << " " << each.wallAhead.count() << " " << each.zone;
     }
     EXPECT_TRUE(watch.restart());
     EXPECT_FALSE(watch.moved());

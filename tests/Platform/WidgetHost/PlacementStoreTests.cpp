@@ -1,12 +1,12 @@
+#include "Platform/WidgetHost/PlacementStore.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/TemporaryFolder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
-
-#include "tests/Support/EnvironmentGuard.h"
-#include "Platform/WidgetHost/PlacementStore.h"
-#include "tests/Support/TemporaryFolder.h"
 
 using platform::PlacementStore;
 using platform::WidgetFamily;
@@ -48,9 +48,12 @@ TEST(PlacementStore, SkipsUnusableEntriesAndKeepsAsideFilesNotOurs) {
 
     // Files kept aside within the same second never take each other's place,
     // and saving afterwards leaves them alone.
-    const std::vector<std::string> notOurs{"{\"tarvelo-widgets\": 1, \"widgets\": [", "{\"widgets\": []}",
-                                           "{\"tarvelo-widgets\": 1}", "{\"tarvelo-widgets\": 1, \"widgets\": {}}",
-                                           "{\"tarvelo-widgets\": 2, \"widgets\": []}", std::string("\0\xff", 2)};
+    const std::vector<std::string> notOurs{"{\"tarvelo-widgets\": 1, \"widgets\": [",
+                                           "{\"widgets\": []}",
+                                           "{\"tarvelo-widgets\": 1}",
+                                           "{\"tarvelo-widgets\": 1, \"widgets\": {}}",
+                                           "{\"tarvelo-widgets\": 2, \"widgets\": []}",
+                                           std::string("\0\xff", 2)};
     int kept = 0;
     for (const auto& text : notOurs) {
         SCOPED_TRACE(text);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "Platform/WidgetHost/RestartBackoff.h"
+
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using platform::RestartBackoff;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "Platform/WidgetHost/ScreenFit.h"
+
+#include <gtest/gtest.h>
 
 using platform::ScreenRect;
 

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
+#include "Platform/WidgetHost/WidgetHost.h"
+#include "tests/Support/EnvironmentGuard.h"
+#include "tests/Support/LocalTime.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <ctime>
 #include <fstream>
-
-#include "tests/Support/LocalTime.h"
-#include "tests/Support/EnvironmentGuard.h"
-#include "tests/Support/TemporaryFolder.h"
-#include "Platform/WidgetHost/WidgetHost.h"
+#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using platform::WidgetFamily;
@@ -19,8 +18,8 @@ protected:
     tarvelo::testsupport::TemporaryFolder folder;
     std::filesystem::path requestLog = folder.path() / "requests";
     tarvelo::testsupport::EnvironmentGuard environment{{"XDG_CONFIG_HOME", folder.path().c_str()},
-                                                        {"TARVELO_TEST_EXTENSION_MODE", "good"},
-                                                        {"TARVELO_TEST_REQUEST_LOG", requestLog.c_str()}};
+                                                       {"TARVELO_TEST_EXTENSION_MODE", "good"},
+                                                       {"TARVELO_TEST_REQUEST_LOG", requestLog.c_str()}};
     // Once a test writes it, the host's and the extension's "now".
     std::filesystem::path clockFile = folder.path() / "clock";
     WidgetHost host{[this] {
@@ -107,7 +106,8 @@ TEST_F(TimelineReload, AStepTakesOneRequestAndAnOlderExtensionIsAskedTheUsualWay
         EXPECT_EQ(months(picture("TarveloWidget")), "January");
         EXPECT_EQ(count() - before, requests);
         picture("TarveloWidget");
-        EXPECT_EQ(count() - before, requests + 1) << "later pictures are rendered anew, from the kept timeline";
+        EXPECT_EQ(count() - before, requests + 1)
+            << "later pictures are rendered anew, from the kept timeline";
         clickForward(picture("TarveloWidget"), -1); // back to December for the next case
     }
 }

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <map>
-
 #include "Platform/WidgetHost/WidgetBackend.h"
+
+#include <gtest/gtest.h>
+#include <map>
 
 using platform::WidgetBackend;
 using Limitation = WidgetBackend::Limitation;
@@ -42,8 +41,8 @@ TEST(WidgetBackend, GoesThroughXWaylandOnlyWhereThatKeepsWidgetsOnTheDesktop) {
                                                              {"XDG_CURRENT_DESKTOP", test.desktop},
                                                              {"GDK_BACKEND", test.gdkBackend}};
         const auto choice = WidgetBackend::choose([&](const char* name) { return environment.at(name); });
-        EXPECT_EQ(choice, test.expected) << test.session << " " << test.waylandDisplay << " " << test.display << " "
-                                         << test.desktop << " GDK_BACKEND=" << test.gdkBackend;
+        EXPECT_EQ(choice, test.expected) << test.session << " " << test.waylandDisplay << " " << test.display
+                                         << " " << test.desktop << " GDK_BACKEND=" << test.gdkBackend;
         EXPECT_EQ(WidgetBackend::notice(choice.limitation).empty(), choice.limitation == Limitation::none);
     }
 }

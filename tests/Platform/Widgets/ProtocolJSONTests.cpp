@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "Platform/Widgets/ProtocolJSON.h"
+
+#include <gtest/gtest.h>
 
 using platform::deepestProtocolNesting;
 using platform::parseProtocolJSON;

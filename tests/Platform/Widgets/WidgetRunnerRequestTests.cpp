@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "Platform/View/DisplayListJSON.h"
-#include "tests/Support/TestBundle.h"
 #include "Platform/Widgets/WidgetRunner.h"
+#include "tests/Support/TestBundle.h"
+
+#include <gtest/gtest.h>
 
 using namespace tarvelo::testsupport;
 using nlohmann::json;
@@ -24,7 +24,9 @@ protected:
         parameters.update(extra);
         return parameters;
     }
-    std::string errorCode(const json& reply) { return reply.value("error", json::object()).value("code", ""); }
+    std::string errorCode(const json& reply) {
+        return reply.value("error", json::object()).value("code", "");
+    }
 };
 
 } // namespace
@@ -91,7 +93,8 @@ TEST_F(WidgetRunnerRequests, EveryMalformedRequestGetsAClearErrorAndNoCrash) {
         {"{\"id\":1,\"method\":42}", "bad-request"},
         {"{\"id\":1,\"method\":\"fly\"}", "unknown-method"},
         {"{\"id\":1,\"method\":\"timeline\"}", "bad-request"},
-        {"{\"id\":1,\"method\":\"timeline\",\"params\":{\"kind\":\"Other\",\"family\":\"small\"}}", "unknown-kind"},
+        {"{\"id\":1,\"method\":\"timeline\",\"params\":{\"kind\":\"Other\",\"family\":\"small\"}}",
+         "unknown-kind"},
         {"\xff\xfe{{{", "bad-request"},
         {std::string(WidgetRunner::maximumRequestSize + 1, '{'), "too-large"},
         // Nested deeper than any request may be, refused before anything recurses into it.

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
-
 #include "tests/Support/ServeOverSockets.h"
 #include "tests/Support/TestBundle.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
 
 using namespace tarvelo::testsupport;
 using nlohmann::json;
@@ -28,14 +27,15 @@ TEST(WidgetRunnerServe, AnswersEveryLineOnceAndRunsIntentsInOrderWhileOtherReque
     CountingIntent::total = 0;
     std::string input;
     for (int id = 0; id < 200; ++id)
-        input += json{{"id", id}, {"method", "perform"},
+        input += json{{"id", id},
+                      {"method", "perform"},
                       {"params", {{"intent", {{"type", "CountingIntent"}, {"parameters", {{"by", 1}}}}}}}}
                      .dump() +
                  "\n" + json{{"id", 1000 + id}, {"method", "describe"}}.dump() + "\n";
     input += "garbage\n";
     input += std::string(platform::WidgetRunner::maximumRequestSize * 2, 'x') + "\n";
     input += "{\"id\": 5000, \"method\": \"describe\"}"; // the last line may lack its newline
-    const auto replies = repliesTo(input, 4093); // in awkward pieces
+    const auto replies = repliesTo(input, 4093);         // in awkward pieces
     ASSERT_EQ(replies.size(), 403u);
     EXPECT_EQ(CountingIntent::total, 200);
     std::set<int> answered;
@@ -58,11 +58,14 @@ TEST(WidgetRunnerServe, AnswersEveryLineOnceAndRunsIntentsInOrderWhileOtherReque
 }
 
 TEST(WidgetRunnerServe, ALastLineWithoutNewlineIsAnsweredEvenWhenTooLarge) {
-    const auto replies =
-        repliesTo(R"({"id":1,"method":"describe"})" "\n" + std::string(platform::WidgetRunner::maximumRequestSize + 10, 'x'));
+    const auto replies = repliesTo(R"({"id":1,"method":"describe"})"
+                                   "\n" +
+                                   std::string(platform::WidgetRunner::maximumRequestSize + 10, 'x'));
     ASSERT_EQ(replies.size(), 2u);
     // Replies may come in either order.
     EXPECT_EQ(std::count_if(replies.begin(), replies.end(),
-                            [](const json& reply) { return reply.contains("error") && reply["error"]["code"] == "too-large"; }),
+                            [](const json& reply) {
+                                return reply.contains("error") && reply["error"]["code"] == "too-large";
+                            }),
               1);
 }

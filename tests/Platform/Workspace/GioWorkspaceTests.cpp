@@ -1,12 +1,11 @@
+#include "Platform/Workspace/GioWorkspace.h"
 #include "tests/Support/DesktopFixture.h"
 #include "tests/Support/Eventually.h"
-#include "Platform/Workspace/GioWorkspace.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 using platform::URL;
 using tarvelo::testsupport::DesktopFixture;
@@ -35,9 +34,10 @@ DesktopFixture& desktop() {
         made->addApplication("vendor/test.Nested.desktop", program + " nested %u", "Name=Nested\n");
         // Records what two variables are in its environment, under "environment".
         const auto recorder = made->root() / "bin/environment-recorder";
-        std::ofstream(recorder) << "#!/bin/sh\nrecords='" << (made->root() / "records").string()
-                                << "'\nprintf '%s\\n' \"${TEST_KEPT_VARIABLE-unset}\" \"${TEST_PASSED_VARIABLE-unset}\" "
-                                   "> \"$records/.$$\"\nmv \"$records/.$$\" \"$records/environment.$$\"\n";
+        std::ofstream(recorder)
+            << "#!/bin/sh\nrecords='" << (made->root() / "records").string()
+            << "'\nprintf '%s\\n' \"${TEST_KEPT_VARIABLE-unset}\" \"${TEST_PASSED_VARIABLE-unset}\" "
+               "> \"$records/.$$\"\nmv \"$records/.$$\" \"$records/environment.$$\"\n";
         std::filesystem::permissions(recorder, std::filesystem::perms::owner_all);
         made->addApplication("test.Environment.desktop", recorder.string() + " %u",
                              "Name=Environment\nMimeType=x-scheme-handler/env-test;\n");
@@ -90,7 +90,8 @@ TEST_F(GioWorkspaceTest, FindsApplicationsByDesktopIdentifierAndByScheme) {
     EXPECT_EQ(workspace.urlForApplicationWithBundleIdentifier(std::string("test.Calendar.desktop\0x", 23)),
               std::nullopt);
 
-    // Scheme handlers, the default from mimeapps.list first; GIO leaves out an entry whose program is missing.
+    // Scheme handlers, the default from mimeapps.list first; GIO leaves out an entry whose program is
+    // missing.
     EXPECT_EQ(
         workspace.urlsForApplicationsToOpenURL(url("ical://")),
         (std::vector<URL>{applicationURL("test.Default.desktop"), applicationURL("test.Calendar.desktop")}));
@@ -144,9 +145,9 @@ TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultH
 
 // Also an entry that takes no URL, when asked to open one.
 TEST_F(GioWorkspaceTest, ReportsAVanishedProgramOrAnythingButAnEntryAsAnError) {
-    for (const auto& application : {applicationURL("test.Vanished.desktop"), url("https://example.org/"),
-                                    URL::fileURL(desktop().root() / "missing.desktop"),
-                                    applicationURL("test.NoURL.desktop")}) {
+    for (const auto& application :
+         {applicationURL("test.Vanished.desktop"), url("https://example.org/"),
+          URL::fileURL(desktop().root() / "missing.desktop"), applicationURL("test.NoURL.desktop")}) {
         const auto completions = complete(
             [&](auto done) { workspace.openURLs({url("ical://")}, application, configuration, done); });
         ASSERT_EQ(completions.size(), 1u);
@@ -169,7 +170,8 @@ TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItsel
     platform::Workspace::keepFromLaunchedPrograms("TEST_KEPT_VARIABLE");
 
     const auto completions = complete([&](auto done) {
-        workspace.openURLs({url("env-test://")}, applicationURL("test.Environment.desktop"), configuration, done);
+        workspace.openURLs({url("env-test://")}, applicationURL("test.Environment.desktop"), configuration,
+                           done);
     });
     EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
     EXPECT_EQ(desktop().waitForRecord("environment"), "unset\nthe user's\n");

@@ -1,8 +1,8 @@
 // The picker's model: what it shows (the face, the entries and their
 // checkmarks, the warning) for each state of the desktop and of the stored
 // choice, and what its actions and the open panel store.
-#include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
 #include "Platform/Workspace/DesktopEntry.h"
+#include "TarveloFeature/CalendarChoice/CalendarAppPickerModel.h"
 #include "tests/Support/FakeCalendarDesktop.h"
 
 #include <gmock/gmock.h>
@@ -59,7 +59,8 @@ TEST_F(CalendarAppPicker, AFreshInstallationShowsTheSystemDefaultWithItsNameAndI
     EXPECT_EQ(model.menuTitle(), "System default (Calendar)");
     EXPECT_EQ(model.menuIconURL(), calendarURL);
     EXPECT_EQ(model.menuIcon(), "application-x-executable");
-    EXPECT_EQ(titles(), (Strings{"System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
+    EXPECT_EQ(titles(),
+              (Strings{"System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
     EXPECT_EQ(checked(), Strings{"System default (Calendar)"});
     EXPECT_FALSE(model.showsMissingWarning());
 }
@@ -196,7 +197,8 @@ TEST_F(CalendarAppPicker, APanelAnswerWithoutAnApplicationChangesNothing) {
         std::optional<platform::URL> url;
     } const cases[] = {
         {"an entry without identifier", platform::modalResponseOK, looseURL},
-        {"a file that is no application", platform::modalResponseOK, platform::URL::fileURL("/home/a/notes.txt")},
+        {"a file that is no application", platform::modalResponseOK,
+         platform::URL::fileURL("/home/a/notes.txt")},
         // A URL left over from browsing does not count without a confirmation.
         {"a cancelled panel", 0, notesURL},
         {"a confirmation without a file", platform::modalResponseOK, std::nullopt},

@@ -4,24 +4,22 @@
 // set aside as unreadable, and holding every step the process reported done
 // (at most the one step in flight beyond).
 
-#include <gtest/gtest.h>
+#include "Platform/Defaults/UserDefaults.h"
+#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-#include <nlohmann/json.hpp>
-
-#include "TarveloFeature/MonthModel/MonthOffsetStore.h"
-#include "tests/Support/TemporaryFolder.h"
-#include "Platform/Defaults/UserDefaults.h"
 
 namespace fs = std::filesystem;
 using platform::Instant;

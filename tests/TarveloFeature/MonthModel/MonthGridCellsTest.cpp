@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "tests/Support/EnvironmentGuard.h"
 
 #include <chrono>
 #include <cmath>
-
-#include "tests/Support/EnvironmentGuard.h"
-#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include <gtest/gtest.h>
 
 using namespace tarvelo;
 using platform::CalendarUnit;
@@ -14,8 +13,8 @@ namespace chrono = std::chrono;
 namespace {
 
 Instant utcMidnight(chrono::year_month_day day) {
-    return Instant::sinceUnixEpoch(
-        static_cast<double>(chrono::sys_days(day).time_since_epoch().count()) * 86400.0);
+    return Instant::sinceUnixEpoch(static_cast<double>(chrono::sys_days(day).time_since_epoch().count()) *
+                                   86400.0);
 }
 
 chrono::year_month_day localDay(const platform::Calendar& calendar, Instant instant) {
@@ -36,7 +35,8 @@ std::vector<chrono::year_month_day> expectedDays(chrono::year_month month, chron
 }
 
 int countToday(const std::vector<DayCell>& cells) {
-    return static_cast<int>(std::count_if(cells.begin(), cells.end(), [](const DayCell& cell) { return cell.isToday; }));
+    return static_cast<int>(
+        std::count_if(cells.begin(), cells.end(), [](const DayCell& cell) { return cell.isToday; }));
 }
 
 } // namespace
@@ -59,7 +59,8 @@ TEST(MonthGridCells, EveryMonthFrom1900To2100MatchesAnIndependentCalendar) {
                 for (std::size_t index = 0; index < 42; ++index) {
                     const DayCell& cell = cells[index];
                     ASSERT_EQ(cell.id, static_cast<std::int64_t>(index));
-                    ASSERT_EQ(cell.date, utcMidnight(expected[index])) << year << "-" << monthNumber << " #" << index;
+                    ASSERT_EQ(cell.date, utcMidnight(expected[index]))
+                        << year << "-" << monthNumber << " #" << index;
                     ASSERT_EQ(cell.inVisibleMonth, expected[index].year() / expected[index].month() == month);
                     ASSERT_EQ(cell.isToday, expected[index] == month / 15);
                 }
@@ -76,7 +77,8 @@ TEST(MonthGridCells, TodayIsMarkedByTheLocalCalendarDay) {
     const Instant december = MonthGrid::month(0, evening);
     const auto cells = MonthGrid::cells(december, evening);
     ASSERT_EQ(countToday(cells), 1);
-    const auto today = std::find_if(cells.begin(), cells.end(), [](const DayCell& cell) { return cell.isToday; });
+    const auto today =
+        std::find_if(cells.begin(), cells.end(), [](const DayCell& cell) { return cell.isToday; });
     EXPECT_EQ(localDay(calendar, today->date), chrono::year(2026) / 12 / 7);
     EXPECT_TRUE(today->inVisibleMonth);
 
@@ -87,8 +89,9 @@ TEST(MonthGridCells, TodayIsMarkedByTheLocalCalendarDay) {
     const Instant secondOfDecember = evening - 5 * 86400.0;
     const auto november = MonthGrid::cells(MonthGrid::month(-1, evening), secondOfDecember);
     ASSERT_EQ(countToday(november), 1);
-    EXPECT_FALSE(std::find_if(november.begin(), november.end(), [](const DayCell& c) { return c.isToday; })
-                     ->inVisibleMonth);
+    EXPECT_FALSE(std::find_if(november.begin(), november.end(), [](const DayCell& c) {
+                     return c.isToday;
+                 })->inVisibleMonth);
 }
 
 TEST(MonthGridCells, DaysStartAtLocalMidnightWhereClocksSkipIt) {
@@ -117,7 +120,8 @@ TEST(MonthGridMonth, OffsetsStepByCalendarMonthsWithoutLimit) {
     EXPECT_EQ(localDay(calendar, MonthGrid::month(-25, midJanuary)), chrono::year(2023) / 12 / 1);
     EXPECT_EQ(localDay(calendar, MonthGrid::month(12 * 3000 + 5, midJanuary)), chrono::year(5026) / 6 / 1);
     // Summer months start at a different UTC offset; still local midnight.
-    EXPECT_EQ(MonthGrid::month(6, midJanuary).timeIntervalSince1970(), 1782856800) << "2026-07-01T00:00+02:00";
+    EXPECT_EQ(MonthGrid::month(6, midJanuary).timeIntervalSince1970(), 1782856800)
+        << "2026-07-01T00:00+02:00";
 }
 
 TEST(MonthGridMonth, OffsetsBeyondAnyCalendarFallBackToAFullGrid) {

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
-#include "tests/Support/EnvironmentGuard.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "tests/Support/EnvironmentGuard.h"
+
+#include <gtest/gtest.h>
 
 using namespace tarvelo;
 using platform::Instant;
@@ -63,8 +63,8 @@ TEST(MonthGridWeekdaySymbols, BeginWithTheCalendarsFirstWeekday) {
         return MonthGrid::weekdayNames();
     };
     EXPECT_EQ(namesIn("en_US.UTF-8").front(), "Sunday");
-    EXPECT_EQ(namesIn("de_DE.UTF-8"), (Symbols{"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag",
-                                              "Sonntag"}));
+    EXPECT_EQ(namesIn("de_DE.UTF-8"),
+              (Symbols{"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"}));
 }
 
 TEST(MonthGridWeekdaySymbols, HeadTheColumnsOfTheGrid) {
@@ -74,7 +74,9 @@ TEST(MonthGridWeekdaySymbols, HeadTheColumnsOfTheGrid) {
         const auto cells = MonthGrid::cells(december2026, december2026);
         EXPECT_EQ(calendar.component(platform::CalendarUnit::weekday, cells[0].date), calendar.firstWeekday())
             << locale;
-        EXPECT_EQ(MonthGrid::weekdaySymbols().front(),
-                  calendar.veryShortStandaloneWeekdaySymbols()[static_cast<std::size_t>(calendar.firstWeekday() - 1)]);
+        EXPECT_EQ(
+            MonthGrid::weekdaySymbols().front(),
+            calendar
+                .veryShortStandaloneWeekdaySymbols()[static_cast<std::size_t>(calendar.firstWeekday() - 1)]);
     }
 }

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <thread>
-
 #include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+
 #include "tests/Support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+#include <thread>
 
 using platform::Instant;
 using platform::UserDefaults;

@@ -1,9 +1,8 @@
 // A decoration before a block of wrapping text: where each goes, on the
 // real page and in a row of its own.
-#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
-
 #include "TarveloFeature/Onboarding/LeadingRow.h"
 #include "TarveloFeature/Onboarding/Step.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>

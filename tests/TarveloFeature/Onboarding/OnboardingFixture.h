@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TarveloFeature/Onboarding/ContentView.h"
+#include "TarveloFeature/Onboarding/Step.h"
 #include "tests/Support/FakeCalendarDesktop.h"
 #include "tests/Support/GtkTestSupport.h"
-#include "TarveloFeature/Onboarding/Step.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm/window.h>

@@ -54,7 +54,8 @@ TEST(MarkdownEmphasis, ShowsPairedDoubleAsterisksAsBoldAndEverythingElseAsWritte
         Strings bold; // byte ranges, "start-end"
     } const cases[] = {
         {"Choose **Edit Widgets**.", "Choose Edit Widgets.", {"7-19"}},
-        {"choose **Remove Widget**, or **Edit Widgets** for", "choose Remove Widget, or Edit Widgets for",
+        {"choose **Remove Widget**, or **Edit Widgets** for",
+         "choose Remove Widget, or Edit Widgets for",
          {"7-20", "25-37"}},
         {"Wähle **Widgets bearbeiten…** ✓", "Wähle Widgets bearbeiten… ✓", {"7-28"}},
         {"**bold <i>with</i> & tags**", "bold <i>with</i> & tags", {"0-23"}},
@@ -99,10 +100,16 @@ TEST(MarkdownEmphasis, ShowsLinksWithTheirLabelsAndKeepsOtherBracketsAsWritten) 
 // The page is as high as the main screen's usable area less 40, between 520 and 960.
 TEST(PageSize, LeavesFortyPointsOfTheUsableHeightFreeWithinBounds) {
     using tarvelo::PageSize::height;
-    const std::pair<double, double> cases[] = {
-        {800.0, 760.0}, {560.0, 520.0}, {1000.0, 960.0}, {727.5, 687.5}, {500.0, 520.0}, {0.0, 520.0},
-        {-300.0, 520.0}, {1200.0, 960.0}, {std::numeric_limits<double>::infinity(), 960.0},
-        {std::numeric_limits<double>::quiet_NaN(), 960.0}};
+    const std::pair<double, double> cases[] = {{800.0, 760.0},
+                                               {560.0, 520.0},
+                                               {1000.0, 960.0},
+                                               {727.5, 687.5},
+                                               {500.0, 520.0},
+                                               {0.0, 520.0},
+                                               {-300.0, 520.0},
+                                               {1200.0, 960.0},
+                                               {std::numeric_limits<double>::infinity(), 960.0},
+                                               {std::numeric_limits<double>::quiet_NaN(), 960.0}};
     for (const auto& [screen, page] : cases)
         EXPECT_EQ(height(screen), page) << screen;
     EXPECT_EQ(height(std::nullopt), 960.0) << "without a screen";
@@ -110,6 +117,7 @@ TEST(PageSize, LeavesFortyPointsOfTheUsableHeightFreeWithinBounds) {
 
 TEST(PreviewLabel, FollowsTheCaptionWithTheSentenceEvenWithConversionsInIt) {
     EXPECT_EQ(tarvelo::previewAccessibilityLabel("Small"), "Small size preview of the Tarvelo widget");
-    EXPECT_EQ(tarvelo::previewAccessibilityLabel("%s %d 100%"), "%s %d 100% size preview of the Tarvelo widget");
+    EXPECT_EQ(tarvelo::previewAccessibilityLabel("%s %d 100%"),
+              "%s %d 100% size preview of the Tarvelo widget");
     EXPECT_EQ(tarvelo::previewAccessibilityLabel(""), " size preview of the Tarvelo widget");
 }

@@ -1,11 +1,10 @@
 // The page as the window shows it: its size, its steps, the line about the widget host
 // and what assistive technologies read.
-#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
-
 #include "Tarvelo/HostWindow.h"
 #include "TarveloFeature/Onboarding/PageSize.h"
 #include "TarveloFeature/Onboarding/SectionHeading.h"
 #include "TarveloFeature/Onboarding/Step.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
 #include <gtkmm/adjustment.h>
 #include <set>

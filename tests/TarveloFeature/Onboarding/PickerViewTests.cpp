@@ -49,7 +49,8 @@ TEST_F(PickerViewTest, ChoicesInTheMenuAndThePanelMoveTheCheckmarkAndTheFace) {
     click("Agenda");
     EXPECT_EQ(face(), "Agenda");
     EXPECT_TRUE(iconShown());
-    EXPECT_EQ(menu(), (Lines{"System default (Calendar)", "---", "\u2713 Agenda", "Calendar", "---", chooseOther}));
+    EXPECT_EQ(menu(),
+              (Lines{"System default (Calendar)", "---", "\u2713 Agenda", "Calendar", "---", chooseOther}));
 
     click(chooseOther);
     ASSERT_TRUE(panel->running());
@@ -80,7 +81,8 @@ TEST_F(PickerViewTest, TheListIsAskedForWhenThePickerComesOnScreenNotWhenItIsDra
     page->queue_draw();
     page->picker().queue_resize();
     settle();
-    EXPECT_EQ(menu(), (Lines{"\u2713 System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
+    EXPECT_EQ(menu(),
+              (Lines{"\u2713 System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
 
     // Hidden and shown again: it comes on screen anew, and the application
     // chosen meanwhile has been removed: not installed, with the warning.

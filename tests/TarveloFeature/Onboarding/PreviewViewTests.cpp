@@ -1,9 +1,8 @@
 // The two pictures of the widget, and the placeholder in their place when a
 // file is missing or broken.
-#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
-
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/TemporaryFolder.h"
+#include "tests/TarveloFeature/Onboarding/OnboardingFixture.h"
 
 #include <fstream>
 
@@ -58,10 +57,10 @@ TEST_F(PreviewViewTest, ShowsBothPicturesSideBySideInTheirFramesEachReadAsOneIma
 
     graphene_point_t smallOrigin{};
     graphene_point_t mediumOrigin{};
-    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(small.gobj()),
-                                         GTK_WIDGET(shown.gobj()), &smallOrigin, &smallOrigin));
-    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(medium.gobj()),
-                                         GTK_WIDGET(shown.gobj()), &mediumOrigin, &mediumOrigin));
+    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(small.gobj()), GTK_WIDGET(shown.gobj()), &smallOrigin,
+                                         &smallOrigin));
+    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(medium.gobj()), GTK_WIDGET(shown.gobj()), &mediumOrigin,
+                                         &mediumOrigin));
     EXPECT_EQ(smallOrigin.y, mediumOrigin.y);
     EXPECT_GT(mediumOrigin.x - smallOrigin.x, small.frame().get_width());
     // Each is read as one image, with its caption.
