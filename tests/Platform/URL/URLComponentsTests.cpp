@@ -1,3 +1,4 @@
+#include "Platform/URL/PercentEncoding.h"
 #include "Platform/URL/URLComponents.h"
 
 #include <gtest/gtest.h>
@@ -58,4 +59,17 @@ TEST(URLComponents, DecodesNamesAndValuesButNotPlusSigns) {
     ASSERT_EQ(items->size(), 2u);
     EXPECT_EQ((*items)[0], (URLQueryItem{"t", " +5+1"}));
     EXPECT_EQ((*items)[1].value, std::string(1, '\0'));
+}
+
+TEST(PercentEncoding, HexDigitsOfEitherCaseAtEitherEndOfTheirRanges) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"%2a%2A%2f%2F%30%39", "**//09"}, {"%6F%6f%60", "oo`"}, {"%3g%g3%2", "%3g%g3%2"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(platform::PercentEncoding::decoded(text), expected) << text;
+}
+
+TEST(URL, AFilePathKeepsItsPlainCharactersAndEncodesTheRest) {
+    const auto url = URL::fileURL("/tmp/a b~/Zz_9-.\xC3\xA4%");
+    EXPECT_EQ(url.absoluteString(), "file:///tmp/a%20b~/Zz_9-.%C3%A4%25");
+    EXPECT_EQ(url.path(), "/tmp/a b~/Zz_9-.\xC3\xA4%");
 }

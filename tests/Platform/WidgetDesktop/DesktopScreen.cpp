@@ -1,6 +1,7 @@
 #include "tests/Platform/WidgetDesktop/DesktopScreen.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
@@ -203,6 +204,10 @@ bool DesktopScreen::Capture::savePNG(const std::string& path) const {
     const bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return written;
+}
+
+Window DesktopScreen::root() const {
+    return DefaultRootWindow(display_);
 }
 
 } // namespace tarvelo::testsupport

@@ -1,10 +1,14 @@
 #pragma once
 
-#include <X11/Xlib.h>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+// The two X types this header needs, declared as Xlib does, so that Xlib's
+// macros (None, Bool, Status) stay out of every file that includes it.
+using Window = unsigned long;
+using Display = struct _XDisplay;
 
 namespace tarvelo::testsupport {
 
@@ -36,7 +40,7 @@ public:
     std::vector<unsigned long> property(Window window, const char* name);
     // The names of the atoms in an ATOM-list property (such as _NET_WM_STATE).
     std::vector<std::string> atomNames(Window window, const char* name);
-    Window root() const { return DefaultRootWindow(display_); }
+    Window root() const;
     // Whether an EWMH window manager runs: it owns WM_S0 and its
     // _NET_SUPPORTING_WM_CHECK window names itself.
     bool windowManagerRuns();
