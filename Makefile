@@ -22,7 +22,7 @@ GENERATOR    := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "
 WERROR       := $(if $(filter true,$(CI)),ON,OFF)
 CONFIGURE     = cmake -S . -G "$(GENERATOR)" -DTARVELO_WERROR=$(WERROR)
 
-.PHONY: all deps deps-test deps-fuzz deps-bench deps-lint lint build run test test-asan test-tsan test-budget bench fuzz package clean
+.PHONY: all deps deps-test deps-fuzz deps-bench deps-lint lint check-format build run test test-asan test-tsan test-budget bench fuzz package clean
 
 all: build
 
@@ -76,6 +76,9 @@ bench: deps-bench
 	@[ -f $(BUILD_BENCH)/CMakeCache.txt ] || $(CONFIGURE) -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for program in $(BUILD_BENCH)/bench/*-bench; do echo "== $$program"; $$program; done
+
+check-format: deps-lint
+	scripts/check-format
 
 # Format first (quick), then clang-tidy on the ASan build's compile commands
 # (configured here if make test has not done it).
