@@ -63,7 +63,7 @@ std::int64_t linkSeconds(Instant date) {
 } // namespace
 
 TarveloWidgetView::TarveloWidgetView(MonthEntry entry, Clock clock)
-    : entry_(std::move(entry))
+    : entry_(entry)
     , clock_(clock ? std::move(clock) : Clock(Instant::now)) {}
 
 View TarveloWidgetView::body() const {

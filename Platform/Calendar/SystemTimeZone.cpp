@@ -64,14 +64,14 @@ std::string SystemTimeZone::identifier() {
         std::string value = tz;
         if (!value.empty() && value.front() == ':')
             value.erase(0, 1);
-        const std::string candidate = identifierFromPath(value);
+        std::string candidate = identifierFromPath(value);
         if (isKnown(candidate))
             return candidate;
         // An empty TZ means UTC to the C library.
         if (value.empty())
             return "UTC";
     } else {
-        const std::string candidate = identifierFromPath(localtimeLinkTarget());
+        std::string candidate = identifierFromPath(localtimeLinkTarget());
         if (isKnown(candidate))
             return candidate;
     }

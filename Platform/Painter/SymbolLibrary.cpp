@@ -98,7 +98,7 @@ void drawBuiltIn(cairo_t* cairo, std::string_view systemName) {
 
 } // namespace
 
-SymbolLibrary::SymbolLibrary(std::vector<std::string> themes) {
+SymbolLibrary::SymbolLibrary(const std::vector<std::string>& themes) {
     const auto folders = dataFolders();
     for (const auto& [systemName, iconName] : iconNames)
         if (RsvgHandle* handle = loadIcon(iconName, themes, folders))

@@ -23,7 +23,7 @@ namespace platform {
 class SymbolLibrary {
 public:
     // Looks in `themes` (first match wins) under each XDG data folder's "icons".
-    explicit SymbolLibrary(std::vector<std::string> themes = {"Adwaita", "hicolor"});
+    explicit SymbolLibrary(const std::vector<std::string>& themes = {"Adwaita", "hicolor"});
     ~SymbolLibrary();
     SymbolLibrary(const SymbolLibrary&) = delete;
     SymbolLibrary& operator=(const SymbolLibrary&) = delete;

@@ -23,7 +23,7 @@ nlohmann::json toJSON(const DisplayList& list);
 // (bad JSON, wrong types, unknown item types or colours, lengths that are
 // negative, not finite or absurdly large, invalid URLs, too many items) is
 // refused as a whole with a short reason; nothing in the input can crash it.
-DisplayListReading displayListFromJSON(const nlohmann::json& json);
+DisplayListReading displayListFromJSON(const nlohmann::json& input);
 DisplayListReading displayListFromJSONText(std::string_view text);
 
 } // namespace platform

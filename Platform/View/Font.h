@@ -25,7 +25,7 @@ struct Font {
 // The names used in the display list's JSON ("semibold", "default" ...).
 std::string_view name(FontWeight weight);
 std::string_view name(FontDesign design);
-std::optional<FontWeight> fontWeightNamed(std::string_view name);
-std::optional<FontDesign> fontDesignNamed(std::string_view name);
+std::optional<FontWeight> fontWeightNamed(std::string_view text);
+std::optional<FontDesign> fontDesignNamed(std::string_view text);
 
 } // namespace platform

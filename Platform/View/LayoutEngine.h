@@ -63,7 +63,7 @@ private:
     const TextMetrics& metrics(const TextNode& text, const Font& font) const;
     void placeView(const View& view, Rect rect, ProposedSize proposal, const LayoutEnvironment& environment,
                    const Placement& placement);
-    void placeNode(const ViewNode& node, Rect rect, ProposedSize proposal,
+    void placeNode(const ViewNode& node, Rect rect, ProposedSize offered,
                    const LayoutEnvironment& environment, Placement placement);
     // Places children in painting order (by z-index, then in order);
     // `frameOf(index)` gives a child's rectangle and the proposal it was sized for.

@@ -12,7 +12,7 @@ namespace platform {
 enum class SemanticColor { primary, secondary, tertiary, tertiaryFill, red, white, orange, accent };
 
 std::string_view name(SemanticColor color);
-std::optional<SemanticColor> semanticColorNamed(std::string_view name);
+std::optional<SemanticColor> semanticColorNamed(std::string_view text);
 
 // A colour with an opacity, as foreground styles and fills take it.
 struct ShapeStyle {

@@ -66,6 +66,7 @@ std::vector<ChildLayout> stackChildLayouts(const std::vector<const View*>& child
 
     // Pass 2: the priorities, highest first.
     std::vector<double> priorities;
+    priorities.reserve(children.size());
     for (const View* child : children)
         priorities.push_back(child->layoutPriorityValue());
     std::sort(priorities.begin(), priorities.end(), std::greater<>());

@@ -27,7 +27,7 @@ std::optional<double> sanitized(std::optional<double> length) {
 }
 
 View environment(const View& view, EnvironmentChange change) {
-    return View(make(EnvironmentNode{view, std::move(change)}));
+    return View(make(EnvironmentNode{view, change}));
 }
 
 } // namespace
@@ -36,7 +36,10 @@ View::View()
     : node_(emptyNode()) {}
 
 View::View(std::shared_ptr<const ViewNode> node)
-    : node_(node ? std::move(node) : emptyNode()) {}
+    : node_(std::move(node)) {
+    if (!node_)
+        node_ = emptyNode();
+}
 
 View View::wrapped(std::shared_ptr<const ViewNode> node) const {
     View result(std::move(node));
@@ -126,7 +129,7 @@ View View::fill(const ShapeStyle& style) const {
     if (const auto* shape = std::get_if<ShapeNode>(&node_->content)) {
         ShapeNode filled = *shape;
         filled.fill = style;
-        return wrapped(make(std::move(filled)));
+        return wrapped(make(filled));
     }
     return *this;
 }

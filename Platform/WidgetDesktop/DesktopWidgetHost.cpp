@@ -36,6 +36,7 @@ int DesktopWidgetHost::run(const char* programName, bool openGallery, bool atLog
     if (atLogin)
         arguments.emplace_back("--login");
     std::vector<char*> pointers;
+    pointers.reserve(arguments.size() + 1);
     for (auto& argument : arguments)
         pointers.push_back(argument.data());
     pointers.push_back(nullptr);

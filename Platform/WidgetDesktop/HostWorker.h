@@ -46,7 +46,7 @@ public:
     // click itself causes right after the event, and a picture that arrives
     // a few milliseconds later would have to wait for the frame after it.
     // Otherwise the completion comes on the main loop as usual.
-    void submitAndWait(Job job, std::chrono::milliseconds patience, const std::string& lane = {});
+    void submitAndWait(Job job, std::chrono::milliseconds patience, const std::string& name = {});
 
     // Forgets every timeline at once (the host is safe to call from here).
     void invalidateAll() { host_.invalidateAll(); }
@@ -60,7 +60,7 @@ private:
     };
 
     // Queues the job (under lock_) and returns its number in its lane.
-    std::uint64_t enqueue(Job job, const std::string& lane);
+    std::uint64_t enqueue(Job job, const std::string& name);
     void run(Lane& lane);
     void deliver();
 

@@ -14,7 +14,8 @@ SleepMonitor::SleepMonitor() {
             }
             login_->signal_signal().connect([this](const Glib::ustring&, const Glib::ustring& name,
                                                    const Glib::VariantContainerBase& constParameters) {
-                auto parameters = constParameters; // reading children is not const in glibmm
+                // Reading children is not const in glibmm.
+                auto parameters = constParameters; // NOLINT(performance-unnecessary-copy-initialization)
                 if (name != "PrepareForSleep" || parameters.get_n_children() != 1)
                     return;
                 Glib::Variant<bool> starting;

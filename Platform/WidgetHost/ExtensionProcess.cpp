@@ -95,6 +95,7 @@ bool ExtensionProcess::start(std::string& problem) {
     char* arguments[] = {program.data(), nullptr};
     std::vector<std::string> environment = extensionEnvironment();
     std::vector<char*> environmentPointers;
+    environmentPointers.reserve(environment.size() + 1);
     for (auto& variable : environment)
         environmentPointers.push_back(variable.data());
     environmentPointers.push_back(nullptr);

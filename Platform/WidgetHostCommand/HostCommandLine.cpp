@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
                 gallery = true;
             else if (!std::strcmp(argv[index], "--login"))
                 login = true;
-            else if (index > 1 || std::strcmp(argv[index], "run"))
+            else if (index > 1 || std::strcmp(argv[index], "run") != 0)
                 return fail(std::string("unknown option ") + argv[index] + " (try --help)") + 1;
         }
         return platform::DesktopWidgetHost::run(argv[0], gallery, login);

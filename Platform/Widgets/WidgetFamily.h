@@ -12,6 +12,6 @@ enum class WidgetFamily { systemSmall, systemMedium };
 // "small" and "medium": the names the widget host's protocol and command
 // line use.
 std::string_view name(WidgetFamily family);
-std::optional<WidgetFamily> widgetFamilyNamed(std::string_view name);
+std::optional<WidgetFamily> widgetFamilyNamed(std::string_view text);
 
 } // namespace platform

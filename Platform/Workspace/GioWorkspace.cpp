@@ -197,7 +197,7 @@ std::optional<URL> GioWorkspace::urlForApplicationToOpenContentType(const std::s
     // else the first that does (what GNOME Shell's clock opens).
     const auto recommended = recommendedFor(contentType);
     GAppInfo* info = g_app_info_get_default_for_type(contentType.c_str(), FALSE);
-    const auto defaultURL = fileURLOf(info);
+    auto defaultURL = fileURLOf(info);
     if (info)
         g_object_unref(info);
     if (defaultURL && std::find(recommended.begin(), recommended.end(), *defaultURL) != recommended.end())

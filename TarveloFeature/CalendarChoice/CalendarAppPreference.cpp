@@ -23,7 +23,9 @@ CalendarAppSelection CalendarAppPreference::selection() const {
     // A stored name is used even when empty; without one the identifier
     // stands in, so the picker always has something to show.
     auto name = defaults.string(displayNameKey);
-    return CalendarAppSelection::app(*bundleIdentifier, name ? std::move(*name) : *bundleIdentifier);
+    if (name)
+        return CalendarAppSelection::app(*bundleIdentifier, std::move(*name));
+    return CalendarAppSelection::app(*bundleIdentifier, *bundleIdentifier);
 }
 
 void CalendarAppPreference::setSelection(const CalendarAppSelection& selection) {

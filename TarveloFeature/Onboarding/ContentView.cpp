@@ -89,13 +89,13 @@ ContentView::ContentView(Services services)
 
 void ContentView::buildHeader() {
     auto* header = makeStack(6);
-    auto* title =
-        Gtk::make_managed<LocalizedLabel>("Tarvelo", std::initializer_list{OnboardingStyle::appTitle});
+    auto* title = Gtk::make_managed<LocalizedLabel>(
+        "Tarvelo", std::initializer_list<const char*>{OnboardingStyle::appTitle});
     title->property_accessible_role().set_value(Gtk::Accessible::Role::HEADING);
     header->append(*title);
     header->append(*Gtk::make_managed<LocalizedLabel>(
         "A month calendar you can step through without opening Calendar.",
-        std::initializer_list{OnboardingStyle::title3, OnboardingStyle::secondary}));
+        std::initializer_list<const char*>{OnboardingStyle::title3, OnboardingStyle::secondary}));
     column_.append(*header);
 }
 
@@ -104,7 +104,7 @@ void ContentView::buildWidgetSection() {
     section->append(*Gtk::make_managed<SectionHeading>("This is the widget"));
     section->append(
         *Gtk::make_managed<LocalizedLabel>("It comes in two sizes. Pick either one when you add it.",
-                                           std::initializer_list{OnboardingStyle::secondary}));
+                                           std::initializer_list<const char*>{OnboardingStyle::secondary}));
     auto* previews = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 24);
     previews->set_margin_top(4);
     previews->set_halign(Gtk::Align::START);
@@ -150,7 +150,7 @@ void ContentView::buildAddToDesktop() {
     auto* staying = Gtk::make_managed<LocalizedLabel>(
         "The widget comes back at every login. To take it off your desktop, right-click it and choose "
         "**Remove Widget**.",
-        std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary});
+        std::initializer_list<const char*>{OnboardingStyle::callout, OnboardingStyle::secondary});
     staying->set_margin_top(2);
     section->append(*staying);
     column_.append(*section);
@@ -164,8 +164,8 @@ void ContentView::buildWarningBox() {
     Accessibility::hide(*icon);
 
     auto* texts = makeStack(6);
-    texts->append(*Gtk::make_managed<LocalizedLabel>("If Tarvelo is not in the list",
-                                                     std::initializer_list{OnboardingStyle::headline}));
+    texts->append(*Gtk::make_managed<LocalizedLabel>(
+        "If Tarvelo is not in the list", std::initializer_list<const char*>{OnboardingStyle::headline}));
     texts->append(*Gtk::make_managed<LocalizedLabel>(
         "Edit Widgets lists the widgets it finds in your data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS) and "
         "beside its own program. Tarvelo installed anywhere else, or no widget host installed, leaves it "
@@ -183,7 +183,7 @@ void ContentView::buildWarningBox() {
     texts->append(*Gtk::make_managed<LocalizedLabel>(
         "There is no error message for this. The widget is just missing from the list, which is why it is "
         "worth saying out loud.",
-        std::initializer_list{OnboardingStyle::callout, OnboardingStyle::secondary}));
+        std::initializer_list<const char*>{OnboardingStyle::callout, OnboardingStyle::secondary}));
 
     auto* box = Gtk::make_managed<LeadingRow>(*icon, *texts, 12, LeadingRow::Alignment::top);
     box->add_css_class(OnboardingStyle::warningBox);
