@@ -120,16 +120,22 @@ void WidgetAccessibility::update(const DisplayList& list) {
         if (wasFocused && *wasFocused < fresh.size() && focusable(fresh[*wasFocused].role))
             gtk_widget_grab_focus(children_[*wasFocused]);
     }
-    elements_ = std::move(fresh);
-    for (std::size_t index = 0; index < elements_.size(); ++index) {
-        const Element& element = elements_[index];
+    // Only what changed is told to GTK: a moved child makes the whole window
+    // lay out again, and a step usually moves none (the same grid, new labels).
+    for (std::size_t index = 0; index < fresh.size(); ++index) {
+        const Element& element = fresh[index];
+        const Element* before = sameShape ? &elements_[index] : nullptr;
         GtkWidget* child = children_[index];
-        gtk_accessible_update_property(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                       element.label.c_str(), -1);
+        if (!before || before->label != element.label)
+            gtk_accessible_update_property(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                           element.label.c_str(), -1);
+        if (before && before->frame == element.frame)
+            continue;
         gtk_widget_set_size_request(child, pixels(element.frame.size.width),
                                     pixels(element.frame.size.height));
         gtk_fixed_move(gobj(), child, pixels(element.frame.minX()), pixels(element.frame.minY()));
     }
+    elements_ = std::move(fresh);
 }
 
 Gtk::Widget* WidgetAccessibility::child(std::size_t index) const {
