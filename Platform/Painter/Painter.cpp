@@ -12,6 +12,8 @@ namespace {
 
 constexpr double largestScale = 16.0;
 constexpr double largestPixelSide = 16384.0;
+// The one size texts are laid out at (see paintItem).
+constexpr double laidOutSize = 13.0;
 
 void setSource(cairo_t* cairo, const RGBAColor& color) {
     cairo_set_source_rgba(cairo, color.red, color.green, color.blue, color.alpha);
@@ -47,7 +49,7 @@ Painter::Painter(const Options& options)
     // files are opened here rather than during the first paint.
     for (const FontWeight weight :
          {FontWeight::regular, FontWeight::medium, FontWeight::semibold, FontWeight::bold}) {
-        pango_layout_set_font_description(layout_, engine_.description(Font::system(13.0, weight)));
+        pango_layout_set_font_description(layout_, engine_.description(Font::system(laidOutSize, weight)));
         pango_layout_set_text(layout_, "0123456789 Aa", -1);
         pango_layout_get_extents(layout_, nullptr, nullptr);
     }
@@ -80,11 +82,20 @@ void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appe
         [&](const auto& value) {
             using Item = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<Item, TextRun>) {
-                if (value.text.empty() || value.style.opacity <= 0)
+                if (value.text.empty() || value.style.opacity <= 0 || !(value.font.size > 0))
                     return;
-                if (layoutFont != value.font) {
-                    pango_layout_set_font_description(layout_, engine_.description(value.font));
-                    layoutFont = value.font;
+                // Every text is laid out at one size and drawn scaled to its
+                // own. For each size it has not seen, Pango has fontconfig
+                // sort every font on the system (milliseconds), and a text
+                // shrunk to fit brings a size of its own: a step to a month
+                // whose title shrinks differently would pay that each time.
+                // Without hinting, glyphs and advances scale exactly.
+                Font font = value.font;
+                font.size = laidOutSize;
+                const double scale = value.font.size / laidOutSize;
+                if (layoutFont != font) {
+                    pango_layout_set_font_description(layout_, engine_.description(font));
+                    layoutFont = font;
                 }
                 if (layoutDirection != value.direction) {
                     // The text's own strong letters still decide its
@@ -100,22 +111,27 @@ void Painter::paintItem(cairo_t* cairo, const DisplayItem& item, Appearance appe
                 PangoAttrList* attributes = nullptr;
                 if (value.tracking != 0.0) {
                     attributes = pango_attr_list_new();
-                    pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(
-                                                           static_cast<int>(value.tracking * PANGO_SCALE)));
+                    pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(static_cast<int>(
+                                                           value.tracking / scale * PANGO_SCALE)));
                 }
                 pango_layout_set_attributes(layout_, attributes);
                 if (attributes)
                     pango_attr_list_unref(attributes);
                 if (value.truncated) {
-                    pango_layout_set_width(layout_, static_cast<int>(value.frame.size.width * PANGO_SCALE));
+                    pango_layout_set_width(layout_,
+                                           static_cast<int>(value.frame.size.width / scale * PANGO_SCALE));
                     pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
                 } else {
                     pango_layout_set_width(layout_, -1);
                     pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_NONE);
                 }
                 setSource(cairo, resolvedColor(value.style, appearance));
-                cairo_move_to(cairo, value.frame.origin.x, value.frame.origin.y);
+                cairo_save(cairo);
+                cairo_translate(cairo, value.frame.origin.x, value.frame.origin.y);
+                cairo_scale(cairo, scale, scale);
+                cairo_move_to(cairo, 0, 0);
                 pango_cairo_show_layout(cairo, layout_);
+                cairo_restore(cairo);
             } else if constexpr (std::is_same_v<Item, ShapeItem>) {
                 setSource(cairo, resolvedColor(value.fill, appearance));
                 switch (value.kind) {
