@@ -114,7 +114,6 @@ void WidgetWindow::positionChanged(int x, int y) {
 
 void WidgetWindow::show(WidgetHost::Picture picture) {
     picture_ = std::move(picture);
-    painted_.reset();
     accessibility_.update(picture_->displayList);
     if (!get_visible())
         present();
@@ -125,29 +124,17 @@ void WidgetWindow::setAppearance(Appearance appearance) {
     if (appearance == appearance_)
         return;
     appearance_ = appearance;
-    painted_.reset();
     area_.queue_draw();
 }
 
 void WidgetWindow::draw(const Cairo::RefPtr<Cairo::Context>& cairo, int width, int height) {
-    // Painted in points onto pixels at the window's scale factor, so text
-    // and shapes come out sharp at any scale; a redraw that shows nothing
-    // new (the focus ring moving, an expose) only copies those pixels.
+    // The context is in points and already scaled to the surface's pixels,
+    // so text and shapes come out sharp at any scale factor.
     const auto display = get_display();
     const bool translucent = display->is_composited() && display->is_rgba();
-    const int scale = std::max(get_scale_factor(), 1);
-    const auto format = translucent ? Cairo::Surface::Format::ARGB32 : Cairo::Surface::Format::RGB24;
-    if (!painted_ || painted_->get_width() != width * scale || painted_->get_height() != height * scale ||
-        painted_->get_format() != format) {
-        painted_ = Cairo::ImageSurface::create(format, width * scale, height * scale);
-        cairo_surface_set_device_scale(painted_->cobj(), scale, scale);
-        const auto canvas = Cairo::Context::create(painted_);
-        fillWidgetBackground(canvas, width, height, translucent ? cornerRadius : 0, appearance_);
-        if (picture_)
-            painter_.paint(canvas->cobj(), picture_->displayList, appearance_);
-    }
-    cairo->set_source(painted_, 0, 0);
-    cairo->paint();
+    fillWidgetBackground(cairo, width, height, translucent ? cornerRadius : 0, appearance_);
+    if (picture_)
+        painter_.paint(cairo->cobj(), picture_->displayList, appearance_);
     accessibility_.paintFocusRing(cairo, appearance_);
 }
 

@@ -61,9 +61,6 @@ private:
     const Painter& painter_;
     Appearance appearance_;
     std::optional<WidgetHost::Picture> picture_;
-    // The background and picture as last painted, in the window's pixels;
-    // dropped whenever the picture or the appearance changes.
-    Cairo::RefPtr<Cairo::ImageSurface> painted_;
 
     Gtk::DrawingArea area_;
     Gtk::Overlay overlay_;
