@@ -19,61 +19,55 @@ protected:
 
 } // namespace
 
-TEST_F(CalendarAppPreferenceTest, StartsWithTheSystemDefault) {
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::systemDefault());
+// An empty or non-text identifier is the system default; a missing or
+// non-text name is the identifier.
+TEST_F(CalendarAppPreferenceTest, ReadsWhateverTheKeysHold) {
+    EXPECT_TRUE(preference.selection().isSystemDefault());
     EXPECT_EQ(preference.resolvedApplicationURL(), std::nullopt);
     EXPECT_FALSE(preference.selectionIsMissing());
-    // The system default is never looked up here: the caller decides.
-    EXPECT_TRUE(workspace.lookedUpIdentifiers.empty());
+    EXPECT_TRUE(workspace.lookedUpIdentifiers.empty()) << "the system default is the caller's to look up";
+    const std::string id = "org.gnome.Calendar.desktop";
+    const struct Case {
+        platform::DefaultsValue identifier;
+        std::optional<platform::DefaultsValue> name;
+        CalendarAppSelection read;
+    } cases[] = {
+        {std::string(), std::string("Calendar"), CalendarAppSelection::systemDefault()},
+        {std::int64_t{42}, std::nullopt, CalendarAppSelection::systemDefault()},
+        {id, std::nullopt, CalendarAppSelection::app(id, id)},
+        {id, std::int64_t{7}, CalendarAppSelection::app(id, id)},
+        {id, std::string(), CalendarAppSelection::app(id, "")},
+    };
+    for (const Case& example : cases) {
+        defaults.setObject(example.identifier, CalendarAppPreference::bundleIdentifierKey);
+        if (example.name)
+            defaults.setObject(*example.name, CalendarAppPreference::displayNameKey);
+        else
+            defaults.removeObject(CalendarAppPreference::displayNameKey);
+        EXPECT_EQ(preference.selection(), example.read) << &example - cases;
+    }
 }
 
-TEST_F(CalendarAppPreferenceTest, ReadsAnEmptyOrNonTextIdentifierAsTheSystemDefault) {
-    defaults.setObject(std::string(), CalendarAppPreference::bundleIdentifierKey);
-    defaults.setObject(std::string("Calendar"), CalendarAppPreference::displayNameKey);
-    EXPECT_TRUE(preference.selection().isSystemDefault());
-    defaults.setInteger(42, CalendarAppPreference::bundleIdentifierKey);
-    EXPECT_TRUE(preference.selection().isSystemDefault());
-}
-
-TEST_F(CalendarAppPreferenceTest, NamesAnApplicationWithoutStoredNameByItsIdentifier) {
-    defaults.setObject(std::string("org.gnome.Calendar.desktop"), CalendarAppPreference::bundleIdentifierKey);
-    EXPECT_EQ(preference.selection(),
-              CalendarAppSelection::app("org.gnome.Calendar.desktop", "org.gnome.Calendar.desktop"));
-    defaults.setObject(std::int64_t{7}, CalendarAppPreference::displayNameKey);
-    EXPECT_EQ(preference.selection().chosenApp()->name, "org.gnome.Calendar.desktop");
-    defaults.setObject(std::string(), CalendarAppPreference::displayNameKey);
-    EXPECT_EQ(preference.selection().chosenApp()->name, "");
-}
-
-TEST_F(CalendarAppPreferenceTest, StoresAnEmptyIdentifierThatReadsBackAsTheSystemDefault) {
-    preference.setSelection(CalendarAppSelection::app("", "Nothing"));
-    EXPECT_EQ(defaults.string(CalendarAppPreference::bundleIdentifierKey), "");
-    EXPECT_EQ(defaults.string(CalendarAppPreference::displayNameKey), "Nothing");
-    EXPECT_TRUE(preference.selection().isSystemDefault());
-}
-
+// Every write is announced once, before the keys change, and seen by every
+// instance over the same defaults.
 TEST_F(CalendarAppPreferenceTest, AnnouncesEveryWriteBeforeTouchingTheKeys) {
-    preference.setSelection(CalendarAppSelection::app("a.desktop", "A"));
+    CalendarAppPreference other{defaults, workspace};
     std::vector<std::optional<std::string>> storedAtAnnouncement;
     preference.objectWillChange.connect(
         [&] { storedAtAnnouncement.push_back(defaults.string(CalendarAppPreference::bundleIdentifierKey)); });
-
-    preference.setSelection(CalendarAppSelection::systemDefault());
-    preference.setSelection(CalendarAppSelection::systemDefault());
-    EXPECT_EQ(storedAtAnnouncement, (std::vector<std::optional<std::string>>{"a.desktop", std::nullopt}));
-    EXPECT_FALSE(defaults.object(CalendarAppPreference::bundleIdentifierKey));
-    EXPECT_FALSE(defaults.object(CalendarAppPreference::displayNameKey));
-}
-
-TEST_F(CalendarAppPreferenceTest, UpdatesInPlaceWithOneAnnouncement) {
     preference.setSelection(CalendarAppSelection::app("a.desktop", "A"));
-    int announcements = 0;
-    preference.objectWillChange.connect([&] { ++announcements; });
+    EXPECT_EQ(other.selection(), CalendarAppSelection::app("a.desktop", "A"));
     preference.updateSelection([](CalendarAppSelection& selection) {
         selection = CalendarAppSelection::app(selection.chosenApp()->bundleIdentifier, "Renamed");
     });
-    EXPECT_EQ(announcements, 1);
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("a.desktop", "Renamed"));
+    EXPECT_EQ(other.selection(), CalendarAppSelection::app("a.desktop", "Renamed"));
+    preference.setSelection(CalendarAppSelection::systemDefault());
+    EXPECT_FALSE(defaults.object(CalendarAppPreference::bundleIdentifierKey));
+    EXPECT_FALSE(defaults.object(CalendarAppPreference::displayNameKey));
+    preference.setSelection(CalendarAppSelection::app("", "Nothing"));
+    EXPECT_TRUE(other.selection().isSystemDefault());
+    EXPECT_EQ(storedAtAnnouncement, (std::vector<std::optional<std::string>>{std::nullopt, "a.desktop",
+                                                                             "a.desktop", std::nullopt}));
 }
 
 TEST_F(CalendarAppPreferenceTest, KeepsADeletedApplicationChosenButMissing) {
@@ -88,10 +82,4 @@ TEST_F(CalendarAppPreferenceTest, KeepsADeletedApplicationChosenButMissing) {
     EXPECT_TRUE(preference.selectionIsMissing());
     // Nothing is cached: every question went to the workspace again.
     EXPECT_EQ(workspace.lookedUpIdentifiers.size(), 4u);
-}
-
-TEST_F(CalendarAppPreferenceTest, SeesWritesOfAnotherInstanceOverTheSameDefaults) {
-    CalendarAppPreference other{defaults, workspace};
-    other.setSelection(CalendarAppSelection::app("b.desktop", "B"));
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("b.desktop", "B"));
 }
