@@ -31,20 +31,6 @@ TEST(ScheduleQuit, RunsTheQuitOnTheMainContextWhateverThreadQueuedIt) {
     g_main_context_release(g_main_context_default());
 }
 
-TEST(ScheduleQuit, QuitsTheDefaultApplication) {
-    GApplication* application = g_application_new(nullptr, G_APPLICATION_NON_UNIQUE);
-    int activations = 0;
-    g_signal_connect(application, "activate", G_CALLBACK(+[](GApplication* self, gpointer count) {
-                         ++*static_cast<int*>(count);
-                         g_application_hold(self); // would run forever without the quit
-                         tarvelo::scheduleQuit();
-                     }),
-                     &activations);
-    EXPECT_EQ(g_application_run(application, 0, nullptr), 0);
-    EXPECT_EQ(activations, 1);
-    g_object_unref(application);
-}
-
 // An instance that owns its name on the bus and has two links in flight:
 // the first link's answer gives the name up but must not quit, or the second
 // link's launch would go unanswered (and its plain launch or its message
