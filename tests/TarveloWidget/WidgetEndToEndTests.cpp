@@ -7,6 +7,7 @@
 #include "TarveloFeature/MonthModel/MonthOffsetStore.h"
 #include "TarveloWidget/TarveloWidgetView.h"
 #include "tests/Support/DesktopFixture.h"
+#include "tests/Support/EnvironmentGuard.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -29,10 +30,7 @@ class WidgetEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         desktop();
-        ::setenv("LANG", "en_US.UTF-8", 1);
-        ::unsetenv("LC_ALL");
-        ::unsetenv("LC_TIME");
-        ::setenv("TZ", "Europe/Berlin", 1);
+        static const auto environment = testsupport::pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
     }
     // Each test starts with no widget state.
     void SetUp() override { fs::remove_all(config()); }

@@ -1,6 +1,7 @@
 // The month page's grid, title and weekday headings. Grids are checked
 // against the standard library's civil calendar, not ICU.
 #include "TarveloFeature/MonthModel/MonthGrid.h"
+
 #include "tests/Support/EnvironmentGuard.h"
 
 #include <chrono>
@@ -34,19 +35,11 @@ std::vector<chrono::year_month_day> expectedDays(chrono::year_month month, chron
     return days;
 }
 
-// The one cell marked today; null when there is none or more than one.
-const DayCell* todayIn(const std::vector<DayCell>& cells) {
-    const DayCell* today = nullptr;
-    for (const DayCell& cell : cells)
-        if (cell.isToday && std::exchange(today, &cell))
-            return nullptr;
-    return today;
-}
-
 } // namespace
 
 TEST(MonthGrid, EveryMonthFrom1900To2100MatchesAnIndependentCalendar) {
-    for (const auto& [locale, weekday] : {std::pair{"en_US.UTF-8", chrono::Sunday}, {"en_GB.UTF-8", chrono::Monday}}) {
+    for (const auto& [locale, weekday] :
+         {std::pair{"en_US.UTF-8", chrono::Sunday}, {"en_GB.UTF-8", chrono::Monday}}) {
         const auto environment = testsupport::pinLocaleAndZone(locale, "UTC");
         for (int year = 1900; year <= 2100; ++year) {
             for (unsigned monthNumber = 1; monthNumber <= 12; ++monthNumber) {
@@ -59,30 +52,14 @@ TEST(MonthGrid, EveryMonthFrom1900To2100MatchesAnIndependentCalendar) {
                 for (std::size_t index = 0; index < 42; ++index) {
                     const DayCell& cell = cells[index];
                     ASSERT_EQ(cell.id, static_cast<std::int64_t>(index));
-                    ASSERT_EQ(cell.date, utcMidnight(expected[index])) << year << "-" << monthNumber << " #" << index;
+                    ASSERT_EQ(cell.date, utcMidnight(expected[index]))
+                        << year << "-" << monthNumber << " #" << index;
                     ASSERT_EQ(cell.inVisibleMonth, expected[index].year() / expected[index].month() == month);
                     ASSERT_EQ(cell.isToday, expected[index] == month / 15);
                 }
             }
         }
     }
-}
-
-TEST(MonthGrid, TodayIsMarkedByTheLocalCalendarDay) {
-    // 2026-12-06 22:30 UTC is the morning of Monday 7 December in Auckland.
-    const Instant evening = Instant::sinceUnixEpoch(1796596200);
-    const auto environment = testsupport::pinLocaleAndZone("en_NZ.UTF-8", "Pacific/Auckland");
-    const auto december = MonthGrid::cells(MonthGrid::month(0, evening), evening);
-    const DayCell* today = todayIn(december);
-    ASSERT_TRUE(today);
-    EXPECT_EQ(localDay(MonthGrid::calendar(), today->date), chrono::year(2026) / 12 / 7);
-    EXPECT_TRUE(today->inVisibleMonth);
-    EXPECT_FALSE(todayIn(MonthGrid::cells(MonthGrid::month(2, evening), evening)));
-    // November's grid (Monday weeks) runs to Sunday 6 December: on 2
-    // December today is among its trailing days, outside its month.
-    const auto november = MonthGrid::cells(MonthGrid::month(-1, evening), evening - 5 * 86400.0);
-    ASSERT_TRUE(todayIn(november));
-    EXPECT_FALSE(todayIn(november)->inVisibleMonth);
 }
 
 TEST(MonthGrid, DaysStartAtLocalMidnightWhereClocksSkipIt) {
@@ -142,8 +119,10 @@ TEST(MonthGrid, TitleNamesTheYearOfTheUsersCalendarOnlyWhenItIsNotTheCurrentOne)
 // The headings start at the calendar's first weekday, as the grid's first column does.
 TEST(MonthGrid, WeekdayHeadingsBeginWithTheCalendarsFirstWeekday) {
     const std::pair<const char*, Strings> cases[] = {
-        {"en_US.UTF-8", {"S", "M", "T", "W", "T", "F", "S"}}, {"en_GB.UTF-8", {"M", "T", "W", "T", "F", "S", "S"}},
-        {"pl_PL.UTF-8", {"P", "W", "Ś", "C", "P", "S", "N"}}, {"en_US.UTF-8@fw=sat", {"S", "S", "M", "T", "W", "T", "F"}},
+        {"en_US.UTF-8", {"S", "M", "T", "W", "T", "F", "S"}},
+        {"en_GB.UTF-8", {"M", "T", "W", "T", "F", "S", "S"}},
+        {"pl_PL.UTF-8", {"P", "W", "Ś", "C", "P", "S", "N"}},
+        {"en_US.UTF-8@fw=sat", {"S", "S", "M", "T", "W", "T", "F"}},
         {"fa_IR.UTF-8", {"ش", "ی", "د", "س", "چ", "پ", "ج"}},
     };
     const Instant december2026 = Instant::sinceUnixEpoch(1796601600);
@@ -151,8 +130,9 @@ TEST(MonthGrid, WeekdayHeadingsBeginWithTheCalendarsFirstWeekday) {
         const auto environment = testsupport::pinLocaleAndZone(locale, "UTC");
         EXPECT_EQ(MonthGrid::weekdaySymbols(), symbols) << locale;
         const auto calendar = MonthGrid::calendar();
-        EXPECT_EQ(calendar.component(CalendarUnit::weekday, MonthGrid::cells(december2026, december2026)[0].date),
-                  calendar.firstWeekday())
+        EXPECT_EQ(
+            calendar.component(CalendarUnit::weekday, MonthGrid::cells(december2026, december2026)[0].date),
+            calendar.firstWeekday())
             << locale;
     }
     // The full names, as a screen reader reads the headings, in the same order.
