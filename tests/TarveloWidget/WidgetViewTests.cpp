@@ -153,9 +153,9 @@ TEST_F(WidgetLayout, LongTitleShrinksToEightTenthsBeforeItTruncates) {
         sawShrunkWhole = sawShrunkWhole || (!title->truncated && title->font.size < 13.0);
         sawTruncated = sawTruncated || title->truncated;
         previous = title->font.size;
-        // The step buttons keep their width whatever the title does.
         for (const HitRegion& step : buttons(list))
-            EXPECT_EQ(step.frame.size.width, 44.0);
+            EXPECT_EQ(step.frame.size.width, 44.0)
+                << "the step buttons keep their width whatever the title does";
     }
     EXPECT_TRUE(sawShrunkWhole);
     EXPECT_TRUE(sawTruncated);

@@ -118,17 +118,6 @@ TEST_F(CalendarAppPicker, TheFaceFollowsTheStoredChoiceWithoutAReloadAndTheDefau
     EXPECT_EQ(announcements, 2);
 }
 
-TEST_F(CalendarAppPicker, ChoosingAListedApplicationMovesTheCheckmarkAndKeepsTheList) {
-    model.reloadCandidates();
-    const auto before = model.candidates();
-    model.activate(model.entries()[2]);
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("org.example.Agenda.desktop", "Agenda"));
-    EXPECT_EQ(model.menuTitle(), "Agenda");
-    EXPECT_EQ(model.menuIconURL(), agendaURL);
-    EXPECT_EQ(checked(), Strings{"Agenda"});
-    EXPECT_EQ(model.candidates(), before);
-}
-
 TEST_F(CalendarAppPicker, ThePanelOffersOneApplicationFromTheApplicationsFolderOnePanelAtATime) {
     model.activate(model.entries().back());
     ASSERT_TRUE(panel->running());

@@ -92,17 +92,3 @@ TEST_F(MonthOffsetStoreTest, ConcurrentStepsFromThreadsAreAllCounted) {
         EXPECT_EQ(store->stepCount(), 100);
     }
 }
-
-TEST(MonthOffsetStoreShared, IsOneInstanceEvenUnderConcurrentFirstUse) {
-    tarvelo::testsupport::TemporaryFolder folder;
-    ::setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
-    std::vector<MonthOffsetStore*> seen(8);
-    std::vector<std::thread> workers;
-    for (std::size_t index = 0; index < seen.size(); ++index)
-        workers.emplace_back([&, index] { seen[index] = &MonthOffsetStore::shared(); });
-    for (auto& worker : workers)
-        worker.join();
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), seen.front()), 8);
-    seen.front()->step(1, Instant::now());
-    EXPECT_TRUE(std::filesystem::exists(folder.path() / "tarvelo"));
-}

@@ -270,6 +270,7 @@ TEST_F(OnboardingWindow, AChoiceInTheMenuMovesTheCheckmarkAndTheFace) {
 
     page->picker().activateEntry(2); // "Agenda"
     settle();
+    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("org.example.Agenda.desktop", "Agenda"));
     EXPECT_EQ(menu(),
               (Lines{"System default (Calendar)", "---", "\u2713 Agenda", "Calendar", "---", chooseOther}));
     EXPECT_EQ(face(), "Agenda");
@@ -347,16 +348,10 @@ TEST_F(OnboardingWindow, ShowsBothPicturesSideBySideInTheirFramesEachReadAsOneIm
     EXPECT_EQ(labelsIn(small), std::vector<std::string>{"Small"});
     EXPECT_EQ(labelsIn(medium), std::vector<std::string>{"Medium"});
 
-    graphene_point_t smallOrigin{};
-    graphene_point_t mediumOrigin{};
-    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(small.gobj()), GTK_WIDGET(shown.gobj()), &smallOrigin,
-                                         &smallOrigin));
-    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(medium.gobj()), GTK_WIDGET(shown.gobj()), &mediumOrigin,
-                                         &mediumOrigin));
-    EXPECT_EQ(smallOrigin.y, mediumOrigin.y);
-    EXPECT_GT(mediumOrigin.x - smallOrigin.x, small.frame().get_width());
+    EXPECT_EQ(allocationIn(small, shown).get_y(), allocationIn(medium, shown).get_y());
+    EXPECT_GT(allocationIn(medium, shown).get_x() - allocationIn(small, shown).get_x(),
+              small.frame().get_width());
     // Each is read as one image, with its caption.
-    using namespace testsupport;
     EXPECT_TRUE(hasRole(medium, GTK_ACCESSIBLE_ROLE_IMG));
     EXPECT_TRUE(hasLabel(medium, "Medium size preview of the Tarvelo widget"));
     EXPECT_TRUE(isHidden(medium.caption()));
