@@ -1,12 +1,18 @@
-// The month page as laid out: the step buttons, the day grid's click regions,
-// columns and date links, the cell with today's disc, the title that
-// shrinks, and the page in right-to-left locales.
+// The month page: as laid out (the step buttons, the day grid's click
+// regions, columns and date links, the cell with today's disc, the title
+// that shrinks, the page in right-to-left locales), as painted (golden
+// pictures; painting at other scale factors is the painter's to test), and
+// the entries the widget's provider makes for it.
 
+#include "Platform/Painter/Painter.h"
+#include "TarveloFeature/MonthModel/MonthGrid.h"
+#include "TarveloWidget/MonthProvider.h"
 #include "TarveloWidget/WidgetRendering.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/FakeTextMeasurer.h"
+#include "tests/Support/GoldenImage.h"
 #include "tests/Support/LayoutTestHelpers.h"
-#include "tests/TarveloWidget/WidgetTestHelpers.h"
+#include "tests/Support/TemporaryFolder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -18,6 +24,22 @@ using namespace tarvelo;
 using namespace tarvelo::testsupport;
 
 namespace {
+
+// An instant given as a local Berlin time in 2025 (UTC+1 until 30 March).
+inline platform::Instant berlinWinter2025(int month, int day, int hour) {
+    // 2025-01-01 00:00 UTC is 757382400 seconds after the reference date.
+    static constexpr int daysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const double days = daysBeforeMonth[month - 1] + (day - 1);
+    return platform::Instant::sinceReferenceDate(757382400.0 + days * 86400.0 + (hour - 1) * 3600.0);
+}
+
+// An entry showing the month that holds `shown`.
+inline MonthEntry entryShowing(platform::Instant shown) {
+    MonthEntry entry;
+    entry.date = shown;
+    entry.visibleMonth = MonthGrid::month(0, shown);
+    return entry;
+}
 
 // The regions that open a date link, or those that run an intent (the buttons).
 std::vector<HitRegion> regions(const DisplayList& list, bool links) {
@@ -88,6 +110,41 @@ protected:
 };
 
 constexpr double tolerance = 1e-9;
+
+// A provider over a persistent store of its own and a clock the test moves.
+class Provider : public ::testing::Test {
+protected:
+    EnvironmentGuard environment = pinLocaleAndZone("en_US.UTF-8", "Europe/Berlin");
+    TemporaryFolder folder;
+    platform::UserDefaults defaults{"widget", folder.path()};
+    Instant now = Instant::sinceUnixEpoch(1796596200); // 2026-12-06T22:30Z, a Sunday evening in Berlin
+    std::optional<MonthOffsetStore> store;
+    int sharedStoreUses = 0;
+    MonthProvider provider{[this]() -> MonthOffsetStore& {
+                               ++sharedStoreUses;
+                               if (!store)
+                                   store.emplace(defaults, now);
+                               return *store;
+                           },
+                           [this] { return now; }};
+
+    // The entries the provider hands its completion, which it must call exactly once.
+    std::vector<MonthEntry> snapshot(bool isPreview) {
+        std::vector<MonthEntry> entries;
+        provider.getSnapshot({isPreview, platform::WidgetFamily::systemSmall, {170, 170}},
+                             [&](MonthEntry entry) { entries.push_back(entry); });
+        return entries;
+    }
+    MonthEntry timeline() {
+        std::vector<platform::Timeline<MonthEntry>> timelines;
+        provider.getTimeline({false, platform::WidgetFamily::systemSmall, {170, 170}},
+                             [&](auto timeline) { timelines.push_back(timeline); });
+        EXPECT_EQ(timelines.size(), 1u);
+        EXPECT_EQ(timelines.at(0).policy, platform::TimelineReloadPolicy::never());
+        EXPECT_EQ(timelines.at(0).entries.size(), 1u);
+        return timelines.at(0).entries.at(0);
+    }
+};
 
 } // namespace
 
@@ -285,4 +342,66 @@ TEST(WidgetDirection, FollowsTheLocale) {
             EXPECT_TRUE(std::ranges::all_of(std::get<URL>(cell.action).absoluteString(),
                                             [](unsigned char c) { return c < 0x80; }));
     }
+}
+
+// Wednesday 12 March 2025, in each locale, drawn at twice the size.
+TEST(WidgetPicture, MatchesItsGoldens) {
+    struct Case {
+        const char* golden;
+        const char* locale;
+        Size size;
+        Appearance appearance;
+    } const cases[] = {
+        {"small-light@2x", "en_US.UTF-8", systemSmallSize, Appearance::light},
+        {"medium-dark@2x", "en_US.UTF-8", systemMediumSize, Appearance::dark},
+        // Arabic: mirrored, with Arabic-Indic digits, in the Islamic calendar.
+        {"medium-light-rtl@2x", "ar_SA.UTF-8", systemMediumSize, Appearance::light},
+    };
+    const Instant now = berlinWinter2025(3, 12, 10);
+    Painter painter;
+    for (const Case& example : cases) {
+        const EnvironmentGuard locale = pinLocaleAndZone(example.locale, "Europe/Berlin");
+        const DisplayList list =
+            widgetPicture(entryShowing(now), example.size, painter.measurer(), [now] { return now; });
+        const auto image = painter.render(list, 2.0, example.appearance, 20.0);
+        const std::string mismatch =
+            compareWithGolden(image.get(), std::string("TarveloWidget/") + example.golden + ".png");
+        EXPECT_TRUE(mismatch.empty()) << mismatch;
+    }
+}
+
+TEST_F(Provider, PlaceholdersAndPreviewsShowTheCurrentMonthAndNeverTouchTheDefaults) {
+    defaults.setInteger(3, MonthOffsetStore::offsetKey);
+    const auto fileBefore = std::filesystem::last_write_time(defaults.path());
+    ASSERT_EQ(snapshot(true).size(), 1u);
+    for (const MonthEntry& entry : {provider.placeholder({}), snapshot(true)[0]}) {
+        EXPECT_EQ(entry.visibleMonth, MonthGrid::month(0, now));
+        EXPECT_EQ(std::tie(entry.offset, entry.stepCount, entry.resetCount), std::tuple(0, 0, 0));
+        EXPECT_FALSE(entry.latency);
+        EXPECT_EQ(entry.processAge, 0.0);
+        EXPECT_EQ(entry.date, now);
+    }
+    EXPECT_EQ(sharedStoreUses, 0) << "the shared store is neither made nor read";
+    EXPECT_EQ(std::filesystem::last_write_time(defaults.path()), fileBefore);
+    // A placed widget's snapshot reads the persisted offset.
+    ASSERT_EQ(snapshot(false).size(), 1u);
+    EXPECT_EQ(snapshot(false)[0].visibleMonth, MonthGrid::month(3, now));
+}
+
+TEST_F(Provider, ATimelineIsOneEntryForNowThatIsNeverReloadedAndShowsTheSteppedMonth) {
+    const auto first = timeline();
+    EXPECT_EQ(first.date, now);
+    EXPECT_EQ(first.visibleMonth, MonthGrid::month(0, now));
+    EXPECT_FALSE(first.latency) << "no step recorded";
+    now = now + 60;
+    EXPECT_EQ(timeline().processAge - first.processAge, 60.0);
+
+    store->step(1, now + 10);
+    now = now + 12.5;
+    const auto after = timeline();
+    EXPECT_EQ(after.date, now);
+    EXPECT_EQ(after.offset, 1);
+    EXPECT_EQ(after.visibleMonth, MonthGrid::month(1, now));
+    EXPECT_EQ(after.stepCount, 1);
+    EXPECT_EQ(after.latency, 2.5);
 }
