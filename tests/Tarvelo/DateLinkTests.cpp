@@ -80,15 +80,6 @@ TEST_F(DateLink, HandsOffOnlyLinksWithAValidFirstT) {
     EXPECT_EQ(quits, 0);
 }
 
-TEST_F(DateLink, WithNothingChosenOrTheChosenGoneOpensTheSystemDefaultApplication) {
-    for (const auto& selection :
-         {CalendarAppSelection::systemDefault(), CalendarAppSelection::app("gone.desktop", "Gone")}) {
-        preference.setSelection(selection);
-        ASSERT_TRUE(handle("tarvelo://date?t=0"));
-        EXPECT_EQ(workspace.openURLsRequests[0].applicationURL, calendar);
-    }
-}
-
 TEST_F(DateLink, WithNoCalendarApplicationAtAllSaysSoInOneLineAndQuits) {
     workspace.defaultHandlerByContentType.clear();
     testing::internal::CaptureStderr();
@@ -99,15 +90,23 @@ TEST_F(DateLink, WithNoCalendarApplicationAtAllSaysSoInOneLineAndQuits) {
     EXPECT_EQ(quits, 1);
 }
 
-// "ical://" to the chosen application; one that refuses it is started
-// plainly with the same configuration. Quits only after the last answer.
+// "ical://" to the chosen application, or to the system default when none
+// is chosen or the chosen is gone; one that refuses it is started plainly
+// with the same configuration. Quits only after the last answer.
 TEST_F(DateLink, OpensIcalInTheChosenApplicationOrStartsItPlainlyThenQuits) {
-    preference.setSelection(CalendarAppSelection::app("calendar.desktop", "Calendar"));
-    for (const bool refuses : {false, true}) {
+    const platform::URL other = workspace.install("other.desktop", "other.desktop");
+    const struct Case {
+        const char* chosen;
+        platform::URL opened;
+        bool refuses;
+    } cases[] = {{"", calendar, false}, {"gone.desktop", calendar, false}, {"other.desktop", other, true}};
+    for (const auto& [chosen, opened, refuses] : cases) {
+        preference.setSelection(*chosen ? CalendarAppSelection::app(chosen, "Chosen")
+                                        : CalendarAppSelection::systemDefault());
         quits = 0;
         ASSERT_TRUE(handle("tarvelo://date?t=-1"));
         const auto request = workspace.openURLsRequests.at(0);
-        EXPECT_EQ(request.applicationURL, calendar);
+        EXPECT_EQ(request.applicationURL, opened) << chosen;
         ASSERT_EQ(request.urls.size(), 1u);
         EXPECT_EQ(request.urls[0].absoluteString(), "ical://");
         EXPECT_EQ(quits, 0);
@@ -121,7 +120,7 @@ TEST_F(DateLink, OpensIcalInTheChosenApplicationOrStartsItPlainlyThenQuits) {
         }
         EXPECT_EQ(quits, 0);
         ASSERT_EQ(workspace.openApplicationRequests.size(), 1u);
-        EXPECT_EQ(workspace.openApplicationRequests[0].applicationURL, calendar);
+        EXPECT_EQ(workspace.openApplicationRequests[0].applicationURL, other);
         EXPECT_EQ(workspace.openApplicationRequests[0].configuration, request.configuration);
         // Quits whatever comes of the plain launch, saying what failed.
         testing::internal::CaptureStderr();

@@ -71,10 +71,6 @@ void choose(const char* desktopIdentifier) {
     }
 }
 
-ChildProgram startTarvelo(const char* link) {
-    return ChildProgram({TARVELO_PROGRAM, link});
-}
-
 } // namespace
 
 TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuits) {
@@ -92,7 +88,7 @@ TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuit
     for (const Case& example : cases) {
         SCOPED_TRACE(example.launched);
         choose(example.chosen);
-        EXPECT_EQ(startTarvelo(example.link).waitForExit(), 0);
+        EXPECT_EQ(ChildProgram({TARVELO_PROGRAM, example.link}).waitForExit(), 0);
         EXPECT_EQ(desktop().waitForRecord(example.launched), example.launchedWith);
         EXPECT_EQ(desktop().launchCount("default"), example.chosen ? 0 : 1);
     }
@@ -100,12 +96,12 @@ TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuit
 
 TEST(EndToEnd, AnInvalidLinkKeepsTarveloRunningUntilAValidOneReachesIt) {
     choose(nullptr);
-    ChildProgram first = startTarvelo("tarvelo://date?t=5x");
+    ChildProgram first({TARVELO_PROGRAM, "tarvelo://date?t=5x"});
     ASSERT_TRUE(runningInstanceOwnsItsName());
     EXPECT_TRUE(first.running());
 
     // A second start hands its link to the running instance and ends.
-    EXPECT_EQ(startTarvelo("tarvelo://date?t=0").waitForExit(), 0);
+    EXPECT_EQ(ChildProgram({TARVELO_PROGRAM, "tarvelo://date?t=0"}).waitForExit(), 0);
     EXPECT_EQ(first.waitForExit(), 0);
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     // Only the valid link launched anything.
