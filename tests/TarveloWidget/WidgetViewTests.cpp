@@ -7,6 +7,7 @@
 #include "Platform/Painter/Painter.h"
 #include "TarveloFeature/MonthModel/MonthGrid.h"
 #include "TarveloWidget/MonthProvider.h"
+#include "TarveloWidget/MonthStepIntent.h"
 #include "TarveloWidget/WidgetRendering.h"
 #include "tests/Support/EnvironmentGuard.h"
 #include "tests/Support/FakeTextMeasurer.h"
@@ -305,9 +306,6 @@ TEST(WidgetDirection, FollowsTheLocale) {
         const EnvironmentGuard environment = pinLocaleAndZone(example.locale, "Europe/Berlin");
         const DisplayList list =
             widgetPicture(entryShowing(now), systemMediumSize, measurer, [now] { return now; });
-        // From the leading edge onwards: rightwards, or leftwards.
-        const double onwards = example.rightToLeft ? -1.0 : 1.0;
-
         // The weekdays head the columns, and are read out by their full names.
         const auto weekdays = textsOfSize(list, 9.0);
         const auto cells = links(list);
@@ -317,18 +315,17 @@ TEST(WidgetDirection, FollowsTheLocale) {
             EXPECT_EQ(weekdays[column].text, MonthGrid::weekdaySymbols()[column]);
             EXPECT_EQ(weekdays[column].accessibility.label, MonthGrid::weekdayNames()[column]);
             EXPECT_NEAR(weekdays[column].frame.midX(), cells[column].frame.midX(), tolerance);
-            if (column > 0) {
-                EXPECT_GT(onwards * (weekdays[column].frame.midX() - weekdays[column - 1].frame.midX()), 0.0);
-            }
         }
+        // The first column at the leading edge; the back button after it, in reading order.
         EXPECT_NEAR(example.rightToLeft ? systemMediumSize.width - cells[0].frame.maxX()
                                         : cells[0].frame.minX(),
                     8.0, tolerance);
+        EXPECT_EQ(example.rightToLeft, cells[1].frame.midX() < cells[0].frame.midX());
 
         const auto steps = buttons(list);
         ASSERT_EQ(steps.size(), 2u);
         EXPECT_EQ(std::get<IntentReference>(steps[0].action).parameters["delta"], -1);
-        EXPECT_GT(onwards * (steps[1].frame.midX() - steps[0].frame.midX()), 0.0);
+        EXPECT_EQ(example.rightToLeft, steps[1].frame.midX() < steps[0].frame.midX());
         // (The chevrons, drawn pointing outwards, are in the right-to-left golden picture.)
 
         const auto days = textsOfSize(list, 10.0);
@@ -404,4 +401,22 @@ TEST_F(Provider, ATimelineIsOneEntryForNowThatIsNeverReloadedAndShowsTheSteppedM
     EXPECT_EQ(after.visibleMonth, MonthGrid::month(1, now));
     EXPECT_EQ(after.stepCount, 1);
     EXPECT_EQ(after.latency, 2.5);
+}
+
+// The buttons store their intent's type and parameters; stepping itself is
+// tested through the real processes (WidgetEndToEndTests.cpp).
+TEST(MonthStepIntent, IsRebuiltFromWhatItsButtonStores) {
+    const auto reference = MonthStepIntent(-1).reference();
+    EXPECT_EQ(reference.type, "MonthStepIntent");
+    MonthStepIntent rebuilt;
+    rebuilt.restoreParameters(reference.parameters);
+    EXPECT_EQ(rebuilt.delta(), -1);
+    EXPECT_EQ(MonthStepIntent().delta(), 0);
+    for (const auto& garbage :
+         {nlohmann::json(), nlohmann::json::array(), nlohmann::json{{"delta", "one"}},
+          nlohmann::json{{"delta", 1.5}}, nlohmann::json{{"delta", 18446744073709551615ULL}}}) {
+        MonthStepIntent intent(7);
+        intent.restoreParameters(garbage);
+        EXPECT_EQ(intent.delta(), 0) << garbage.dump();
+    }
 }

@@ -111,8 +111,6 @@ protected:
     }
     std::string face() { return page->picker().menuTitleLabel().get_text(); }
 
-    bool warningShown() { return page->picker().warningLabel().get_visible(); }
-    bool iconShown() { return page->picker().menuIcon().get_visible(); }
     // Step 1's link opens Edit Widgets here; the page tells what it is given.
     int galleryOpenings = 0;
     ContentView::WidgetHostFinding widgetHostFinding = ContentView::WidgetHostFinding::listsTarvelo;
@@ -256,10 +254,10 @@ TEST_F(OnboardingWindow, WhatTheWidgetHostWouldDoAddsALineOfItsOwn) {
 TEST_F(OnboardingWindow, AChoiceInTheMenuMovesTheCheckmarkAndTheFace) {
     openWindow();
     EXPECT_EQ(face(), "System default (Calendar)");
-    EXPECT_TRUE(iconShown());
+    EXPECT_TRUE(page->picker().menuIcon().get_visible());
     EXPECT_EQ(menu(),
               (Lines{"\u2713 System default (Calendar)", "---", "Agenda", "Calendar", "---", chooseOther}));
-    EXPECT_FALSE(warningShown());
+    EXPECT_FALSE(page->picker().warningLabel().get_visible());
     // Screen readers hear which line is chosen, and no icon.
     Gtk::Widget* first = page->picker().menuButton().get_popover()->get_child()->get_first_child();
     ASSERT_NE(first, nullptr);
@@ -306,8 +304,8 @@ TEST_F(OnboardingWindow, TheListIsAskedForWhenThePickerComesOnScreenNotWhenItIsD
     spinUntil([&] { return page->picker().get_mapped(); });
     settle();
     EXPECT_EQ(face(), "Agenda (not installed)");
-    EXPECT_FALSE(iconShown());
-    EXPECT_TRUE(warningShown());
+    EXPECT_FALSE(page->picker().menuIcon().get_visible());
+    EXPECT_TRUE(page->picker().warningLabel().get_visible());
     EXPECT_EQ(menu(), (Lines{"System default (Calendar)", "---", "Calendar", "Notes", "---", chooseOther}));
 }
 
