@@ -39,22 +39,14 @@ DesktopFixture& desktop() {
 // Whether the running instance owns its name on the session bus, waiting
 // for it a while.
 bool runningInstanceOwnsItsName() {
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    const bool owned = bus && eventually([bus] {
-                           GVariant* reply = g_dbus_connection_call_sync(
-                               bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                               "NameHasOwner", g_variant_new("(s)", "today.tarvelo.Tarvelo"),
-                               G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-                           gboolean has = FALSE;
-                           if (reply) {
-                               g_variant_get(reply, "(b)", &has);
-                               g_variant_unref(reply);
-                           }
-                           return has == TRUE;
-                       });
-    if (bus)
-        g_object_unref(bus);
-    return owned;
+    bool owned = false;
+    const guint watch = g_bus_watch_name(
+        G_BUS_TYPE_SESSION, "today.tarvelo.Tarvelo", G_BUS_NAME_WATCHER_FLAGS_NONE,
+        +[](GDBusConnection*, const char*, const char*, gpointer flag) { *static_cast<bool*>(flag) = true; },
+        nullptr, &owned, nullptr);
+    const bool appeared = eventually([&] { return owned; });
+    g_bus_unwatch_name(watch);
+    return appeared;
 }
 
 // Stores the choice the way the application's picker does, and forgets
@@ -62,13 +54,9 @@ bool runningInstanceOwnsItsName() {
 void choose(const char* desktopIdentifier) {
     desktop().forgetRecords();
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
-    if (desktopIdentifier) {
-        defaults.setObject(std::string(desktopIdentifier), CalendarAppPreference::bundleIdentifierKey);
-        defaults.setObject(std::string("Chosen"), CalendarAppPreference::displayNameKey);
-    } else {
-        defaults.removeObject(CalendarAppPreference::bundleIdentifierKey);
-        defaults.removeObject(CalendarAppPreference::displayNameKey);
-    }
+    CalendarAppPreference(defaults).setSelection(
+        desktopIdentifier ? tarvelo::CalendarAppSelection::app(desktopIdentifier, "Chosen")
+                          : tarvelo::CalendarAppSelection::systemDefault());
 }
 
 } // namespace

@@ -61,11 +61,11 @@ protected:
                      [type](const json& item) { return item["type"] == type; });
         return found;
     }
-    static const json& forwardButton(const json& picture) {
-        for (const auto& item : picture["items"])
-            if (item["type"] == "button" && item["intent"]["parameters"]["delta"] == 1)
-                return item;
-        throw std::runtime_error("no forward button");
+    static json forwardButton(const json& picture) {
+        for (const json& button : items(picture, "button"))
+            if (button["intent"]["parameters"]["delta"] == 1)
+                return button;
+        return {};
     }
     // Whether `picture` shows the title of the month `offset` months away.
     static bool showsMonth(const json& picture, std::int64_t offset) {
