@@ -113,20 +113,6 @@ TEST_F(CalendarChoice, AnnouncesEveryWriteBeforeTouchingTheKeys) {
                                                                              "a.desktop", std::nullopt}));
 }
 
-TEST_F(CalendarChoice, KeepsADeletedApplicationChosenButMissing) {
-    const auto url = workspace.install("calendar.desktop", "calendar.desktop");
-    preference.setSelection(CalendarAppSelection::app("calendar.desktop", "Calendar"));
-    EXPECT_EQ(preference.resolvedApplicationURL(), url);
-    EXPECT_FALSE(preference.selectionIsMissing());
-
-    workspace.installedByIdentifier.clear();
-    EXPECT_EQ(preference.selection(), CalendarAppSelection::app("calendar.desktop", "Calendar"));
-    EXPECT_EQ(preference.resolvedApplicationURL(), std::nullopt);
-    EXPECT_TRUE(preference.selectionIsMissing());
-    // Nothing is cached: every question went to the workspace again.
-    EXPECT_EQ(workspace.lookedUpIdentifiers.size(), 4u);
-}
-
 TEST_F(CalendarChoice, NamesByDisplayNameThenNameThenFileNameAndNeedsAnIdentifierAndABundle) {
     const struct Case {
         const char* file;
