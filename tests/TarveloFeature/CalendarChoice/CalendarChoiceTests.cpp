@@ -83,10 +83,8 @@ TEST_F(CalendarChoice, ReadsWhateverTheKeysHold) {
     };
     for (const Case& example : cases) {
         defaults.setObject(example.identifier, CalendarAppPreference::bundleIdentifierKey);
-        if (example.name)
-            defaults.setObject(*example.name, CalendarAppPreference::displayNameKey);
-        else
-            defaults.removeObject(CalendarAppPreference::displayNameKey);
+        example.name ? defaults.setObject(*example.name, CalendarAppPreference::displayNameKey)
+                     : defaults.removeObject(CalendarAppPreference::displayNameKey);
         EXPECT_EQ(preference.selection(), example.read) << &example - cases;
     }
 }

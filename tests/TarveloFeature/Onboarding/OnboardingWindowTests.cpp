@@ -84,13 +84,7 @@ protected:
         window->set_resizable(false);
         window->set_child(*page);
         window->present();
-        spinUntil([&] { return window->get_mapped(); });
-        GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window->gobj()));
-        bool drawn = false;
-        const gulong handler = g_signal_connect_swapped(
-            clock, "after-paint", G_CALLBACK(+[](bool* flag, GdkFrameClock*) { *flag = true; }), &drawn);
-        spinUntil([&] { return drawn; });
-        g_signal_handler_disconnect(clock, handler);
+        gtk_test_widget_wait_for_draw(GTK_WIDGET(window->gobj()));
         settle();
         return *page;
     }
