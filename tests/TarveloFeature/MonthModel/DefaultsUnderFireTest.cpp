@@ -11,7 +11,6 @@
 #include "tests/Support/TemporaryFolder.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -67,7 +66,7 @@ struct Stepper {
 
     explicit Stepper(const fs::path& folder) {
         int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0)
+        if (::pipe(ends) != 0)
             return;
         process = ::fork();
         if (process == 0) {
