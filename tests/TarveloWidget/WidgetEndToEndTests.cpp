@@ -114,7 +114,6 @@ TEST_F(WidgetEndToEnd, SettingsKeptThroughALinkAreSteppedAndAStepThatCannotBeSto
     fs::create_symlink(file.filename(), file);
     EXPECT_NE(clickAt(forward), 0);
     EXPECT_TRUE(fs::is_symlink(file));
-    fs::remove_all(dotfiles);
 }
 
 TEST_F(WidgetEndToEnd, AClickOnADayOpensItsDateLink) {
