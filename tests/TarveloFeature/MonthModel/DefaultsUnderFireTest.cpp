@@ -58,38 +58,30 @@ std::int64_t stepsOnDisk(const fs::path& folder) {
     return offset;
 }
 
-// A child process stepping the file until it is killed, writing one byte to
-// a pipe after each completed step.
-struct Stepper {
-    pid_t process = -1;
-    int reports = -1;
-
-    explicit Stepper(const fs::path& folder) {
-        int ends[2];
-        if (::pipe(ends) != 0)
-            return;
-        process = ::fork();
-        if (process == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlive the test
-            for (const char done = 1;; (void)!::write(ends[1], &done, 1))
-                step(folder);
-        }
-        ::close(ends[1]);
-        reports = ends[0];
+// Runs a child process that steps the file, writing one byte to a pipe
+// after each completed step, and kills it after `delay`; returns how many
+// steps it reported done, or -1 when it could not start one.
+std::int64_t stepUntilKilled(const fs::path& folder, std::chrono::microseconds delay) {
+    int ends[2];
+    const pid_t child = ::pipe(ends) == 0 ? ::fork() : -1;
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlive the test
+        for (const char done = 1;; (void)!::write(ends[1], &done, 1))
+            step(folder);
     }
-
-    // Kills the child; returns how many steps it reported done.
-    std::int64_t kill() {
-        ::kill(process, SIGKILL);
-        ::waitpid(process, nullptr, 0);
-        std::int64_t done = 0;
-        char buffer[4096];
-        for (ssize_t count; (count = ::read(reports, buffer, sizeof buffer)) > 0;)
-            done += count;
-        ::close(reports);
-        return done;
-    }
-};
+    ::close(ends[1]);
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    std::int64_t done = 0;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        done += count;
+    ::close(ends[0]);
+    return done;
+}
 
 } // namespace
 
@@ -104,10 +96,9 @@ TEST(KilledWhileWriting, EveryKillLeavesACompleteEarlierStateAndTwoWritersLoseNo
     const long kills = count && *count ? std::strtol(count, nullptr, 10) : 1000;
     std::int64_t committed = 0;
     for (long kill = 0; kill < kills; ++kill) {
-        Stepper stepper(folder);
-        ASSERT_GT(stepper.process, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        const std::int64_t reported = stepper.kill();
+        const std::int64_t reported =
+            stepUntilKilled(folder, std::chrono::microseconds(delayMicroseconds(random)));
+        ASSERT_GE(reported, 0);
         const std::int64_t steps = stepsOnDisk(folder);
         ASSERT_GE(steps, committed + reported)
             << "kill " << kill << " lost a step reported done, or tore the file";
