@@ -41,8 +41,7 @@ TEST(ScheduleQuit, WaitsForTheLaunchesOfLinksStillInFlight) {
         "text/calendar", workspace.install("calendar.desktop", "calendar.desktop"));
     tarvelo::CalendarAppPreference preference(defaults, workspace);
     GApplication* application = g_application_new("today.tarvelo.QuitTest", G_APPLICATION_DEFAULT_FLAGS);
-    ASSERT_TRUE(g_application_register(application, nullptr, nullptr));
-    g_application_set_default(application);
+    ASSERT_TRUE(g_application_register(application, nullptr, nullptr)); // and the default application
     int quits = 0;
     const tarvelo::DateLinkServices services{workspace, preference, [&quits] {
                                                  ++quits;
@@ -56,14 +55,13 @@ TEST(ScheduleQuit, WaitsForTheLaunchesOfLinksStillInFlight) {
     EXPECT_EQ(quits, 1);
 
     // Running, the second answer comes; then it quits.
-    auto answerSecond = [&] {
-        g_application_hold(application);
-        workspace.openURLsRequests[1].completion(std::nullopt);
-    };
+    g_application_hold(application);
     g_signal_connect_swapped(application, "activate",
-                             G_CALLBACK(+[](decltype(answerSecond)* answer) { (*answer)(); }), &answerSecond);
+                             G_CALLBACK(+[](tarvelo::testsupport::FakeWorkspace* fake) {
+                                 fake->openURLsRequests[1].completion(std::nullopt);
+                             }),
+                             &workspace);
     EXPECT_EQ(g_application_run(application, 0, nullptr), 0);
     EXPECT_EQ(quits, 2);
-    g_application_set_default(nullptr);
     g_object_unref(application);
 }
