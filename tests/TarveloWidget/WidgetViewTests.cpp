@@ -241,7 +241,6 @@ TEST_F(WidgetLayout, OneDiscMarksTodayWhereverItIsInTheGridAndNeighbouringMonths
     for (const Case& example : cases) {
         SCOPED_TRACE(example.what);
         const auto looks = daysOf(example.shown, example.drawnAt);
-        ASSERT_EQ(looks.size(), 42u);
         EXPECT_EQ(std::count_if(looks.begin(), looks.end(), [](const DayLook& look) { return look.disc; }),
                   example.disc >= 0 ? 1 : 0);
         if (example.disc >= 0) {

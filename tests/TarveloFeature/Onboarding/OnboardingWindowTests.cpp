@@ -41,19 +41,16 @@ inline std::vector<Step*> stepsIn(Gtk::Widget& widget) {
 
 // Where `label` draws its first baseline, in `row`'s coordinates.
 double firstBaseline(Gtk::Label& label, Gtk::Widget& row) {
-    int x = 0;
-    int y = 0;
+    int x = 0, y = 0;
     label.get_layout_offsets(x, y);
-    const double baseline = y + static_cast<double>(label.get_layout()->get_baseline()) / PANGO_SCALE;
-    double rowX = 0;
-    double rowY = 0;
-    label.translate_coordinates(row, x, baseline, rowX, rowY);
+    double rowX = 0, rowY = 0;
+    label.translate_coordinates(row, x, y + label.get_layout()->get_baseline() / double(PANGO_SCALE), rowX,
+                                rowY);
     return rowY;
 }
 
 Gtk::Allocation allocationIn(Gtk::Widget& widget, Gtk::Widget& row) {
-    double x = 0;
-    double y = 0;
+    double x = 0, y = 0;
     widget.translate_coordinates(row, 0, 0, x, y);
     return Gtk::Allocation(static_cast<int>(x), static_cast<int>(y), widget.get_width(), widget.get_height());
 }
@@ -152,9 +149,7 @@ TEST_F(OnboardingWindow, TheTextWrapsInTheWidthLeftAfterTheDecoration) {
         EXPECT_EQ(decoration.get_y(), 0);
         EXPECT_EQ(text.get_y(), 0);
         // As tall as the wrapped text at that width: several lines, all shown.
-        int minimum = 0;
-        int natural = 0;
-        int ignored = 0;
+        int minimum = 0, natural = 0, ignored = 0;
         textLabel->measure(Gtk::Orientation::VERTICAL, text.get_width(), minimum, natural, ignored, ignored);
         EXPECT_GT(natural, 3 * decoration.get_height() / 2);
         EXPECT_EQ(row->get_height(), natural);
