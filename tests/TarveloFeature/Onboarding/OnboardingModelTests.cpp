@@ -9,8 +9,7 @@
 #include <limits>
 #include <pango/pango.h>
 
-using tarvelo::MarkdownEmphasis::pangoMarkup;
-using tarvelo::MarkdownEmphasis::plainText;
+using namespace tarvelo::MarkdownEmphasis;
 using Strings = std::vector<std::string>;
 
 namespace {

@@ -167,8 +167,7 @@ TEST_F(OnboardingWindow, TheWindowAndThePageHaveThePagesSize) {
     ASSERT_TRUE(spinUntil([&] { return hostWindow->get_width() > 0; }));
     settle();
     EXPECT_EQ(hostWindow->get_width(), 640);
-    const double height = PageSize::height(screen->visibleFrame.size.height);
-    EXPECT_EQ(hostWindow->get_height(), static_cast<int>(height));
+    EXPECT_EQ(hostWindow->get_height(), static_cast<int>(PageSize::height(screen->visibleFrame.size.height)));
     EXPECT_FALSE(hostWindow->get_resizable());
     gtk_window_destroy(hostWindow->gobj());
 
