@@ -48,41 +48,24 @@ DesktopFixture& desktop() {
 }
 
 // The application "test.GnomeCalendar" on the session bus, as GApplication
-// exports it: records how it was asked to start, "Activate" or "Open".
-class BusApplication {
-public:
-    static constexpr const char* name = "test.GnomeCalendar";
-
-    BusApplication() {
-        g_signal_connect(application_, "activate", G_CALLBACK(+[] { record("Activate\n"); }), nullptr);
-        g_signal_connect(application_, "open", G_CALLBACK(+[] { record("Open\n"); }), nullptr);
-        g_application_register(application_, nullptr, nullptr);
-    }
-    ~BusApplication() { g_object_unref(application_); }
-    BusApplication(const BusApplication&) = delete;
-    BusApplication& operator=(const BusApplication&) = delete;
-
-private:
-    static void record(const char* text) {
-        std::ofstream(desktop().root() / "records" / (std::string(name) + ".bus")) << text;
-    }
-    GApplication* application_ = g_application_new(name, G_APPLICATION_HANDLES_OPEN);
-};
+// exports it, records how it was asked to start: "Activate" or "Open".
+constexpr const char* busName = "test.GnomeCalendar";
+void recordBusCall(const char* text) {
+    std::ofstream(desktop().root() / "records" / (std::string(busName) + ".bus")) << text;
+}
 
 // One shape of calendar application: made the desktop's default (or
 // chosen in the picker), what the picker names as the system default, and
 // what a click then starts: the records of the program or of the bus.
-struct Case {
+const struct Case {
     const char* textCalendarDefault;
     const char* chosen;
     const char* systemDefaultName;
     const char* launchedTag;
     const char* launchedWith;
-};
-
-const Case cases[] = {
+} cases[] = {
     // D-Bus activated, as GIO does: activated, never opened on a URI.
-    {"test.GnomeCalendar.desktop", nullptr, "Calendar", BusApplication::name, "Activate\n"},
+    {"test.GnomeCalendar.desktop", nullptr, "Calendar", busName, "Activate\n"},
     // "%F": it takes files, and "ical://" is none.
     {"test.Orage.desktop", nullptr, "Orage Calendar", "orage", "orage\n"},
     // "%u", but "ical:" is not among its schemes.
@@ -94,7 +77,10 @@ const Case cases[] = {
 } // namespace
 
 TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlainly) {
-    BusApplication busApplication;
+    GApplication* busApplication = g_application_new(busName, G_APPLICATION_HANDLES_OPEN);
+    g_signal_connect(busApplication, "activate", G_CALLBACK(+[] { recordBusCall("Activate\n"); }), nullptr);
+    g_signal_connect(busApplication, "open", G_CALLBACK(+[] { recordBusCall("Open\n"); }), nullptr);
+    g_application_register(busApplication, nullptr, nullptr);
     platform::GioWorkspace workspace;
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
     tarvelo::CalendarAppPreference preference(defaults, workspace);
@@ -122,4 +108,5 @@ TEST(CalendarApplication, TheTextCalendarApplicationIsListedNamedAndStartedPlain
         EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return quits > 0; }));
         desktop().forgetRecords();
     }
+    g_object_unref(busApplication);
 }

@@ -8,10 +8,8 @@
 
 #include <gio/gio.h>
 
-using tarvelo::CalendarAppPreference;
-using tarvelo::testsupport::ChildProgram;
-using tarvelo::testsupport::DesktopFixture;
-using tarvelo::testsupport::eventually;
+using namespace tarvelo;
+using namespace tarvelo::testsupport;
 
 namespace {
 
@@ -39,22 +37,14 @@ DesktopFixture& desktop() {
 // Whether the running instance owns its name on the session bus, waiting
 // for it a while.
 bool runningInstanceOwnsItsName() {
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    const bool owned = bus && eventually([bus] {
-                           GVariant* reply = g_dbus_connection_call_sync(
-                               bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                               "NameHasOwner", g_variant_new("(s)", "today.tarvelo.Tarvelo"),
-                               G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-                           gboolean has = FALSE;
-                           if (reply) {
-                               g_variant_get(reply, "(b)", &has);
-                               g_variant_unref(reply);
-                           }
-                           return has == TRUE;
-                       });
-    if (bus)
-        g_object_unref(bus);
-    return owned;
+    bool owned = false;
+    const guint watch = g_bus_watch_name(
+        G_BUS_TYPE_SESSION, "today.tarvelo.Tarvelo", G_BUS_NAME_WATCHER_FLAGS_NONE,
+        +[](GDBusConnection*, const char*, const char*, gpointer flag) { *static_cast<bool*>(flag) = true; },
+        nullptr, &owned, nullptr);
+    const bool appeared = eventually([&] { return owned; });
+    g_bus_unwatch_name(watch);
+    return appeared;
 }
 
 // Stores the choice the way the application's picker does, and forgets
@@ -62,17 +52,9 @@ bool runningInstanceOwnsItsName() {
 void choose(const char* desktopIdentifier) {
     desktop().forgetRecords();
     platform::UserDefaults defaults("today.tarvelo.Tarvelo", desktop().root() / "config/tarvelo");
-    if (desktopIdentifier) {
-        defaults.setObject(std::string(desktopIdentifier), CalendarAppPreference::bundleIdentifierKey);
-        defaults.setObject(std::string("Chosen"), CalendarAppPreference::displayNameKey);
-    } else {
-        defaults.removeObject(CalendarAppPreference::bundleIdentifierKey);
-        defaults.removeObject(CalendarAppPreference::displayNameKey);
-    }
-}
-
-ChildProgram startTarvelo(const char* link) {
-    return ChildProgram({TARVELO_PROGRAM, link});
+    CalendarAppPreference(defaults).setSelection(desktopIdentifier
+                                                     ? CalendarAppSelection::app(desktopIdentifier, "Chosen")
+                                                     : CalendarAppSelection::systemDefault());
 }
 
 } // namespace
@@ -92,7 +74,7 @@ TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuit
     for (const Case& example : cases) {
         SCOPED_TRACE(example.launched);
         choose(example.chosen);
-        EXPECT_EQ(startTarvelo(example.link).waitForExit(), 0);
+        EXPECT_EQ(ChildProgram({TARVELO_PROGRAM, example.link}).waitForExit(), 0);
         EXPECT_EQ(desktop().waitForRecord(example.launched), example.launchedWith);
         EXPECT_EQ(desktop().launchCount("default"), example.chosen ? 0 : 1);
     }
@@ -100,12 +82,12 @@ TEST(EndToEnd, TheChosenApplicationOrElseTheDefaultHandlerGetsIcalAndTarveloQuit
 
 TEST(EndToEnd, AnInvalidLinkKeepsTarveloRunningUntilAValidOneReachesIt) {
     choose(nullptr);
-    ChildProgram first = startTarvelo("tarvelo://date?t=5x");
+    ChildProgram first({TARVELO_PROGRAM, "tarvelo://date?t=5x"});
     ASSERT_TRUE(runningInstanceOwnsItsName());
     EXPECT_TRUE(first.running());
 
     // A second start hands its link to the running instance and ends.
-    EXPECT_EQ(startTarvelo("tarvelo://date?t=0").waitForExit(), 0);
+    EXPECT_EQ(ChildProgram({TARVELO_PROGRAM, "tarvelo://date?t=0"}).waitForExit(), 0);
     EXPECT_EQ(first.waitForExit(), 0);
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     // Only the valid link launched anything.

@@ -6,13 +6,11 @@
 
 #include "Platform/Defaults/UserDefaults.h"
 #include "TarveloFeature/MonthModel/MonthOffsetStore.h"
+#include "tests/Support/ChildProcess.h"
+#include "tests/Support/Files.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -24,162 +22,96 @@
 namespace fs = std::filesystem;
 using platform::Instant;
 using platform::UserDefaults;
+using tarvelo::MonthOffsetStore;
 
 namespace {
 
 constexpr const char* widgetDomain = "today.tarvelo.Tarvelo.TarveloWidget";
 
-// Run in a child process: one step of the widget's buttons in `folder`,
-// returning once it is on disk. One store for the life of the child, as in
-// the extension.
+// In a child process: one step of the widget's buttons, returning once it is
+// on disk. One store for the life of the child, as in the extension.
 void step(const fs::path& folder) {
     static UserDefaults defaults(widgetDomain, folder);
-    static tarvelo::MonthOffsetStore store(defaults, Instant::now());
+    static MonthOffsetStore store(defaults, Instant::now());
     store.step(1, Instant::now());
 }
 
-// How many steps the file in `folder` holds; absent when it is not a
-// complete state of ours.
-std::optional<std::int64_t> stepsOnDisk(const fs::path& folder) {
+// How many steps the file in `folder` holds; -1 when it is not a complete
+// state of ours. Read raw: a fresh reader would take a torn file for empty.
+std::int64_t stepsOnDisk(const fs::path& folder) {
     const fs::path path = folder / (std::string(widgetDomain) + ".json");
     if (!fs::exists(path))
         return 0;
-    // Read the raw text: a fresh reader would take a torn file for empty.
-    std::ifstream input(path);
-    const std::string text{std::istreambuf_iterator<char>(input), {}};
-    const auto document = nlohmann::json::parse(text, nullptr, false);
-    if (!document.is_object() || !document.contains("tarvelo-defaults") || !document.contains("values"))
-        return std::nullopt;
-    const auto& values = document["values"];
-    const auto integer = [&](const char* key) -> std::optional<std::int64_t> {
-        if (!values.contains(key) || !values[key].contains("integer"))
-            return std::nullopt;
-        return values[key]["integer"].get<std::int64_t>();
+    const auto document = nlohmann::json::parse(tarvelo::testsupport::readFile(path), nullptr, false);
+    if (!document.is_object() || !document.contains("tarvelo-defaults"))
+        return -1;
+    const auto values = document.value("values", nlohmann::json::object());
+    const auto integer = [&](const char* key) {
+        return values.value(key, nlohmann::json::object()).value("integer", std::int64_t{-1});
     };
-    const auto offset = integer(tarvelo::MonthOffsetStore::offsetKey);
     // A step writes offset, count and time in one replacement of the file.
-    if (!offset || integer(tarvelo::MonthOffsetStore::stepCountKey) != offset ||
-        !values.contains(tarvelo::MonthOffsetStore::lastStepAtKey))
-        return std::nullopt;
-    // And what UserDefaults itself reads agrees.
-    if (UserDefaults(widgetDomain, folder).integer(tarvelo::MonthOffsetStore::offsetKey) != *offset)
-        return std::nullopt;
+    const std::int64_t offset = integer(MonthOffsetStore::offsetKey);
+    if (integer(MonthOffsetStore::stepCountKey) != offset ||
+        !values.contains(MonthOffsetStore::lastStepAtKey) ||
+        UserDefaults(widgetDomain, folder).integer(MonthOffsetStore::offsetKey) != offset)
+        return -1;
     return offset;
 }
 
-// A child process stepping the file until it is killed (or has taken
-// `limit` steps), writing one byte to the pipe after each completed step.
-struct Stepper {
-    pid_t process = -1;
-    int reports = -1;
-
-    static Stepper start(const fs::path& folder, long limit) {
-        int pipeEnds[2];
-        if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-            return {};
-        const pid_t child = ::fork();
-        if (child == 0) {
-            // Never outlive the test.
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            ::close(pipeEnds[0]);
-            for (long taken = 0; taken < limit; ++taken) {
-                step(folder);
-                const char done = 1;
-                while (::write(pipeEnds[1], &done, 1) < 0 && errno == EINTR) {
-                }
-            }
-            ::_exit(0);
-        }
-        ::close(pipeEnds[1]);
-        return {child, pipeEnds[0]};
+// Runs a child process that steps the file, writing one byte to a pipe
+// after each completed step, and kills it after `delay`; returns how many
+// steps it reported done, or -1 when it could not start one.
+std::int64_t stepUntilKilled(const fs::path& folder, std::chrono::microseconds delay) {
+    int ends[2];
+    const pid_t child = ::pipe(ends) == 0 ? ::fork() : -1;
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlive the test
+        for (const char done = 1;; (void)!::write(ends[1], &done, 1))
+            step(folder);
     }
-
-    // Waits for the child to end; returns how many steps it reported done.
-    std::int64_t finish() {
-        int status = 0;
-        while (::waitpid(process, &status, 0) < 0 && errno == EINTR) {
-        }
-        std::int64_t done = 0;
-        char buffer[4096];
-        for (;;) {
-            const ssize_t count = ::read(reports, buffer, sizeof buffer);
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0)
-                break;
-            done += count;
-        }
-        ::close(reports);
-        return done;
-    }
-};
-
-// The folder holds the domain's file, its lock and perhaps a temporary a
-// killed writer left; never a file set aside as unreadable. A writer killed
-// before its first write leaves no folder at all.
-void expectNoUnreadableFiles(const fs::path& folder) {
-    std::error_code missing;
-    for (const auto& entry : fs::directory_iterator(folder, missing))
-        ASSERT_EQ(entry.path().filename().string().find(".unreadable-"), std::string::npos)
-            << entry.path() << " was set aside as unreadable";
+    ::close(ends[1]);
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    std::int64_t done = 0;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        done += count;
+    ::close(ends[0]);
+    return done;
 }
-
-class KilledWhileWriting : public ::testing::Test {
-protected:
-    tarvelo::testsupport::TemporaryFolder root;
-    fs::path folder = root.path() / "tarvelo";
-    std::mt19937 random{std::random_device{}()};
-
-    std::int64_t onDisk() {
-        const auto steps = stepsOnDisk(folder);
-        EXPECT_TRUE(steps) << "the file is not a complete state";
-        return steps.value_or(-1);
-    }
-};
 
 } // namespace
 
-TEST_F(KilledWhileWriting, EveryKillLeavesACompleteEarlierState) {
+TEST(KilledWhileWriting, EveryKillLeavesACompleteEarlierStateAndTwoWritersLoseNoStep) {
+    tarvelo::testsupport::TemporaryFolder root;
+    const fs::path folder = root.path() / "tarvelo";
+    fs::create_directories(folder);
+    std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
     // TARVELO_TEST_KILL_COUNT scales the attack (sanitizer builds, long runs).
     const char* count = std::getenv("TARVELO_TEST_KILL_COUNT");
     const long kills = count && *count ? std::strtol(count, nullptr, 10) : 1000;
-    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
     std::int64_t committed = 0;
-    long killedMidStep = 0;
-    long killedWithStepsDone = 0;
     for (long kill = 0; kill < kills; ++kill) {
-        Stepper stepper = Stepper::start(folder, 1'000'000);
-        ASSERT_GT(stepper.process, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        ::kill(stepper.process, SIGKILL);
-        const std::int64_t reported = stepper.finish();
-
-        const std::int64_t steps = onDisk();
-        ASSERT_GE(steps, committed + reported) << "kill " << kill << " lost a step reported done";
+        const std::int64_t reported =
+            stepUntilKilled(folder, std::chrono::microseconds(delayMicroseconds(random)));
+        ASSERT_GE(reported, 0);
+        const std::int64_t steps = stepsOnDisk(folder);
+        ASSERT_GE(steps, committed + reported)
+            << "kill " << kill << " lost a step reported done, or tore the file";
         ASSERT_LE(steps, committed + reported + 1) << "kill " << kill << " made up a step";
-        expectNoUnreadableFiles(folder);
-        killedMidStep += steps == committed + reported + 1;
-        killedWithStepsDone += reported > 0;
+        ASSERT_TRUE(tarvelo::testsupport::keptAside(folder).empty()) << "kill " << kill;
         committed = steps;
     }
-    // Where the kills landed, for the record of this run.
-    std::printf("%ld kills, %lld steps on disk, %ld kills after the file was replaced but before the step "
-                "was reported, %ld kills after at least one step\n",
-                kills, static_cast<long long>(committed), killedMidStep, killedWithStepsDone);
 
-    // A writer after all that still works, and picks up where the file is.
-    Stepper last = Stepper::start(folder, 5);
-    EXPECT_EQ(last.finish(), 5);
-    EXPECT_EQ(onDisk(), committed + 5);
-}
-
-TEST_F(KilledWhileWriting, TwoWritersLoseNoStepEitherReported) {
-    constexpr long stepsEach = 200;
-    Stepper first = Stepper::start(folder, stepsEach);
-    Stepper second = Stepper::start(folder, stepsEach);
-    ASSERT_GT(first.process, 0);
-    ASSERT_GT(second.process, 0);
-    EXPECT_EQ(first.finish() + second.finish(), 2 * stepsEach);
-    EXPECT_EQ(onDisk(), 2 * stepsEach);
-    expectNoUnreadableFiles(folder);
+    // Writers after all that still work, pick up where the file is, and two
+    // at once lose none of each other's steps.
+    ASSERT_TRUE(tarvelo::testsupport::inChildProcesses(2, [&](int) {
+        for (int taken = 0; taken < 200; ++taken)
+            step(folder);
+    }));
+    EXPECT_EQ(stepsOnDisk(folder), committed + 400);
 }

@@ -14,11 +14,13 @@ namespace {
 const Instant createdAt = Instant::sinceReferenceDate(786000000.0);
 const Instant later = createdAt + 90.5;
 
-// Each test gets a persistent store over a domain of its own.
-class PersistentStore : public ::testing::Test {
+// A store in memory and one over a domain of its own, both made at `createdAt`.
+class MonthOffsetStoreTest : public ::testing::Test {
 protected:
     tarvelo::testsupport::TemporaryFolder folder;
     UserDefaults defaults{"today.tarvelo.Tarvelo.TarveloWidget", folder.path()};
+    MonthOffsetStore persistent{defaults, createdAt};
+    MonthOffsetStore memory{createdAt};
 };
 
 void expectFresh(MonthOffsetStore& store) {
@@ -30,120 +32,62 @@ void expectFresh(MonthOffsetStore& store) {
 
 } // namespace
 
-TEST(MonthOffsetStoreMemory, StepsCountAndStampTheirTime) {
-    MonthOffsetStore store(createdAt);
-    expectFresh(store);
-    EXPECT_EQ(store.resetCount(), 0);
-    EXPECT_EQ(store.age(createdAt), 0.0);
-    EXPECT_EQ(store.age(later), 90.5);
-
-    EXPECT_EQ(store.step(1, createdAt), 1);
-    EXPECT_EQ(store.stepCount(), 1);
-    EXPECT_EQ(store.lastStepAt(), createdAt);
-    EXPECT_EQ(store.latency(createdAt + 5.0), 5.0);
-    EXPECT_EQ(store.step(-2, later), -1);
-    EXPECT_EQ(store.stepCount(), 2);
-    EXPECT_EQ(store.step(0, later + 1), -1) << "a step of 0 still counts";
-    EXPECT_EQ(store.stepCount(), 3);
-    EXPECT_EQ(store.lastStepAt(), later + 1);
-}
-
-TEST(MonthOffsetStoreMemory, ResetClearsAllButCountsItself) {
-    MonthOffsetStore store(createdAt);
-    for (int index = 0; index < 3; ++index)
-        store.step(1, later);
-    store.resetForFreshPresentation();
-    expectFresh(store);
-    EXPECT_EQ(store.resetCount(), 1);
-    EXPECT_EQ(store.createdAt(), createdAt);
-}
-
-TEST_F(PersistentStore, StepsReachTheDefaultsAndOtherReadersOfTheFile) {
-    // Another process's store over the same file, already read once.
+// Persistent steps also reach another process's store over the same file,
+// already read once.
+TEST_F(MonthOffsetStoreTest, StepsCountAndStampTheirTimeAndAResetClearsAllButCountsItself) {
     UserDefaults elsewhere("today.tarvelo.Tarvelo.TarveloWidget", folder.path());
     MonthOffsetStore other(elsewhere, later);
     expectFresh(other);
-    {
-        MonthOffsetStore store(defaults, createdAt);
-        expectFresh(store);
-        EXPECT_EQ(store.step(-1, later), -1);
-    }
-    EXPECT_EQ(defaults.integer(MonthOffsetStore::offsetKey), -1);
-    EXPECT_EQ(defaults.integer(MonthOffsetStore::stepCountKey), 1);
-    EXPECT_EQ(defaults.date(MonthOffsetStore::lastStepAtKey), later);
-
-    EXPECT_EQ(other.offset(), -1);
-    EXPECT_EQ(other.stepCount(), 1);
-    EXPECT_EQ(other.latency(later + 2.0), 2.0);
-    EXPECT_EQ(other.createdAt(), later);
-}
-
-TEST_F(PersistentStore, ALastStepThatIsNoDateReadsAsAbsent) {
-    defaults.setObject(std::string("yesterday"), MonthOffsetStore::lastStepAtKey);
-    MonthOffsetStore store(defaults, createdAt);
-    EXPECT_FALSE(store.lastStepAt());
-    EXPECT_FALSE(store.latency(later));
-}
-
-TEST_F(PersistentStore, ResetRemovesTheLastStepAndCountsOnce) {
-    MonthOffsetStore store(defaults, createdAt);
-    for (int index = 0; index < 3; ++index)
-        store.step(1, later);
     defaults.setInteger(4, MonthOffsetStore::resetCountKey);
-    store.resetForFreshPresentation();
-    expectFresh(store);
-    EXPECT_EQ(store.resetCount(), 5);
+    for (MonthOffsetStore* store : {&memory, &persistent}) {
+        SCOPED_TRACE(store == &memory ? "in memory" : "persistent");
+        expectFresh(*store);
+        EXPECT_EQ(store->age(later), 90.5);
+        EXPECT_EQ(store->step(1, createdAt), 1);
+        EXPECT_EQ(store->latency(createdAt + 5.0), 5.0);
+        EXPECT_EQ(store->step(-2, later), -1);
+        EXPECT_EQ(store->step(0, later + 1), -1) << "a step of 0 still counts";
+        EXPECT_EQ(store->stepCount(), 3);
+        EXPECT_EQ(store->lastStepAt(), later + 1);
+        if (store == &persistent) {
+            EXPECT_EQ(other.offset(), -1);
+            EXPECT_EQ(other.stepCount(), 3);
+            EXPECT_EQ(other.latency(later + 3.0), 2.0);
+        }
+        store->resetForFreshPresentation();
+        expectFresh(*store);
+        EXPECT_EQ(store->resetCount(), store == &memory ? 1 : 5);
+        EXPECT_EQ(store->createdAt(), createdAt);
+    }
     EXPECT_FALSE(defaults.object(MonthOffsetStore::lastStepAtKey)) << "removed, not set to a sentinel";
 }
 
-TEST_F(PersistentStore, NothingLimitsTheOffsetButTheIntegerRange) {
-    MonthOffsetStore store(defaults, createdAt);
-    for (int index = 0; index < 100; ++index)
-        store.step(1, later);
-    EXPECT_EQ(store.offset(), 100);
-
-    store.step(INT64_MAX, later);
-    EXPECT_EQ(store.step(1, later), INT64_MAX) << "saturates rather than wrapping to the far past";
+TEST_F(MonthOffsetStoreTest, NothingLimitsTheOffsetButTheIntegerRangeAndALastStepThatIsNoDateIsAbsent) {
+    defaults.setObject(std::string("yesterday"), MonthOffsetStore::lastStepAtKey);
+    EXPECT_FALSE(persistent.latency(later));
+    persistent.step(INT64_MAX, later);
+    EXPECT_EQ(persistent.step(1, later), INT64_MAX) << "saturates rather than wrapping to the far past";
     defaults.setInteger(INT64_MAX, MonthOffsetStore::stepCountKey);
-    store.step(-1, later);
-    EXPECT_EQ(store.stepCount(), INT64_MAX);
-    EXPECT_EQ(MonthOffsetStore(createdAt).step(INT64_MIN, later), INT64_MIN);
+    persistent.step(-1, later);
+    EXPECT_EQ(persistent.stepCount(), INT64_MAX);
+    memory.step(INT64_MIN, later);
+    EXPECT_EQ(memory.step(-1, later), INT64_MIN);
 }
 
-TEST_F(PersistentStore, ConcurrentStepsFromThreadsAreAllCounted) {
-    MonthOffsetStore store(defaults, createdAt);
-    MonthOffsetStore memory(createdAt);
-    constexpr int threads = 4;
-    constexpr int stepsEach = 25;
+TEST_F(MonthOffsetStoreTest, ConcurrentStepsFromThreadsAreAllCounted) {
     std::vector<std::thread> workers;
-    for (int index = 0; index < threads; ++index)
+    for (int index = 0; index < 4; ++index)
         workers.emplace_back([&] {
-            for (int count = 0; count < stepsEach; ++count) {
-                store.step(1, Instant::now());
-                memory.step(1, Instant::now());
-                (void)store.offset();
-                (void)store.latency(Instant::now());
-            }
+            for (int count = 0; count < 25; ++count)
+                for (MonthOffsetStore* store : {&persistent, &memory}) {
+                    store->step(1, Instant::now());
+                    (void)store->latency(Instant::now());
+                }
         });
     for (auto& worker : workers)
         worker.join();
-    EXPECT_EQ(store.offset(), threads * stepsEach);
-    EXPECT_EQ(store.stepCount(), threads * stepsEach);
-    EXPECT_EQ(memory.offset(), threads * stepsEach);
-    EXPECT_EQ(memory.stepCount(), threads * stepsEach);
-}
-
-TEST(MonthOffsetStoreShared, IsOneInstanceEvenUnderConcurrentFirstUse) {
-    tarvelo::testsupport::TemporaryFolder folder;
-    ::setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
-    std::vector<MonthOffsetStore*> seen(8);
-    std::vector<std::thread> workers;
-    for (std::size_t index = 0; index < seen.size(); ++index)
-        workers.emplace_back([&, index] { seen[index] = &MonthOffsetStore::shared(); });
-    for (auto& worker : workers)
-        worker.join();
-    for (auto* store : seen)
-        EXPECT_EQ(store, seen.front());
-    seen.front()->step(1, Instant::now());
-    EXPECT_TRUE(std::filesystem::exists(folder.path() / "tarvelo"));
+    for (MonthOffsetStore* store : {&persistent, &memory}) {
+        EXPECT_EQ(store->offset(), 100);
+        EXPECT_EQ(store->stepCount(), 100);
+    }
 }

