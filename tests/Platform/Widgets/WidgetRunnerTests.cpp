@@ -160,7 +160,9 @@ TEST_F(WidgetRunnerRequests, ServingAnswersEveryLineOnceAndRunsIntentsInOrderWhi
         input += R"({"id": )" + std::to_string(id) +
                  R"(, "method": "perform", "params": {"intent": {"type": "CountingIntent", )"
                  R"("parameters": {"by": 1}}}})"
-                 "\n" R"({"method": "describe", "id": )" + std::to_string(1000 + id) + "}\n";
+                 "\n"
+                 R"({"method": "describe", "id": )" +
+                 std::to_string(1000 + id) + "}\n";
     input += "garbage\n" + std::string(WidgetRunner::maximumRequestSize * 2, 'x') + "\n";
     input += "{\"id\": 5000, \"method\": \"describe\"}"; // the last line may lack its newline
     const auto replies = repliesTo(input, 4093);         // in awkward pieces
