@@ -23,17 +23,12 @@
 //                    file TARVELO_TEST_ENVIRONMENT_DUMP names, then keep serving
 // TARVELO_TEST_REQUEST_LOG names a file that gets each request's method, one
 // per line; TARVELO_TEST_BUNDLE=count serves the counting test widget
-// (timelines due again at once) instead of Tarvelo's; TARVELO_TEST_CLOCK_FILE
-// names a file whose number (seconds since 1970) is the Tarvelo widget's
-// "now", read at each use.
+// (timelines due again at once) instead of Tarvelo's.
 
 #include "Platform/Painter/PangoTextMeasurer.h"
 #include "Platform/Painter/TextEngine.h"
 #include "Platform/Widgets/WidgetRunner.h"
-#include "TarveloWidget/MonthProvider.h"
-#include "TarveloWidget/MonthStepIntent.h"
 #include "TarveloWidget/TarveloWidget.h"
-#include "TarveloWidget/WidgetRendering.h"
 #include "tests/Support/TestBundle.h"
 
 #include <cstdio>
@@ -55,28 +50,6 @@ void writeOut(const std::string& text) {
 std::string variable(const char* name, const char* fallback = "") {
     const char* value = std::getenv(name);
     return value ? value : fallback;
-}
-
-// Tarvelo's widget as it ships, but on the clock the file tells.
-platform::WidgetBundleContents bundleOnClock(const std::string& clockFile) {
-    const auto clock = [clockFile] {
-        double seconds = 0;
-        std::ifstream(clockFile) >> seconds;
-        return platform::Instant::sinceUnixEpoch(seconds);
-    };
-    return platform::WidgetBundleBuilder()
-        .widget(
-            platform::StaticConfiguration(tarvelo::TarveloWidget().kind,
-                                          tarvelo::MonthProvider(&tarvelo::MonthOffsetStore::shared, clock),
-                                          std::function<platform::View(const tarvelo::MonthEntry&)>(
-                                              [clock](const tarvelo::MonthEntry& entry) {
-                                                  return tarvelo::widgetContent(entry, clock);
-                                              }))
-                .supportedFamilies(
-                    {platform::WidgetFamily::systemSmall, platform::WidgetFamily::systemMedium})
-                .contentMarginsDisabled())
-        .intent<tarvelo::MonthStepIntent>()
-        .build();
 }
 
 } // namespace
@@ -101,15 +74,13 @@ int main() {
         mode = "good";
     }
     const long goodReplies = std::atol(variable("TARVELO_TEST_GOOD_REPLIES", "0").c_str());
-    const std::string clockFile = variable("TARVELO_TEST_CLOCK_FILE");
     const std::string requestLog = variable("TARVELO_TEST_REQUEST_LOG");
 
     platform::TextEngine engine;
     platform::PangoTextMeasurer measurer(engine);
     platform::WidgetRunner runner(variable("TARVELO_TEST_BUNDLE") == "count"
                                       ? tarvelo::testsupport::countBundle()
-                                  : !clockFile.empty() ? bundleOnClock(clockFile)
-                                                       : tarvelo::TarveloWidgetBundle().body(),
+                                      : tarvelo::TarveloWidgetBundle().body(),
                                   measurer);
     long answered = 0;
     for (std::string line; std::getline(std::cin, line); ++answered) {
