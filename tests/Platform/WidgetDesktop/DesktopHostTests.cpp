@@ -4,26 +4,21 @@
 #include "Platform/WidgetHost/WidgetHost.h"
 #include "tests/Platform/WidgetDesktop/DesktopScreen.h"
 #include "tests/Support/Eventually.h"
+#include "tests/Support/LayoutTestHelpers.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <algorithm>
-#include <array>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <ranges>
 #include <spawn.h>
 #include <sys/wait.h>
 
 extern char** environ;
 
-using tarvelo::testsupport::DesktopScreen;
-using tarvelo::testsupport::eventually;
-using tarvelo::testsupport::TemporaryFolder;
+using namespace tarvelo::testsupport;
+using nlohmann::json;
 
 namespace {
 
@@ -84,21 +79,18 @@ protected:
     }
 
     using Places = std::vector<std::pair<int, int>>;
+    std::filesystem::path placements() const { return folder_.path() / "state/tarvelo/widgets.json"; }
     // Where the saved list puts each widget, in its order.
     Places savedPlaces() {
-        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
+        const auto document = json::parse(std::ifstream(placements()), nullptr, false);
         Places places;
-        if (document.is_object())
-            for (const auto& widget : document.value("widgets", nlohmann::json::array()))
-                places.emplace_back(widget.value("x", 0), widget.value("y", 0));
+        for (const auto& widget : document.is_object() ? document.value("widgets", json::array()) : json())
+            places.emplace_back(widget.value("x", 0), widget.value("y", 0));
         return places;
     }
-
-    void place(const nlohmann::json& widgets) {
-        std::filesystem::create_directories(folder_.path() / "state" / "tarvelo");
-        std::ofstream(folder_.path() / "state" / "tarvelo" / "widgets.json")
-            << nlohmann::json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
+    void place(const json& widgets) {
+        std::filesystem::create_directories(placements().parent_path());
+        std::ofstream(placements()) << json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
     }
 
     // The first window titled `title`, once there is one; 0 when none comes.
@@ -125,9 +117,9 @@ protected:
     }
 
     long long storedOffset() {
-        std::ifstream file(folder_.path() / "config" / "tarvelo" /
-                           "today.tarvelo.Tarvelo.TarveloWidget.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
+        const auto document = json::parse(
+            std::ifstream(folder_.path() / "config/tarvelo/today.tarvelo.Tarvelo.TarveloWidget.json"),
+            nullptr, false);
         return document.is_object()
                    ? document.value("/values/Tarvelo.visibleMonthOffset/integer"_json_pointer, 0LL)
                    : 0;
@@ -140,12 +132,11 @@ protected:
         std::string problem;
         const auto picture =
             host.picture("TarveloWidget", platform::WidgetFamily::systemSmall, false, problem);
-        for (const auto& item : picture ? picture->displayList.items : decltype(picture->displayList.items)())
-            if (const auto* region = std::get_if<platform::HitRegion>(&item))
-                if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
-                    intent && intent->parameters.value("delta", 0) == 1)
-                    return {x + static_cast<int>(region->frame.origin.x + region->frame.size.width / 2),
-                            y + static_cast<int>(region->frame.origin.y + region->frame.size.height / 2)};
+        for (const auto& region :
+             itemsOf<platform::HitRegion>(picture ? picture->displayList : platform::DisplayList()))
+            if (const auto* intent = std::get_if<platform::IntentReference>(&region.action);
+                intent && intent->parameters.value("delta", 0) == 1)
+                return {x + static_cast<int>(region.frame.midX()), y + static_cast<int>(region.frame.midY())};
         ADD_FAILURE() << "no chevron stepping forward " << problem;
         return {};
     }
@@ -181,7 +172,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
     // Settled with the previews in, which bring their colours.
     ASSERT_TRUE(settledPicture(gallery, 64));
-    screen_.captureRoot().savePNG(screenshotPath("gallery"));
+    screen_.capture(screen_.root())->savePNG(screenshotPath("gallery"));
 
     // Placed while the host runs (a second start hands it over): the host
     // shows it at once, at its size and place, and wrote it.
@@ -222,7 +213,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
 
     ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family medium --at 600,300"));
     ASSERT_EQ(widgetsShownAt({{600, 40, 170, 170}, {600, 300, 364, 170}}).size(), 2u);
-    screen_.captureRoot().savePNG(screenshotPath("desktop-two-widgets"));
+    screen_.capture(screen_.root())->savePNG(screenshotPath("desktop-two-widgets"));
     // A drag from the small one's footer (no click; on a bare display the
     // widget moves itself): the host saves its list once more, and keeps
     // the other.
@@ -273,7 +264,7 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     for (const Window each : widgets)
         ASSERT_TRUE(settledPicture(each));
     EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty()) << "with widgets placed, the gallery opened";
-    screen_.captureRoot().savePNG(screenshotPath("widget-brought-on-screen"));
+    screen_.capture(screen_.root())->savePNG(screenshotPath("widget-brought-on-screen"));
     const Window widget = widgets[0];
     std::vector<std::string> state;
     EXPECT_TRUE(eventually([&] {
@@ -314,7 +305,7 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 2u);
     ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, gallery); }));
     EXPECT_TRUE(stackedBelow(widget, ordinary)) << "opening the gallery lifted the widget";
-    screen_.captureRoot().savePNG(screenshotPath("window-manager-gallery-open"));
+    screen_.capture(screen_.root())->savePNG(screenshotPath("window-manager-gallery-open"));
 
     stop(host_);
     startHost();
