@@ -22,11 +22,6 @@ using nlohmann::json;
 
 namespace {
 
-std::string screenshotPath(const std::string& name) {
-    std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
-    return std::string(TARVELO_SCREENSHOT_DIR) + "/" + name + ".png";
-}
-
 // The extensions (TarveloWidget) `host` started that are not yet dead.
 std::vector<pid_t> extensionsOf(pid_t host) {
     std::vector<pid_t> found;
@@ -69,8 +64,15 @@ protected:
         ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
         ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
     }
-    void TearDown() override { stop(host_); }
+    void TearDown() override {
+        stop(host_);
+        stop(windowManager_);
+    }
 
+    void screenshot(const std::string& name) {
+        std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
+        screen_.capture(screen_.root())->savePNG(TARVELO_SCREENSHOT_DIR "/" + name + ".png");
+    }
     void startHost() { ASSERT_GT(host_ = start(TARVELO_WIDGETS_PROGRAM), 0); }
     // Runs the program once more (a second start hands over to the running
     // host) and waits for it to end; true when it ended well.
@@ -155,15 +157,22 @@ protected:
         return settled;
     }
 
+    // Whether the window manager stacks `lower` below `upper`.
+    bool stackedBelow(Window lower, Window upper) {
+        const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
+        return std::find(std::ranges::find(stack, lower), stack.end(), upper) != stack.end();
+    }
+
     TemporaryFolder folder_;
     DesktopScreen screen_;
     pid_t host_ = -1;
+    pid_t windowManager_ = -1;
 };
 
 // On a bare display, from nothing placed: the gallery, then widgets placed
 // while the host runs that step the month, keep their picture when their
-// extension dies, and move.
-TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtensionAndMove) {
+// extension dies, and move; then under a window manager.
+TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtensionMoveAndStayBelowEverywhere) {
     // At login it quietly ends; started otherwise, it opens the gallery.
     EXPECT_TRUE(runToEnd("run --login"));
     startHost();
@@ -172,7 +181,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
     // Settled with the previews in, which bring their colours.
     ASSERT_TRUE(settledPicture(gallery, 64));
-    screen_.capture(screen_.root())->savePNG(screenshotPath("gallery"));
+    screenshot("gallery");
 
     // Placed while the host runs (a second start hands it over): the host
     // shows it at once, at its size and place, and wrote it.
@@ -213,49 +222,27 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
 
     ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family medium --at 600,300"));
     ASSERT_EQ(widgetsShownAt({{600, 40, 170, 170}, {600, 300, 364, 170}}).size(), 2u);
-    screen_.capture(screen_.root())->savePNG(screenshotPath("desktop-two-widgets"));
+    screenshot("desktop-two-widgets");
     // A drag from the small one's footer (no click; on a bare display the
     // widget moves itself): the host saves its list once more, and keeps
     // the other.
     screen_.drag(685, 202, 835, 252);
     EXPECT_TRUE(eventually([&] { return savedPlaces() == Places{{750, 90}, {600, 300}}; }));
     EXPECT_EQ(storedOffset(), offset + 2);
-}
 
-// The same program under xfwm4, a real EWMH window manager: what counts is
-// what the window manager wrote back, not what the host asked of it.
-class DesktopHostUnderWindowManager : public DesktopHost {
-protected:
-    void SetUp() override {
-        DesktopHost::SetUp();
-        // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
-        windowManager_ =
-            start("env NO_AT_BRIDGE=1 XDG_DATA_DIRS=/usr/share xfwm4 --compositor=off --sm-client-disable");
-        ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); }))
-            << "xfwm4 did not take the display (is it installed? scripts/install-dependencies test)";
-    }
-    void TearDown() override {
-        DesktopHost::TearDown();
-        stop(windowManager_);
-        // The next test starts on a bare display again.
-        eventually([&] { return !screen_.windowManagerRuns(); }, std::chrono::seconds(5));
-    }
-
-    // Whether the window manager stacks `lower` below `upper`.
-    bool stackedBelow(Window lower, Window upper) {
-        const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
-        return std::find(std::ranges::find(stack, lower), stack.end(), upper) != stack.end();
-    }
-
-    pid_t windowManager_ = -1;
-};
-
-// Widgets stay below other windows, on every workspace and off the
-// taskbar, after a click, a drag and with the gallery open. One stored off
-// the screen (on a monitor since unplugged: the screen here is 1024x768)
-// comes up in the nearest corner while its stored place waits for that
-// monitor; after a restart each comes back where it was left.
-TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScreenAndWhereTheyWereLeft) {
+    // The same program under xfwm4, a real EWMH window manager: what counts
+    // is what the window manager wrote back, not what the host asked of it.
+    // Widgets stay below other windows, on every workspace and off the
+    // taskbar, after a click, a drag and with the gallery open. One stored
+    // off the screen (on a monitor since unplugged: the screen here is
+    // 1024x768) comes up in the nearest corner while its stored place waits
+    // for that monitor; after a restart each comes back where it was left.
+    stop(host_);
+    // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
+    windowManager_ =
+        start("env NO_AT_BRIDGE=1 XDG_DATA_DIRS=/usr/share xfwm4 --compositor=off --sm-client-disable");
+    ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); }))
+        << "xfwm4 did not take the display (is it installed? scripts/install-dependencies test)";
     place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}},
            {{"id", "2"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 2400}, {"y", 1500}}});
     startHost();
@@ -264,7 +251,7 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     for (const Window each : widgets)
         ASSERT_TRUE(settledPicture(each));
     EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty()) << "with widgets placed, the gallery opened";
-    screen_.capture(screen_.root())->savePNG(screenshotPath("widget-brought-on-screen"));
+    screenshot("widget-brought-on-screen");
     const Window widget = widgets[0];
     std::vector<std::string> state;
     EXPECT_TRUE(eventually([&] {
@@ -300,12 +287,12 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     // "Edit Widgets" entry does); the widgets stay under the ordinary
     // window, and no more of them.
     EXPECT_TRUE(runToEnd("--gallery"));
-    const Window gallery = waitForWindow("Edit Widgets");
-    ASSERT_NE(gallery, 0u);
+    const Window galleryOnTop = waitForWindow("Edit Widgets");
+    ASSERT_NE(galleryOnTop, 0u);
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 2u);
-    ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, gallery); }));
+    ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, galleryOnTop); }));
     EXPECT_TRUE(stackedBelow(widget, ordinary)) << "opening the gallery lifted the widget";
-    screen_.capture(screen_.root())->savePNG(screenshotPath("window-manager-gallery-open"));
+    screenshot("window-manager-gallery-open");
 
     stop(host_);
     startHost();

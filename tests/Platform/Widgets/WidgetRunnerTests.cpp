@@ -51,16 +51,15 @@ protected:
 
 } // namespace
 
-TEST(ProtocolJSON, NestingUpToTheLimitIsReadAndOneLevelMoreOrNoJSONIsNot) {
+TEST(ProtocolJSON, NestingUpToTheLimitIsReadAndOneLevelMoreOrNoJSONIsNotBracketsInStringsAside) {
     EXPECT_FALSE(parseProtocolJSON(nested(deepestProtocolNesting)).is_discarded());
     EXPECT_TRUE(parseProtocolJSON(nested(deepestProtocolNesting + 1)).is_discarded());
     EXPECT_TRUE(parseProtocolJSON("{\"a\":" + nested(deepestProtocolNesting) + "}").is_discarded());
     EXPECT_TRUE(parseProtocolJSON(std::string(4'000'000, '[')).is_discarded());
     for (const char* line : {"", "{", "garbage", "{\"id\":1,}", "\xff\xfe"})
         EXPECT_TRUE(parseProtocolJSON(line).is_discarded()) << line;
-}
 
-TEST(ProtocolJSON, BracketsInsideStringsDoNotCount) {
+    // Brackets inside strings do not count.
     const std::string brackets(1000, '[');
     EXPECT_EQ(parseProtocolJSON("{\"text\":\"" + brackets + "\"}")["text"], brackets);
     // An escaped quote does not end the string.
