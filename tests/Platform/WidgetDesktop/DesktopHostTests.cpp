@@ -209,7 +209,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     ASSERT_EQ(extensions.size(), 1u);
     ::kill(extensions.front(), SIGKILL);
     ASSERT_TRUE(eventually([&] { return extensionsOf(host_).empty(); }));
-    screen_.exposeArea(600, 40, 170, 170);
+    screen_.closeWindow(screen_.openWindow("Cover", 600, 40, 170, 170)); // the widget must draw again
     EXPECT_EQ(settledPicture(window), stepped);
 
     // The next click starts it again and steps once more.

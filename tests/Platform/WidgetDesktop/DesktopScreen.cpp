@@ -167,17 +167,8 @@ void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
     XSync(display_, False);
 }
 
-void DesktopScreen::exposeArea(int x, int y, int width, int height) {
-    XSetWindowAttributes attributes{};
-    attributes.override_redirect = True;
-    attributes.background_pixel = 0x00FF00;
-    const Window cover =
-        XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                      CWOverrideRedirect | CWBackPixel, &attributes);
-    XMapRaised(display_, cover);
-    XSync(display_, False);
-    XDestroyWindow(display_, cover);
+void DesktopScreen::closeWindow(Window window) {
+    XDestroyWindow(display_, window);
     XSync(display_, False);
 }
 

@@ -53,8 +53,7 @@ public:
     void click(int x, int y, unsigned button = 1);
     // Drags with the left button from one root point to another.
     void drag(int fromX, int fromY, int toX, int toY);
-    // Covers and uncovers the rectangle, so the windows beneath must draw again.
-    void exposeArea(int x, int y, int width, int height);
+    void closeWindow(Window window);
 
 private:
     Display* display_ = nullptr;

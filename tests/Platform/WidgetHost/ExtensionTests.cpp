@@ -85,8 +85,7 @@ protected:
             if (const auto* intent = std::get_if<platform::IntentReference>(&region.action);
                 intent && intent->parameters.value("delta", 0) == delta) {
                 std::string problem;
-                const platform::Point at{region.frame.origin.x + 1, region.frame.origin.y + 1};
-                ASSERT_EQ(widgetHost.click("TarveloWidget", picture, at, problem),
+                ASSERT_EQ(widgetHost.click("TarveloWidget", region, problem),
                           WidgetHost::ClickResult::ranIntent)
                     << problem;
                 return;
