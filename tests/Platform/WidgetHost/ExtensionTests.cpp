@@ -276,17 +276,16 @@ TEST(ExtensionReplies, OnlyAReplyToTheRequestAnswersIt) {
     ASSERT_TRUE(result && result->ok());
     EXPECT_EQ(*result->result, (json{{"entries", json::array()}}));
 
-    const auto error =
-        ExtensionProcess::replyFromLine(R"({"id":7,"error":{"code":"unknown-kind","message":"no"}})", 7);
-    ASSERT_TRUE(error && !error->ok());
-    EXPECT_EQ(error->errorCode, "unknown-kind");
-    EXPECT_EQ(error->errorMessage, "no");
-
-    for (const char* line :
-         {R"({"id": 7})", R"({"id": 7, "error": 5})", R"({"id": 7, "error": {"code": 1}})"}) {
-        const auto malformed = ExtensionProcess::replyFromLine(line, 7);
-        ASSERT_TRUE(malformed && !malformed->ok()) << line;
-        EXPECT_EQ(malformed->errorCode, "failed") << line;
+    // Errors, and replies that are neither a result nor a usable error.
+    for (const auto& [line, code, message] :
+         {std::tuple{R"({"id":7,"error":{"code":"unknown-kind","message":"no"}})", "unknown-kind", "no"},
+          std::tuple{R"({"id": 7})", "failed", "malformed error reply"},
+          std::tuple{R"({"id": 7, "error": 5})", "failed", "malformed error reply"},
+          std::tuple{R"({"id": 7, "error": {"code": 1, "message": "no"}})", "failed", "no"}}) {
+        const auto error = ExtensionProcess::replyFromLine(line, 7);
+        ASSERT_TRUE(error && !error->ok()) << line;
+        EXPECT_EQ(error->errorCode, code) << line;
+        EXPECT_EQ(error->errorMessage, message) << line;
     }
 }
 
