@@ -139,9 +139,7 @@ TEST(DayClock, WaitsUntilTheNextLocalMidnightThroughShortLongAndMissingOnesAndNu
     EXPECT_LE(wait, 13h);
     EXPECT_EQ(DayClock::dayNumber(localTime(2024, 9, 7, 12, 0, 0) + wait / 1s), 20240908);
 
-    zone("Asia/Tokyo");
-    EXPECT_EQ(DayClock::dayNumber(0), 19700101); // 09:00 local on the first day
-    zone("Pacific/Pago_Pago");
+    zone("Pacific/Pago_Pago"); // the local date, not the one in Greenwich
     EXPECT_EQ(DayClock::dayNumber(0), 19691231);
 }
 
