@@ -3,6 +3,7 @@
 
 #include "Platform/WidgetHost/WidgetHost.h"
 #include "tests/Platform/WidgetDesktop/DesktopScreen.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/Eventually.h"
 #include "tests/Support/LayoutTestHelpers.h"
 #include "tests/Support/TemporaryFolder.h"
@@ -38,17 +39,7 @@ std::vector<pid_t> extensionsOf(pid_t host) {
     return found;
 }
 
-// Starts the shell command `command`, as the process it runs; -1 when it
-// could not start.
-pid_t start(const std::string& command) {
-    const std::string line = "exec " + command;
-    const char* arguments[] = {"sh", "-c", line.c_str(), nullptr};
-    pid_t child = -1;
-    return ::posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(arguments), environ) == 0
-               ? child
-               : -1;
-}
-
+// Ends the host as a session would, and waits for it.
 void stop(pid_t& process) {
     if (process > 0 && ::kill(process, SIGTERM) == 0)
         ::waitpid(process, nullptr, 0);
@@ -64,16 +55,16 @@ protected:
         ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
         ::setenv("XDG_DATA_DIRS", TARVELO_BUILD_SHARE, 1);
     }
-    void TearDown() override {
-        stop(host_);
-        stop(windowManager_);
-    }
+    void TearDown() override { stop(host_); }
 
     void screenshot(const std::string& name) {
         std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
         screen_.capture(screen_.root())->savePNG(TARVELO_SCREENSHOT_DIR "/" + name + ".png");
     }
-    void startHost() { ASSERT_GT(host_ = start(TARVELO_WIDGETS_PROGRAM), 0); }
+    void startHost() {
+        char* arguments[] = {const_cast<char*>(TARVELO_WIDGETS_PROGRAM), nullptr};
+        ASSERT_EQ(::posix_spawn(&host_, TARVELO_WIDGETS_PROGRAM, nullptr, nullptr, arguments, environ), 0);
+    }
     // Runs the program once more (a second start hands over to the running
     // host) and waits for it to end; true when it ended well.
     static bool runToEnd(const std::string& arguments) {
@@ -89,10 +80,6 @@ protected:
         for (const auto& widget : document.is_object() ? document.value("widgets", json::array()) : json())
             places.emplace_back(widget.value("x", 0), widget.value("y", 0));
         return places;
-    }
-    void place(const json& widgets) {
-        std::filesystem::create_directories(placements().parent_path());
-        std::ofstream(placements()) << json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
     }
 
     // The first window titled `title`, once there is one; 0 when none comes.
@@ -166,7 +153,7 @@ protected:
     TemporaryFolder folder_;
     DesktopScreen screen_;
     pid_t host_ = -1;
-    pid_t windowManager_ = -1;
+    std::optional<ChildProgram> windowManager_;
 };
 
 // On a bare display, from nothing placed: the gallery, then widgets placed
@@ -239,12 +226,14 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     // for that monitor; after a restart each comes back where it was left.
     stop(host_);
     // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
-    windowManager_ =
-        start("env NO_AT_BRIDGE=1 XDG_DATA_DIRS=/usr/share xfwm4 --compositor=off --sm-client-disable");
+    windowManager_.emplace(std::vector<std::string>{"/usr/bin/env", "NO_AT_BRIDGE=1",
+                                                    "XDG_DATA_DIRS=/usr/share", "xfwm4", "--compositor=off",
+                                                    "--sm-client-disable"});
     ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); }))
         << "xfwm4 did not take the display (is it installed? scripts/install-dependencies test)";
-    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}},
-           {{"id", "2"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 2400}, {"y", 1500}}});
+    std::ofstream(placements()) << R"({"tarvelo-widgets": 1, "widgets": [
+        {"id": "1", "kind": "TarveloWidget", "family": "small", "x": 100, "y": 100},
+        {"id": "2", "kind": "TarveloWidget", "family": "medium", "x": 2400, "y": 1500}]})";
     startHost();
     const auto widgets = widgetsShownAt({{100, 100, 170, 170}, {660, 598, 364, 170}});
     ASSERT_EQ(widgets.size(), 2u) << "the window manager did not leave the widgets where they were placed";
