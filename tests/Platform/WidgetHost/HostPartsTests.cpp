@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
