@@ -112,9 +112,6 @@ TEST_F(Windows, APlacedWidgetReadsAsItsMonthStepButtonsAndDaysAndWorksByKeyboard
     // Reading order: the title row, the weekdays, six weeks, the footer.
     const auto& read = accessibility.elements();
     ASSERT_EQ(read.size(), 3u + 7u + 42u + 1u);
-    EXPECT_EQ(read[0].label, "Previous month");
-    EXPECT_FALSE(read[1].label.empty()); // the month's title
-    EXPECT_EQ(read[2].label, "Next month");
     // What GTK hands assistive technologies is exactly that.
     const std::map<Role, GtkAccessibleRole> gtkRoles{{Role::text, GTK_ACCESSIBLE_ROLE_LABEL},
                                                      {Role::button, GTK_ACCESSIBLE_ROLE_BUTTON},
@@ -130,6 +127,7 @@ TEST_F(Windows, APlacedWidgetReadsAsItsMonthStepButtonsAndDaysAndWorksByKeyboard
             EXPECT_EQ(read[index].line, 2 + (index - 10) / 7) << index;
             days.insert(read[index].label);
         }
+        EXPECT_FALSE(read[index].label.empty()) << index;
         Gtk::Widget& child = *accessibility.child(index);
         EXPECT_TRUE(hasRole(child, gtkRoles.at(read[index].role))) << index;
         EXPECT_TRUE(hasLabel(child, read[index].label.c_str())) << index;
