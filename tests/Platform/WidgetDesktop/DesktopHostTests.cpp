@@ -3,34 +3,25 @@
 
 #include "Platform/WidgetHost/WidgetHost.h"
 #include "tests/Platform/WidgetDesktop/DesktopScreen.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/Eventually.h"
+#include "tests/Support/LayoutTestHelpers.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <algorithm>
-#include <array>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <ranges>
 #include <spawn.h>
 #include <sys/wait.h>
 
 extern char** environ;
 
-using tarvelo::testsupport::DesktopScreen;
-using tarvelo::testsupport::eventually;
-using tarvelo::testsupport::TemporaryFolder;
+using namespace tarvelo::testsupport;
+using nlohmann::json;
 
 namespace {
-
-std::string screenshotPath(const std::string& name) {
-    std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
-    return std::string(TARVELO_SCREENSHOT_DIR) + "/" + name + ".png";
-}
 
 // The extensions (TarveloWidget) `host` started that are not yet dead.
 std::vector<pid_t> extensionsOf(pid_t host) {
@@ -48,17 +39,7 @@ std::vector<pid_t> extensionsOf(pid_t host) {
     return found;
 }
 
-// Starts the shell command `command`, as the process it runs; -1 when it
-// could not start.
-pid_t start(const std::string& command) {
-    const std::string line = "exec " + command;
-    const char* arguments[] = {"sh", "-c", line.c_str(), nullptr};
-    pid_t child = -1;
-    return ::posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(arguments), environ) == 0
-               ? child
-               : -1;
-}
-
+// Ends the host as a session would, and waits for it.
 void stop(pid_t& process) {
     if (process > 0 && ::kill(process, SIGTERM) == 0)
         ::waitpid(process, nullptr, 0);
@@ -76,7 +57,14 @@ protected:
     }
     void TearDown() override { stop(host_); }
 
-    void startHost() { ASSERT_GT(host_ = start(TARVELO_WIDGETS_PROGRAM), 0); }
+    void screenshot(const std::string& name) {
+        std::filesystem::create_directories(TARVELO_SCREENSHOT_DIR);
+        screen_.capture(screen_.root())->savePNG(TARVELO_SCREENSHOT_DIR "/" + name + ".png");
+    }
+    void startHost() {
+        char* arguments[] = {const_cast<char*>(TARVELO_WIDGETS_PROGRAM), nullptr};
+        ASSERT_EQ(::posix_spawn(&host_, TARVELO_WIDGETS_PROGRAM, nullptr, nullptr, arguments, environ), 0);
+    }
     // Runs the program once more (a second start hands over to the running
     // host) and waits for it to end; true when it ended well.
     static bool runToEnd(const std::string& arguments) {
@@ -84,21 +72,14 @@ protected:
     }
 
     using Places = std::vector<std::pair<int, int>>;
+    std::filesystem::path placements() const { return folder_.path() / "state/tarvelo/widgets.json"; }
     // Where the saved list puts each widget, in its order.
     Places savedPlaces() {
-        std::ifstream file(folder_.path() / "state" / "tarvelo" / "widgets.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
+        const auto document = json::parse(std::ifstream(placements()), nullptr, false);
         Places places;
-        if (document.is_object())
-            for (const auto& widget : document.value("widgets", nlohmann::json::array()))
-                places.emplace_back(widget.value("x", 0), widget.value("y", 0));
+        for (const auto& widget : document.is_object() ? document.value("widgets", json::array()) : json())
+            places.emplace_back(widget.value("x", 0), widget.value("y", 0));
         return places;
-    }
-
-    void place(const nlohmann::json& widgets) {
-        std::filesystem::create_directories(folder_.path() / "state" / "tarvelo");
-        std::ofstream(folder_.path() / "state" / "tarvelo" / "widgets.json")
-            << nlohmann::json{{"tarvelo-widgets", 1}, {"widgets", widgets}}.dump();
     }
 
     // The first window titled `title`, once there is one; 0 when none comes.
@@ -125,9 +106,9 @@ protected:
     }
 
     long long storedOffset() {
-        std::ifstream file(folder_.path() / "config" / "tarvelo" /
-                           "today.tarvelo.Tarvelo.TarveloWidget.json");
-        const auto document = nlohmann::json::parse(file, nullptr, false);
+        const auto document = json::parse(
+            std::ifstream(folder_.path() / "config/tarvelo/today.tarvelo.Tarvelo.TarveloWidget.json"),
+            nullptr, false);
         return document.is_object()
                    ? document.value("/values/Tarvelo.visibleMonthOffset/integer"_json_pointer, 0LL)
                    : 0;
@@ -140,12 +121,11 @@ protected:
         std::string problem;
         const auto picture =
             host.picture("TarveloWidget", platform::WidgetFamily::systemSmall, false, problem);
-        for (const auto& item : picture ? picture->displayList.items : decltype(picture->displayList.items)())
-            if (const auto* region = std::get_if<platform::HitRegion>(&item))
-                if (const auto* intent = std::get_if<platform::IntentReference>(&region->action);
-                    intent && intent->parameters.value("delta", 0) == 1)
-                    return {x + static_cast<int>(region->frame.origin.x + region->frame.size.width / 2),
-                            y + static_cast<int>(region->frame.origin.y + region->frame.size.height / 2)};
+        for (const auto& region :
+             itemsOf<platform::HitRegion>(picture ? picture->displayList : platform::DisplayList()))
+            if (const auto* intent = std::get_if<platform::IntentReference>(&region.action);
+                intent && intent->parameters.value("delta", 0) == 1)
+                return {x + static_cast<int>(region.frame.midX()), y + static_cast<int>(region.frame.midY())};
         ADD_FAILURE() << "no chevron stepping forward " << problem;
         return {};
     }
@@ -164,15 +144,22 @@ protected:
         return settled;
     }
 
+    // Whether the window manager stacks `lower` below `upper`.
+    bool stackedBelow(Window lower, Window upper) {
+        const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
+        return std::find(std::ranges::find(stack, lower), stack.end(), upper) != stack.end();
+    }
+
     TemporaryFolder folder_;
     DesktopScreen screen_;
     pid_t host_ = -1;
+    std::optional<ChildProgram> windowManager_;
 };
 
 // On a bare display, from nothing placed: the gallery, then widgets placed
 // while the host runs that step the month, keep their picture when their
-// extension dies, and move.
-TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtensionAndMove) {
+// extension dies, and move; then under a window manager.
+TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtensionMoveAndStayBelowEverywhere) {
     // At login it quietly ends; started otherwise, it opens the gallery.
     EXPECT_TRUE(runToEnd("run --login"));
     startHost();
@@ -181,7 +168,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     EXPECT_TRUE(screen_.windowsTitled("Tarvelo").empty());
     // Settled with the previews in, which bring their colours.
     ASSERT_TRUE(settledPicture(gallery, 64));
-    screen_.captureRoot().savePNG(screenshotPath("gallery"));
+    screenshot("gallery");
 
     // Placed while the host runs (a second start hands it over): the host
     // shows it at once, at its size and place, and wrote it.
@@ -209,7 +196,7 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
     ASSERT_EQ(extensions.size(), 1u);
     ::kill(extensions.front(), SIGKILL);
     ASSERT_TRUE(eventually([&] { return extensionsOf(host_).empty(); }));
-    screen_.exposeArea(600, 40, 170, 170);
+    screen_.closeWindow(screen_.openWindow("Cover", 600, 40, 170, 170)); // the widget must draw again
     EXPECT_EQ(settledPicture(window), stepped);
 
     // The next click starts it again and steps once more.
@@ -222,58 +209,38 @@ TEST_F(DesktopHost, FromTheGalleryToWidgetsThatStepTheMonthOutliveTheirExtension
 
     ASSERT_TRUE(runToEnd("place --kind TarveloWidget --family medium --at 600,300"));
     ASSERT_EQ(widgetsShownAt({{600, 40, 170, 170}, {600, 300, 364, 170}}).size(), 2u);
-    screen_.captureRoot().savePNG(screenshotPath("desktop-two-widgets"));
+    screenshot("desktop-two-widgets");
     // A drag from the small one's footer (no click; on a bare display the
     // widget moves itself): the host saves its list once more, and keeps
     // the other.
     screen_.drag(685, 202, 835, 252);
     EXPECT_TRUE(eventually([&] { return savedPlaces() == Places{{750, 90}, {600, 300}}; }));
     EXPECT_EQ(storedOffset(), offset + 2);
-}
 
-// The same program under xfwm4, a real EWMH window manager: what counts is
-// what the window manager wrote back, not what the host asked of it.
-class DesktopHostUnderWindowManager : public DesktopHost {
-protected:
-    void SetUp() override {
-        DesktopHost::SetUp();
-        // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
-        windowManager_ =
-            start("env NO_AT_BRIDGE=1 XDG_DATA_DIRS=/usr/share xfwm4 --compositor=off --sm-client-disable");
-        ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); }))
-            << "xfwm4 did not take the display (is it installed? scripts/install-dependencies test)";
-    }
-    void TearDown() override {
-        DesktopHost::TearDown();
-        stop(windowManager_);
-        // The next test starts on a bare display again.
-        eventually([&] { return !screen_.windowManagerRuns(); }, std::chrono::seconds(5));
-    }
-
-    // Whether the window manager stacks `lower` below `upper`.
-    bool stackedBelow(Window lower, Window upper) {
-        const auto stack = screen_.property(screen_.root(), "_NET_CLIENT_LIST_STACKING"); // bottom to top
-        return std::find(std::ranges::find(stack, lower), stack.end(), upper) != stack.end();
-    }
-
-    pid_t windowManager_ = -1;
-};
-
-// Widgets stay below other windows, on every workspace and off the
-// taskbar, after a click, a drag and with the gallery open. One stored off
-// the screen (on a monitor since unplugged: the screen here is 1024x768)
-// comes up in the nearest corner while its stored place waits for that
-// monitor; after a restart each comes back where it was left.
-TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScreenAndWhereTheyWereLeft) {
-    place({{{"id", "1"}, {"kind", "TarveloWidget"}, {"family", "small"}, {"x", 100}, {"y", 100}},
-           {{"id", "2"}, {"kind", "TarveloWidget"}, {"family", "medium"}, {"x", 2400}, {"y", 1500}}});
+    // The same program under xfwm4, a real EWMH window manager: what counts
+    // is what the window manager wrote back, not what the host asked of it.
+    // Widgets stay below other windows, on every workspace and off the
+    // taskbar, after a click, a drag and with the gallery open. One stored
+    // off the screen (on a monitor since unplugged: the screen here is
+    // 1024x768) comes up in the nearest corner while its stored place waits
+    // for that monitor; after a restart each comes back where it was left.
+    stop(host_);
+    // xfwm4 is a GTK 3 program: no accessibility bus, and the system's icons.
+    windowManager_.emplace(std::vector<std::string>{"/usr/bin/env", "NO_AT_BRIDGE=1",
+                                                    "XDG_DATA_DIRS=/usr/share", "xfwm4", "--compositor=off",
+                                                    "--sm-client-disable"});
+    ASSERT_TRUE(eventually([&] { return screen_.windowManagerRuns(); }))
+        << "xfwm4 did not take the display (is it installed? scripts/install-dependencies test)";
+    std::ofstream(placements()) << R"({"tarvelo-widgets": 1, "widgets": [
+        {"id": "1", "kind": "TarveloWidget", "family": "small", "x": 100, "y": 100},
+        {"id": "2", "kind": "TarveloWidget", "family": "medium", "x": 2400, "y": 1500}]})";
     startHost();
     const auto widgets = widgetsShownAt({{100, 100, 170, 170}, {660, 598, 364, 170}});
     ASSERT_EQ(widgets.size(), 2u) << "the window manager did not leave the widgets where they were placed";
     for (const Window each : widgets)
         ASSERT_TRUE(settledPicture(each));
     EXPECT_TRUE(screen_.windowsTitled("Edit Widgets").empty()) << "with widgets placed, the gallery opened";
-    screen_.captureRoot().savePNG(screenshotPath("widget-brought-on-screen"));
+    screenshot("widget-brought-on-screen");
     const Window widget = widgets[0];
     std::vector<std::string> state;
     EXPECT_TRUE(eventually([&] {
@@ -309,12 +276,12 @@ TEST_F(DesktopHostUnderWindowManager, WidgetsStayBelowOnEveryWorkspaceOnTheScree
     // "Edit Widgets" entry does); the widgets stay under the ordinary
     // window, and no more of them.
     EXPECT_TRUE(runToEnd("--gallery"));
-    const Window gallery = waitForWindow("Edit Widgets");
-    ASSERT_NE(gallery, 0u);
+    const Window galleryOnTop = waitForWindow("Edit Widgets");
+    ASSERT_NE(galleryOnTop, 0u);
     EXPECT_EQ(screen_.windowsTitled("Tarvelo").size(), 2u);
-    ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, gallery); }));
+    ASSERT_TRUE(eventually([&] { return stackedBelow(ordinary, galleryOnTop); }));
     EXPECT_TRUE(stackedBelow(widget, ordinary)) << "opening the gallery lifted the widget";
-    screen_.captureRoot().savePNG(screenshotPath("window-manager-gallery-open"));
+    screenshot("window-manager-gallery-open");
 
     stop(host_);
     startHost();

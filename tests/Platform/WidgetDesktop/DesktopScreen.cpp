@@ -65,20 +65,6 @@ void collectTitled(Display* display, Window parent, const std::string& wanted, i
         XFree(children);
 }
 
-DesktopScreen::Capture readImage(Display* display, int x, int y, int width, int height) {
-    XSync(display, False);
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    DesktopScreen::Capture capture{width, height, {}};
-    for (int row = 0; row < height; ++row)
-        for (int column = 0; column < width; ++column)
-            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
-    XDestroyImage(image);
-    return capture;
-}
-
 } // namespace
 
 std::vector<Window> DesktopScreen::windowsTitled(const std::string& title) {
@@ -146,14 +132,19 @@ std::optional<DesktopScreen::Geometry> DesktopScreen::geometry(Window window) {
 
 std::optional<DesktopScreen::Capture> DesktopScreen::capture(Window window) {
     const auto area = geometry(window);
-    if (!area || !area->viewable)
+    XSync(display_, False);
+    XImage* image = area && area->viewable
+                        ? XGetImage(display_, root(), area->x, area->y, static_cast<unsigned>(area->width),
+                                    static_cast<unsigned>(area->height), AllPlanes, ZPixmap)
+                        : nullptr;
+    if (!image)
         return std::nullopt;
-    return readImage(display_, area->x, area->y, area->width, area->height);
-}
-
-DesktopScreen::Capture DesktopScreen::captureRoot() {
-    return readImage(display_, 0, 0, DisplayWidth(display_, DefaultScreen(display_)),
-                     DisplayHeight(display_, DefaultScreen(display_)));
+    Capture capture{area->width, area->height, {}};
+    for (int row = 0; row < area->height; ++row)
+        for (int column = 0; column < area->width; ++column)
+            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+    XDestroyImage(image);
+    return capture;
 }
 
 void DesktopScreen::click(int x, int y, unsigned button) {
@@ -176,17 +167,8 @@ void DesktopScreen::drag(int fromX, int fromY, int toX, int toY) {
     XSync(display_, False);
 }
 
-void DesktopScreen::exposeArea(int x, int y, int width, int height) {
-    XSetWindowAttributes attributes{};
-    attributes.override_redirect = True;
-    attributes.background_pixel = 0x00FF00;
-    const Window cover =
-        XCreateWindow(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                      CWOverrideRedirect | CWBackPixel, &attributes);
-    XMapRaised(display_, cover);
-    XSync(display_, False);
-    XDestroyWindow(display_, cover);
+void DesktopScreen::closeWindow(Window window) {
+    XDestroyWindow(display_, window);
     XSync(display_, False);
 }
 

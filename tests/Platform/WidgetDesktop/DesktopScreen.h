@@ -47,15 +47,13 @@ public:
     // An ordinary application window, mapped at (x, y); gone with the screen.
     Window openWindow(const std::string& title, int x, int y, int width, int height);
     std::optional<Geometry> geometry(Window window);
-    // What the screen shows in the window's rectangle.
+    // What the screen shows in the window's rectangle (the root's: all of it).
     std::optional<Capture> capture(Window window);
-    Capture captureRoot();
     // Presses and releases the left mouse button at (x, y) on the root window.
     void click(int x, int y, unsigned button = 1);
     // Drags with the left button from one root point to another.
     void drag(int fromX, int fromY, int toX, int toY);
-    // Covers and uncovers the rectangle, so the windows beneath must draw again.
-    void exposeArea(int x, int y, int width, int height);
+    void closeWindow(Window window);
 
 private:
     Display* display_ = nullptr;
