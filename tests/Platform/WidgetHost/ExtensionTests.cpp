@@ -117,9 +117,9 @@ TEST_F(Extensions, EachMisbehaviourEndsInAnErrorWithinTheTimeOutAndTheNextReques
         const char* mode;
         int goodReplies;
         bool recovers;
-    } cases[]{{"crash", 0, false},          {"misshapen", 0, false}, {"exit", 0, true},
-              {"crash-mid-reply", 1, true}, {"hang", 1, true},       {"mute", 1, true},
-              {"garbage", 1, true},         {"misshapen", 1, false}, {"enormous", 1, true}};
+    } cases[]{{"crash", 0, false},          {"misshapen", 0, false}, {"exit", 0, true}, {"deaf", 0, true},
+              {"crash-mid-reply", 1, true}, {"hang", 1, true},       {"mute", 1, true}, {"garbage", 1, true},
+              {"misshapen", 1, false},      {"enormous", 1, true}};
     for (const auto& [mode, goodReplies, recovers] : cases) {
         SCOPED_TRACE(mode);
         misbehave(mode, goodReplies);

@@ -6,6 +6,7 @@
 //   crash            abort before answering
 //   crash-mid-reply  write half a reply, then abort
 //   hang             stop answering, keep running
+//   deaf             stop reading its input, answer this request, keep running
 //   slow             answer every request after 300 ms
 //   garbage          answer with lines that are no replies
 //   misshapen        answer with the right id but a result of the wrong shape:
@@ -35,6 +36,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -99,7 +101,11 @@ int main() {
         } else if (mode == "crash-mid-reply") {
             writeOut(reply.substr(0, reply.size() / 2));
             std::abort();
-        } else if (mode == "hang") {
+        } else if (mode == "hang" || mode == "deaf") {
+            if (mode == "deaf") {
+                ::shutdown(STDIN_FILENO, SHUT_RD); // the host's next write fails at once
+                writeOut(reply);
+            }
             std::this_thread::sleep_for(std::chrono::seconds(120));
             return 0;
         } else if (mode == "slow") {
