@@ -1,5 +1,7 @@
 // Painting display lists: colours by appearance, recoloured symbols, text
-// where layout put it, and one golden picture.
+// where layout put it, and one golden picture; and the Pango measurer, whose
+// widths scale with the size (so layout can shrink without asking again)
+// and stay the same after painting.
 
 #include "Platform/Painter/ColorPalette.h"
 #include "Platform/Painter/Painter.h"
@@ -51,6 +53,9 @@ Ink inkOf(cairo_surface_t* surface) {
 class PainterTest : public ::testing::Test {
 protected:
     Painter painter;
+    TextMetrics measured(const char* text, double size, FontWeight weight = FontWeight::regular) const {
+        return painter.measurer().measure(text, Font::system(size, weight));
+    }
 };
 
 } // namespace
@@ -70,13 +75,9 @@ TEST_F(PainterTest, ShapesLandOnTheirPixelsAtFractionalScale) {
     list.items.push_back(ShapeItem{ShapeKind::circle, {{20, 0}, {20, 20}}, 0, {SemanticColor::red}});
     const auto image = painter.render(list, 1.25, Appearance::light);
     ASSERT_EQ(cairo_image_surface_get_width(image.get()), 50);
-    const Pixel square = pixelAt(image.get(), 12, 12);
-    EXPECT_EQ(square.alpha, 255);
-    EXPECT_EQ(square.red, 255);
-    EXPECT_EQ(square.green, 0x95);
-    const Pixel disc = pixelAt(image.get(), 37, 12);
-    EXPECT_EQ(disc.red, 255);
-    EXPECT_EQ(disc.green, 0x3b);
+    const Pixel square = pixelAt(image.get(), 12, 12), disc = pixelAt(image.get(), 37, 12);
+    EXPECT_EQ(std::tuple(square.alpha, square.red, square.green), std::tuple(255, 255, 0x95));
+    EXPECT_EQ(std::tuple(disc.red, disc.green), std::tuple(255, 0x3b));
     // Outside the circle, inside its frame: nothing.
     EXPECT_EQ(pixelAt(image.get(), 26, 1).alpha, 0);
 }
@@ -106,11 +107,11 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
     const auto& run = std::get<TextRun>(list.items.at(0));
     for (const double scale : {1.0, 1.25, 2.0}) {
         const Ink ink = inkOf(painter.render(list, scale, Appearance::light).get());
-        ASSERT_TRUE(ink.any());
-        EXPECT_GE(ink.left, std::floor(run.frame.minX() * scale) - 1) << scale;
-        EXPECT_LE(ink.right, std::ceil(run.frame.maxX() * scale) + 1) << scale;
-        EXPECT_GE(ink.top, std::floor(run.frame.minY() * scale) - 1) << scale;
-        EXPECT_LE(ink.bottom, std::ceil(run.frame.maxY() * scale) + 1) << scale;
+        EXPECT_TRUE(ink.any() && ink.left >= std::floor(run.frame.minX() * scale) - 1 &&
+                    ink.right <= std::ceil(run.frame.maxX() * scale) + 1 &&
+                    ink.top >= std::floor(run.frame.minY() * scale) - 1 &&
+                    ink.bottom <= std::ceil(run.frame.maxY() * scale) + 1)
+            << scale;
     }
     // Truncated text ends within its frame too.
     DisplayList longTitle;
@@ -122,8 +123,7 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
                                       true,
                                       {SemanticColor::primary}});
     const Ink truncated = inkOf(painter.render(longTitle, 2.0, Appearance::light).get());
-    ASSERT_TRUE(truncated.any());
-    EXPECT_LE(truncated.right, 81);
+    EXPECT_TRUE(truncated.any() && truncated.right <= 81);
 }
 
 TEST_F(PainterTest, SmallPictureMatchesItsGolden) {
@@ -148,4 +148,26 @@ TEST_F(PainterTest, SmallPictureMatchesItsGolden) {
     const std::string mismatch =
         tarvelo::testsupport::compareWithGolden(image.get(), "Platform/Painter/sample@2x.png");
     EXPECT_TRUE(mismatch.empty()) << mismatch;
+}
+
+TEST_F(PainterTest, MeasuredWidthsScaleLinearlyWithTheFontSizeAndSurvivePainting) {
+    const TextMetrics at10 = measured("September 2026", 10, FontWeight::semibold);
+    const TextMetrics at13 = measured("September 2026", 13, FontWeight::semibold);
+    EXPECT_GT(at10.width, 40.0);
+    EXPECT_GT(at10.width, measured("September 2026", 10).width) << "heavier is wider";
+    EXPECT_NEAR(at13.width / at10.width, 1.3, 0.005);
+    EXPECT_NEAR(at13.height / at10.height, 1.3, 0.02);
+    // Graphemes, not bytes.
+    EXPECT_EQ(at10.graphemes, 14);
+    EXPECT_EQ(measured("Mär\xC3\xA7", 10).graphemes, 4);
+    EXPECT_EQ(measured("", 10).graphemes, 0);
+
+    // An uncached text measured after a paint left the context scaled.
+    const TextMetrics before = measured("Donnerstag", 11);
+    DisplayList list;
+    list.size = {50, 20};
+    list.items.push_back(
+        TextRun{"12", {{0, 0}, {20, 12}}, Font::system(10), 0, false, {SemanticColor::primary}});
+    painter.render(list, 2.0, Appearance::dark);
+    EXPECT_NEAR(measured("Donnerstag", 11.5).width / before.width, 11.5 / 11.0, 0.003);
 }
