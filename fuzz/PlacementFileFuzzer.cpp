@@ -11,19 +11,15 @@
 #include "Platform/WidgetHost/PlacementStore.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
-#include <string>
 
 using namespace tarvelo::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto folder = tarvelo::fuzzing::memoryBackedFolder() / "placements";
+    static const auto folder = memoryBackedFolder() / "placements";
     static const auto file = folder / "widgets.json";
     std::filesystem::remove_all(folder);
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input(textOf(data, size));
     writeFile(file, input);
 
     std::string problem;
