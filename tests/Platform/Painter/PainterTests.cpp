@@ -1,9 +1,8 @@
-// Painting display lists: colours by appearance, recoloured symbols, text
-// where layout put it, and one golden picture; and the Pango measurer, whose
-// widths scale with the size (so layout can shrink without asking again)
-// and stay the same after painting.
+// Painting display lists: recoloured symbols, text where layout put it and
+// one golden picture (colours, shapes and scales are also in the widget's
+// goldens); and the Pango measurer, whose widths scale with the size (so
+// layout can shrink without asking again) and stay the same after painting.
 
-#include "Platform/Painter/ColorPalette.h"
 #include "Platform/Painter/Painter.h"
 #include "Platform/View/Layout.h"
 #include "Platform/View/View.h"
@@ -16,21 +15,6 @@ using namespace platform;
 
 namespace {
 
-struct Pixel {
-    int red, green, blue, alpha;
-};
-
-Pixel pixelAt(cairo_surface_t* surface, int column, int row) {
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const auto* word =
-        reinterpret_cast<const std::uint32_t*>(data + row * cairo_image_surface_get_stride(surface)) + column;
-    const int alpha = static_cast<int>(*word >> 24);
-    const auto channel = [&](int shift) {
-        return alpha ? static_cast<int>((*word >> shift) & 0xFF) * 255 / alpha : 0;
-    };
-    return {channel(16), channel(8), channel(0), alpha};
-}
-
 // The bounding box of the pixels with any ink, in pixels; empty when none.
 struct Ink {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
@@ -39,14 +23,14 @@ struct Ink {
 
 Ink inkOf(cairo_surface_t* surface) {
     Ink ink;
-    for (int row = 0; row < cairo_image_surface_get_height(surface); ++row)
+    for (int row = 0; row < cairo_image_surface_get_height(surface); ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(
+            cairo_image_surface_get_data(surface) + row * cairo_image_surface_get_stride(surface));
         for (int column = 0; column < cairo_image_surface_get_width(surface); ++column)
-            if (pixelAt(surface, column, row).alpha > 0) {
-                ink.left = std::min(ink.left, column);
-                ink.top = std::min(ink.top, row);
-                ink.right = std::max(ink.right, column);
-                ink.bottom = std::max(ink.bottom, row);
-            }
+            if (pixels[column] >> 24) // alpha
+                ink = {std::min(ink.left, column), std::min(ink.top, row), std::max(ink.right, column),
+                       std::max(ink.bottom, row)};
+    }
     return ink;
 }
 
@@ -59,28 +43,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(PainterTest, SemanticColoursDifferBetweenAppearances) {
-    for (const auto color : {SemanticColor::primary, SemanticColor::secondary, SemanticColor::tertiaryFill,
-                             SemanticColor::red, SemanticColor::accent})
-        EXPECT_NE(resolvedColor(color, Appearance::light), resolvedColor(color, Appearance::dark));
-    EXPECT_EQ(resolvedColor(SemanticColor::white, Appearance::dark), (RGBAColor{1, 1, 1, 1}));
-    EXPECT_DOUBLE_EQ(resolvedColor(ShapeStyle{SemanticColor::white, 0.4}, Appearance::light).alpha, 0.4);
-}
-
-TEST_F(PainterTest, ShapesLandOnTheirPixelsAtFractionalScale) {
-    DisplayList list;
-    list.size = {40, 20};
-    list.items.push_back(ShapeItem{ShapeKind::rectangle, {{0, 0}, {20, 20}}, 0, {SemanticColor::orange}});
-    list.items.push_back(ShapeItem{ShapeKind::circle, {{20, 0}, {20, 20}}, 0, {SemanticColor::red}});
-    const auto image = painter.render(list, 1.25, Appearance::light);
-    ASSERT_EQ(cairo_image_surface_get_width(image.get()), 50);
-    const Pixel square = pixelAt(image.get(), 12, 12), disc = pixelAt(image.get(), 37, 12);
-    EXPECT_EQ(std::tuple(square.alpha, square.red, square.green), std::tuple(255, 255, 0x95));
-    EXPECT_EQ(std::tuple(disc.red, disc.green), std::tuple(255, 0x3b));
-    // Outside the circle, inside its frame: nothing.
-    EXPECT_EQ(pixelAt(image.get(), 26, 1).alpha, 0);
-}
 
 TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
     for (const char* name : {"chevron.left", "chevron.right", "checkmark", "exclamationmark.triangle.fill"})
