@@ -118,15 +118,15 @@ TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundleAndNothingElse) {
           URL::fileURL(desktop().root() / "missing.desktop"), url("https://x/a.desktop")})
         EXPECT_FALSE(workspace.bundleWithURL(nothing)) << nothing.absoluteString();
 
-    const auto loose = desktop().root() / "elsewhere/test.Loose.desktop";
-    std::filesystem::create_directories(loose.parent_path());
-    std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", loose);
+    const auto loose = tarvelo::testsupport::writeFile(
+        desktop().root() / "elsewhere/test.Loose.desktop",
+        tarvelo::testsupport::readFile(desktop().applications() / "test.Default.desktop"));
     const auto looseBundle = workspace.bundleWithURL(URL::fileURL(loose));
     ASSERT_TRUE(looseBundle);
     EXPECT_EQ(looseBundle->bundleIdentifier(), std::nullopt);
 }
 
-TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultHandler) {
+TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultHandlerOrAnApplicationAlone) {
     const auto completions = complete([&](auto done) {
         workspace.openURLs({url("ical://")}, applicationURL("test.Calendar.desktop"), configuration, done);
     });
@@ -136,6 +136,13 @@ TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultH
     EXPECT_TRUE(workspace.openURL(url("ical://")));
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     EXPECT_FALSE(workspace.openURL(url("nothing://")));
+    // An application without a URL.
+    EXPECT_EQ(complete([&](auto done) {
+                  workspace.openApplicationAtURL(applicationURL("test.NoURL.desktop"), configuration, done);
+              }),
+              Completions{std::nullopt});
+    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
+    desktop().forgetRecords();
 }
 
 // Also an entry that takes no URL, when asked to open one.
@@ -148,14 +155,6 @@ TEST_F(GioWorkspaceTest, ReportsAVanishedProgramOrAnythingButAnEntryAsAnError) {
         EXPECT_TRUE(completions.size() == 1 && completions[0]) << application.absoluteString();
     }
     EXPECT_FALSE(desktop().recorded("nourl")) << "refused a URL, it still ran";
-}
-
-TEST_F(GioWorkspaceTest, OpensAnApplicationWithoutAURL) {
-    EXPECT_EQ(complete([&](auto done) {
-                  workspace.openApplicationAtURL(applicationURL("test.NoURL.desktop"), configuration, done);
-              }),
-              Completions{std::nullopt});
-    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
 }
 
 TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItself) {
