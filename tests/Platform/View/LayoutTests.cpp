@@ -142,39 +142,23 @@ TEST(StackLayout, RightToLeftIsTheMirrorImageOfLeftToRight) {
 TEST(FrameLayout, FramesTakeTheSizeTheirLengthsAndBoundsGive) {
     const auto none = std::nullopt;
     const auto offer = [](double width, double height) { return ProposedSize::of({width, height}); };
+    const ProposedSize unspecified = ProposedSize::unspecified();
+    const FlexibleFrame unbounded = bounds(none, none, infinity), between30And50 = bounds(30.0, none, 50.0);
     struct Case {
         const char* what;
         View view;
         ProposedSize proposal;
         Size expected;
     } cases[] = {
-        {"fixed frame", label("ab").frame(40.0, 30.0), offer(5, 5), {40.0, 30.0}},
-        {"one length keeps the child's other",
-         label("abc").frame(none, 50.0),
-         ProposedSize::infinity(),
-         {15.0, 50.0}},
-        {"infinite maximum fills the offer",
-         label("abc").frame(bounds(none, none, infinity)),
-         offer(80, 40),
-         {80.0, 12.0}},
-        {"but not the ideal",
-         label("abc").frame(bounds(none, none, infinity)),
-         ProposedSize::unspecified(),
-         {15.0, 12.0}},
-        {"minimum", label("a").frame(bounds(30.0, none, 50.0)), offer(10, 10), {30.0, 12.0}},
-        {"grows to the offer within bounds",
-         label("a").frame(bounds(30.0, none, 50.0)),
-         offer(40, 10),
-         {40.0, 12.0}},
-        {"maximum", Rectangle().frame(bounds(30.0, none, 50.0)), offer(90, 10), {50.0, 10.0}},
-        {"ideal answers an unspecified proposal",
-         Rectangle().frame(bounds(none, 33.0, none, 22.0)),
-         ProposedSize::unspecified(),
-         {33.0, 22.0}},
-        {"contradictory bounds made consistent",
-         Rectangle().frame(bounds(50.0, none, 10.0)),
-         offer(5, 5),
-         {50.0, 5.0}},
+        {"fixed frame", label("ab").frame(40.0, 30.0), offer(5, 5), {40, 30}},
+        {"one length keeps the other", label("abc").frame(none, 50.0), ProposedSize::infinity(), {15, 50}},
+        {"infinite maximum fills the offer", label("abc").frame(unbounded), offer(80, 40), {80, 12}},
+        {"but not the ideal", label("abc").frame(unbounded), unspecified, {15, 12}},
+        {"minimum", label("a").frame(between30And50), offer(10, 10), {30, 12}},
+        {"grows to the offer within bounds", label("a").frame(between30And50), offer(40, 10), {40, 12}},
+        {"maximum", Rectangle().frame(between30And50), offer(90, 10), {50, 10}},
+        {"ideal when unspecified", Rectangle().frame(bounds(none, 33.0, none, 22.0)), unspecified, {33, 22}},
+        {"contradictory bounds", Rectangle().frame(bounds(50.0, none, 10.0)), offer(5, 5), {50, 5}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(sizeThatFits(c.view, c.proposal, measurer), c.expected) << c.what;
