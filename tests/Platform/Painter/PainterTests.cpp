@@ -47,10 +47,8 @@ protected:
 TEST_F(PainterTest, SymbolsComeFromTheIconThemeRecoloured) {
     for (const char* name : {"chevron.left", "chevron.right", "checkmark", "exclamationmark.triangle.fill"})
         EXPECT_TRUE(painter.symbols().hasIcon(name)) << name;
-    DisplayList list;
-    list.size = {16, 16};
-    list.items.push_back(
-        SymbolItem{"chevron.right", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}});
+    DisplayList list{
+        {16, 16}, {SymbolItem{"chevron.right", {{0, 0}, {16, 16}}, Font::system(11), {SemanticColor::red}}}};
     const auto image = painter.render(list, 2.0, Appearance::light);
     const Ink ink = inkOf(image.get());
     ASSERT_TRUE(ink.any());
@@ -76,36 +74,23 @@ TEST_F(PainterTest, TextInkStaysInsideItsLaidOutFrameTruncatedOrNot) {
             << scale;
     }
     // Truncated text ends within its frame too.
-    DisplayList longTitle;
-    longTitle.size = {60, 20};
-    longTitle.items.push_back(TextRun{"A much longer title than fits",
-                                      {{0, 0}, {40, 16}},
-                                      Font::system(13),
-                                      0,
-                                      true,
-                                      {SemanticColor::primary}});
-    const Ink truncated = inkOf(painter.render(longTitle, 2.0, Appearance::light).get());
+    const TextRun longTitle{
+        "A much longer title than fits", {{0, 0}, {40, 16}}, Font::system(13), 0, true, {}};
+    const Ink truncated = inkOf(painter.render({{60, 20}, {longTitle}}, 2.0, Appearance::light).get());
     EXPECT_TRUE(truncated.any() && truncated.right <= 81);
 }
 
 TEST_F(PainterTest, SmallPictureMatchesItsGolden) {
-    DisplayList list;
-    list.size = {64, 32};
-    list.items.push_back(
-        ShapeItem{ShapeKind::roundedRectangle, {{0, 0}, {64, 32}}, 8, {SemanticColor::tertiaryFill}});
-    list.items.push_back(ShapeItem{ShapeKind::circle, {{4, 7.5}, {17, 17}}, 0, {SemanticColor::red}});
-    list.items.push_back(
-        TextRun{"6", {{9.3, 10}, {6.4, 12}}, Font::system(10), 0, false, {SemanticColor::white}});
-    list.items.push_back(TextRun{"Mai",
-                                 {{25, 8}, {22, 16}},
-                                 Font::system(13, FontWeight::semibold),
-                                 0,
-                                 false,
-                                 {SemanticColor::primary}});
-    list.items.push_back(SymbolItem{"chevron.right",
-                                    {{48, 9.4}, {13.2, 13.2}},
-                                    Font::system(11, FontWeight::semibold),
-                                    {SemanticColor::accent}});
+    const DisplayList list{
+        {64, 32},
+        {ShapeItem{ShapeKind::roundedRectangle, {{0, 0}, {64, 32}}, 8, {SemanticColor::tertiaryFill}},
+         ShapeItem{ShapeKind::circle, {{4, 7.5}, {17, 17}}, 0, {SemanticColor::red}},
+         TextRun{"6", {{9.3, 10}, {6.4, 12}}, Font::system(10), 0, false, {SemanticColor::white}},
+         TextRun{"Mai", {{25, 8}, {22, 16}}, Font::system(13, FontWeight::semibold), 0, false, {}},
+         SymbolItem{"chevron.right",
+                    {{48, 9.4}, {13.2, 13.2}},
+                    Font::system(11, FontWeight::semibold),
+                    {SemanticColor::accent}}}};
     const auto image = painter.render(list, 2.0, Appearance::light);
     const std::string mismatch =
         tarvelo::testsupport::compareWithGolden(image.get(), "Platform/Painter/sample@2x.png");
@@ -126,10 +111,7 @@ TEST_F(PainterTest, MeasuredWidthsScaleLinearlyWithTheFontSizeAndSurvivePainting
 
     // An uncached text measured after a paint left the context scaled.
     const TextMetrics before = measured("Donnerstag", 11);
-    DisplayList list;
-    list.size = {50, 20};
-    list.items.push_back(
-        TextRun{"12", {{0, 0}, {20, 12}}, Font::system(10), 0, false, {SemanticColor::primary}});
-    painter.render(list, 2.0, Appearance::dark);
+    painter.render({{50, 20}, {TextRun{"12", {{0, 0}, {20, 12}}, Font::system(10), 0, false, {}}}}, 2.0,
+                   Appearance::dark);
     EXPECT_NEAR(measured("Donnerstag", 11.5).width / before.width, 11.5 / 11.0, 0.003);
 }
