@@ -10,35 +10,20 @@ using namespace platform;
 namespace {
 
 DisplayList sample() {
-    DisplayList list;
-    list.size = {170.0, 170.0};
-    list.items.push_back(
-        ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}});
-    list.items.push_back(
-        ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}});
-    list.items.push_back(
-        ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}, {"", true}});
-    list.items.push_back(TextRun{"Dezember 2026",
-                                 {{52, 14.6}, {66, 15.6}},
-                                 {10.4, FontWeight::semibold, FontDesign::standard},
-                                 -0.52,
-                                 true,
-                                 {SemanticColor::primary}});
-    list.items.push_back(TextRun{"٣١",
-                                 {{1, 2}, {11, 12}},
-                                 {10.0, FontWeight::regular, FontDesign::monospaced},
-                                 0.0,
-                                 false,
-                                 {SemanticColor::secondary, 0.4},
-                                 LayoutDirection::rightToLeft});
-    list.items.push_back(SymbolItem{"chevron.left",
-                                    {{15.4, 18.4}, {13.2, 13.2}},
-                                    {11.0, FontWeight::semibold, FontDesign::standard},
-                                    {SemanticColor::primary}});
-    list.items.push_back(HitRegion{
-        {{0, 3}, {44, 44}}, IntentReference{"MonthStepIntent", {{"delta", -1}}}, {"Previous month"}});
-    list.items.push_back(HitRegion{{{8, 50}, {20, 17}}, *URL::string("tarvelo://date?t=-86400")});
-    return list;
+    const Font title{10.4, FontWeight::semibold, FontDesign::standard};
+    const Font digits{10.0, FontWeight::regular, FontDesign::monospaced};
+    const Font symbol{11.0, FontWeight::semibold, FontDesign::standard};
+    const ShapeStyle dimmed{SemanticColor::secondary, 0.4};
+    const IntentReference back{"MonthStepIntent", {{"delta", -1}}};
+    return {{170.0, 170.0},
+            {ShapeItem{ShapeKind::rectangle, {{0, 0}, {170, 170}}, 0.0, {SemanticColor::tertiaryFill}},
+             ShapeItem{ShapeKind::roundedRectangle, {{2, 2}, {20, 10}}, 4.5, {SemanticColor::orange, 0.5}},
+             ShapeItem{ShapeKind::circle, {{10.25, 20.5}, {17, 17}}, 0.0, {SemanticColor::red}, {"", true}},
+             TextRun{"Dezember 2026", {{52, 14.6}, {66, 15.6}}, title, -0.52, true, {SemanticColor::primary}},
+             TextRun{"٣١", {{1, 2}, {11, 12}}, digits, 0.0, false, dimmed, LayoutDirection::rightToLeft},
+             SymbolItem{"chevron.left", {{15.4, 18.4}, {13.2, 13.2}}, symbol, {SemanticColor::primary}},
+             HitRegion{{{0, 3}, {44, 44}}, back, {"Previous month"}},
+             HitRegion{{{8, 50}, {20, 17}}, *URL::string("tarvelo://date?t=-86400")}}};
 }
 
 } // namespace
