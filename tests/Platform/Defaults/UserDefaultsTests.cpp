@@ -134,16 +134,13 @@ TEST(UserDefaultsFile, FilesAndFoldersAreTheOwnersAlone) {
     const fs::path nested = folder.path() / "config" / "tarvelo";
     UserDefaults defaults("domain", nested);
     defaults.setInteger(1, "a");
-    const auto permissions = [](const fs::path& path) {
-        struct stat status {};
-        ::stat(path.c_str(), &status);
-        return status.st_mode & 0777;
-    };
-    EXPECT_EQ(permissions(nested), 0700u);
-    EXPECT_EQ(permissions(nested.parent_path()), 0700u);
-    EXPECT_EQ(permissions(defaults.path()), 0600u);
+    using fs::perms;
+    EXPECT_EQ(fs::status(nested).permissions(), perms::owner_all);
+    EXPECT_EQ(fs::status(nested.parent_path()).permissions(), perms::owner_all);
+    EXPECT_EQ(fs::status(defaults.path()).permissions(), perms::owner_read | perms::owner_write);
     for (const auto& entry : fs::directory_iterator(nested))
-        EXPECT_EQ(permissions(entry.path()) & 077, 0u) << entry.path();
+        EXPECT_EQ(entry.status().permissions() & (perms::group_all | perms::others_all), perms::none)
+            << entry.path();
 }
 
 TEST(UserDefaultsFile, AFolderThatCannotBeMadeKeepsValuesInMemoryAndSaysSoOnce) {
