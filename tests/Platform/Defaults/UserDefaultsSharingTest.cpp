@@ -1,5 +1,5 @@
-// Several processes and threads on one domain: reads come from memory until
-// synchronize, and exclusive increments are never lost.
+// Several processes and threads on one domain: exclusive increments are
+// never lost, and no process's own key is lost to another's writes.
 
 #include "Platform/Defaults/UserDefaults.h"
 #include "tests/Support/ChildProcess.h"
@@ -18,18 +18,6 @@ void increment(UserDefaults& defaults, const std::string& key) {
 }
 
 } // namespace
-
-TEST(UserDefaultsSharing, SynchronizePicksUpAnotherProcesssWrites) {
-    tarvelo::testsupport::TemporaryFolder folder;
-    UserDefaults defaults("domain", folder.path());
-    defaults.setInteger(1, "mine");
-    EXPECT_EQ(defaults.integer("theirs"), 0);
-    ASSERT_TRUE(
-        inChildProcesses(1, [&](int) { UserDefaults("domain", folder.path()).setInteger(2, "theirs"); }));
-    EXPECT_EQ(defaults.integer("theirs"), 0) << "reads come from memory until synchronize";
-    defaults.synchronize();
-    EXPECT_EQ(defaults.integer("theirs") + defaults.integer("mine"), 3) << "both processes' keys are there";
-}
 
 TEST(UserDefaultsSharing, ExclusiveIncrementsFromSeveralProcessesAndThreadsAreNeverLost) {
     tarvelo::testsupport::TemporaryFolder folder;
