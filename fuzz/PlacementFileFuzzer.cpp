@@ -36,9 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fail("a coordinate out of bounds");
     }
 
-    std::vector<std::filesystem::path> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        entries.push_back(entry.path());
+    const std::vector<std::filesystem::path> entries(std::filesystem::directory_iterator(folder), {});
     if (entries.size() != 1)
         fail("the folder does not hold exactly the file or the file kept aside");
     if (entries.front() != file) {
