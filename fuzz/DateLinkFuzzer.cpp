@@ -16,18 +16,13 @@
 #include "fuzz/FuzzSupport.h"
 #include "tests/Support/FakeWorkspace.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <gio/gio.h>
-#include <string>
-#include <string_view>
 
 namespace {
 
-using tarvelo::fuzzing::fail;
-using tarvelo::fuzzing::DateLinkOracle::acceptsLink;
-using tarvelo::fuzzing::DateLinkOracle::isNumber;
+using namespace tarvelo::fuzzing;
+using DateLinkOracle::acceptsLink;
+using DateLinkOracle::isNumber;
 
 // No application chosen: valid links go to the desktop's handler of ical://.
 struct Desktop {
@@ -45,7 +40,7 @@ struct Desktop {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Desktop desktop;
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = textOf(data, size);
 
     if (tarvelo::isDateLinkNumber(input) != isNumber(input))
         fail(isNumber(input) ? "number refused" : "non-number accepted", input);
@@ -54,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     desktop.quits = 0;
     if (const auto url = platform::URL::string(input)) {
         tarvelo::handleDateLink(*url, {desktop.workspace, desktop.preference, [] { ++desktop.quits; }});
-    } else if (tarvelo::fuzzing::DateLinkOracle::isWellFormedURL(input)) {
+    } else if (DateLinkOracle::isWellFormedURL(input)) {
         fail("well-formed URL refused", input);
     }
     // The quit is queued on the main context, never run on the spot.

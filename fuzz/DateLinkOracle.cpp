@@ -1,6 +1,5 @@
 #include "fuzz/DateLinkOracle.h"
 
-#include <string>
 #include <strings.h>
 
 namespace tarvelo::fuzzing::DateLinkOracle {
@@ -19,6 +18,10 @@ bool isHexDigit(char c) {
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+// Whether a two-digit hexadecimal escape starts at `index` (its "%").
+bool isEscapeAt(std::string_view text, std::size_t index) {
+    return index + 2 < text.size() && isHexDigit(text[index + 1]) && isHexDigit(text[index + 2]);
+}
 
 bool equalsIgnoringCase(std::string_view text, std::string_view word) {
     return text.size() == word.size() && ::strncasecmp(text.data(), word.data(), text.size()) == 0;
@@ -27,8 +30,7 @@ bool equalsIgnoringCase(std::string_view text, std::string_view word) {
 std::string percentDecoded(std::string_view text) {
     std::string result;
     for (std::size_t index = 0; index < text.size(); ++index) {
-        if (text[index] == '%' && index + 2 < text.size() && isHexDigit(text[index + 1]) &&
-            isHexDigit(text[index + 2])) {
+        if (text[index] == '%' && isEscapeAt(text, index)) {
             result += static_cast<char>(std::stoi(std::string(text.substr(index + 1, 2)), nullptr, 16));
             index += 2;
         } else {
@@ -81,14 +83,9 @@ bool isWellFormedURL(std::string_view text) {
         if (!isLetter(c) && !isDigit(c) && c != '+' && c != '-' && c != '.')
             return false;
     const std::string_view rest = text.substr(colon + 1);
-    for (std::size_t index = 0; index < rest.size(); ++index) {
-        const auto c = static_cast<unsigned char>(rest[index]);
-        if (c < 0x21 || c > 0x7E)
+    for (std::size_t index = 0; index < rest.size(); ++index)
+        if (rest[index] < 0x21 || rest[index] > 0x7E || (rest[index] == '%' && !isEscapeAt(rest, index)))
             return false;
-        if (c == '%' &&
-            !(index + 2 < rest.size() && isHexDigit(rest[index + 1]) && isHexDigit(rest[index + 2])))
-            return false;
-    }
     return true;
 }
 
@@ -108,18 +105,10 @@ std::optional<std::string> dateValue(std::string_view link) {
     if (hostAndPort.substr(0, 4) != "date")
         return std::nullopt;
     std::string_view port = hostAndPort.substr(4);
-    if (!port.empty()) {
-        if (port.front() != ':')
-            return std::nullopt;
-        port.remove_prefix(1);
-        skip(port, isDigit);
-        if (!port.empty())
-            return std::nullopt;
-    }
+    if (!port.empty() && (port.front() != ':' || (port.remove_prefix(1), skip(port, isDigit), !port.empty())))
+        return std::nullopt;
 
-    const auto hash = rest.find('#');
-    if (hash != std::string_view::npos)
-        rest = rest.substr(0, hash);
+    rest = rest.substr(0, rest.find('#'));
     const auto question = rest.find('?');
     if (question == std::string_view::npos)
         return std::nullopt;
@@ -128,11 +117,9 @@ std::optional<std::string> dateValue(std::string_view link) {
         const auto ampersand = query.find('&');
         const std::string_view item = query.substr(0, ampersand);
         const auto equals = item.find('=');
-        if (percentDecoded(item.substr(0, equals)) == "t") {
-            if (equals == std::string_view::npos)
-                return std::nullopt;
-            return percentDecoded(item.substr(equals + 1));
-        }
+        if (percentDecoded(item.substr(0, equals)) == "t")
+            return equals == std::string_view::npos ? std::nullopt
+                                                    : std::optional(percentDecoded(item.substr(equals + 1)));
         if (ampersand == std::string_view::npos)
             return std::nullopt;
         query.remove_prefix(ampersand + 1);
@@ -146,25 +133,20 @@ bool isNumber(std::string_view value) {
         equalsIgnoringCase(value, "nan"))
         return true;
     if (value.size() >= 5 && equalsIgnoringCase(value.substr(0, 4), "nan(") && value.back() == ')') {
-        for (char c : value.substr(4, value.size() - 5))
-            if (!isLetter(c) && !isDigit(c) && c != '_')
-                return false;
-        return true;
+        std::string_view inside = value.substr(4, value.size() - 5);
+        skip(inside, [](char c) { return isLetter(c) || isDigit(c) || c == '_'; });
+        return inside.empty();
     }
     if (value.size() >= 2 && value[0] == '0' && lower(value[1]) == 'x') {
-        std::string_view hex = value.substr(2);
         // "0x" without a hexadecimal digit is the number 0 followed by "x".
-        if (consumeMantissa(hex, isHexDigit))
-            return isExponentOrNothing(hex, 'p');
-        return false;
+        std::string_view hex = value.substr(2);
+        return consumeMantissa(hex, isHexDigit) && isExponentOrNothing(hex, 'p');
     }
     return consumeMantissa(value, isDigit) && isExponentOrNothing(value, 'e');
 }
 
 bool acceptsLink(std::string_view link) {
-    if (!isWellFormedURL(link))
-        return false;
-    const auto value = dateValue(link);
+    const auto value = isWellFormedURL(link) ? dateValue(link) : std::nullopt;
     return value && isNumber(*value);
 }
 

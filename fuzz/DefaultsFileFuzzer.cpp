@@ -10,13 +10,7 @@
 #include "Platform/Defaults/UserDefaults.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <nlohmann/json.hpp>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
@@ -36,15 +30,9 @@ std::optional<nlohmann::json> valuesOf(std::string_view text) {
 }
 
 void readEveryType(platform::UserDefaults& defaults) {
-    static const char* const keys[] = {"Tarvelo.visibleMonthOffset",
-                                       "Tarvelo.stepCount",
-                                       "Tarvelo.lastStepAt",
-                                       "Tarvelo.resetCount",
-                                       "calendarAppBundleIdentifier",
-                                       "calendarAppDisplayName",
-                                       "",
-                                       "a"};
-    for (const char* key : keys) {
+    for (const char* key :
+         {"Tarvelo.visibleMonthOffset", "Tarvelo.stepCount", "Tarvelo.lastStepAt", "Tarvelo.resetCount",
+          "calendarAppBundleIdentifier", "calendarAppDisplayName", "", "a"}) {
         (void)defaults.integer(key);
         (void)defaults.doubleValue(key);
         (void)defaults.boolean(key);
@@ -58,7 +46,7 @@ void readEveryType(platform::UserDefaults& defaults) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static tarvelo::testsupport::TemporaryFolder folder;
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input(textOf(data, size));
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         std::filesystem::remove(entry.path());
     const auto file = folder.write(std::string(domain) + ".json", input);
@@ -74,10 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!written || written->value(writtenKey, nlohmann::json()) != nlohmann::json{{"integer", 42}})
         fail("the written file is not ours or lacks the written key");
 
-    std::vector<std::filesystem::path> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        if (entry.path().filename().string().starts_with(std::string(domain) + ".json.unreadable-"))
-            kept.push_back(entry.path());
+    const auto kept = keptAside(folder.path());
     if (kept.size() > 1)
         fail("the old file was kept aside more than once");
     if (kept.size() == 1) {

@@ -6,32 +6,23 @@
 #include "Platform/WidgetHost/ExtensionManifest.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
-using tarvelo::fuzzing::fail;
+using namespace tarvelo::fuzzing;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     namespace fs = std::filesystem;
-    const auto& folder = tarvelo::fuzzing::memoryBackedFolder();
-    fs::create_directories(folder / "manifests" / "folder");
-    std::ofstream(folder / "manifests" / "extension") << "#!/bin/true\n";
-    fs::permissions(folder / "manifests" / "extension", fs::perms::owner_all);
-    std::ofstream(folder / "manifests" / "data") << "not a program\n";
-    fs::permissions(folder / "manifests" / "data", fs::perms::owner_read | fs::perms::owner_write);
+    const auto folder = memoryBackedFolder() / "manifests";
+    fs::create_directories(folder / "folder");
+    fs::permissions(writeFile(folder / "extension", "#!/bin/true\n"), fs::perms::owner_all);
+    fs::permissions(writeFile(folder / "data", "not a program\n"),
+                    fs::perms::owner_read | fs::perms::owner_write);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto path = tarvelo::fuzzing::memoryBackedFolder() / "manifests" / "manifest.json";
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    static const auto path = memoryBackedFolder() / "manifests" / "manifest.json";
+    writeFile(path, std::string(textOf(data, size)));
     std::string problem;
     const auto manifest = platform::ExtensionManifest::read(path, problem);
     if (!manifest) {

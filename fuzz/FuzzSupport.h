@@ -3,22 +3,23 @@
 #include "tests/Support/Files.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <unistd.h>
-#include <vector>
 
 namespace tarvelo::fuzzing {
 
+using testsupport::keptAside;
 using testsupport::readFile;
 using testsupport::writeFile;
+
+// libFuzzer's input as text.
+inline std::string_view textOf(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
 
 // A scratch folder for the whole run, in memory (/dev/shm) where there is
 // one: fuzz targets that write files do it hundreds of thousands of times,

@@ -11,19 +11,15 @@
 #include "Platform/WidgetHost/PlacementStore.h"
 #include "fuzz/FuzzSupport.h"
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
-#include <string>
 
 using namespace tarvelo::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto folder = tarvelo::fuzzing::memoryBackedFolder() / "placements";
+    static const auto folder = memoryBackedFolder() / "placements";
     static const auto file = folder / "widgets.json";
     std::filesystem::remove_all(folder);
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input(textOf(data, size));
     writeFile(file, input);
 
     std::string problem;
@@ -40,9 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fail("a coordinate out of bounds");
     }
 
-    std::vector<std::filesystem::path> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        entries.push_back(entry.path());
+    const std::vector<std::filesystem::path> entries(std::filesystem::directory_iterator(folder), {});
     if (entries.size() != 1)
         fail("the folder does not hold exactly the file or the file kept aside");
     if (entries.front() != file) {

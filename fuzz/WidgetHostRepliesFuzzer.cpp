@@ -17,17 +17,13 @@
 #include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
-#include <string_view>
 
 namespace {
 
 using nlohmann::json;
 using platform::Instant;
-using tarvelo::fuzzing::fail;
+using namespace tarvelo::fuzzing;
 
 void checkRoundTrip(const platform::DisplayListReading& reading) {
     if (!reading.displayList) {
@@ -78,9 +74,9 @@ void checkTimeline(const json& result) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = textOf(data, size);
     checkRoundTrip(platform::displayListFromJSONText(input));
-    for (const auto line : tarvelo::fuzzing::linesOf(input)) {
+    for (const auto line : linesOf(input)) {
         const auto reply = platform::ExtensionProcess::replyFromLine(line, 7);
         if (!reply)
             continue;

@@ -18,12 +18,7 @@
 #include "tests/Support/FakeTextMeasurer.h"
 #include "tests/Support/ServeOverSockets.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
@@ -66,14 +61,14 @@ void checkStepReply(std::string_view requestLine, std::string_view replyLine) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    ::setenv("XDG_CONFIG_HOME", tarvelo::fuzzing::memoryBackedFolder().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", memoryBackedFolder().c_str(), 1);
     platform::UserDefaults::setStandardDomain("fuzz.widget-runner");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const tarvelo::testsupport::FakeTextMeasurer measurer;
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = textOf(data, size);
     const auto lines = linesOf(input);
 
     // A fresh runner for each input, so entry ids start at 1 and a render

@@ -19,13 +19,12 @@ template <typename Body> bool inChildProcesses(int count, Body body) {
         }
         children.push_back(child);
     }
-    bool clean = true;
+    int clean = 0;
     for (pid_t child : children) {
         int status = 0;
-        ::waitpid(child, &status, 0);
-        clean = clean && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        clean += ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-    return clean;
+    return clean == count;
 }
 
 // Runs `body` in a child process and returns the text it returned; empty

@@ -3,13 +3,9 @@
 #include "tests/Support/Eventually.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <gio/gio.h>
 #include <optional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace tarvelo::testsupport {
 
@@ -23,16 +19,14 @@ class DesktopFixture {
 public:
     DesktopFixture() {
         const auto& root = folder_.path();
-        const auto program =
-            folder_.write("bin/fake-calendar", "#!/bin/sh\n"
-                                               "records=\"" +
-                                                   (root / "records").string() +
-                                                   "\"\n"
-                                                   "printf '%s\\n' \"$@\" > \"$records/.$$\"\n"
-                                                   "mv \"$records/.$$\" \"$records/$1.$$\"\n");
-        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
-        std::filesystem::create_directories(root / "records");
-        std::filesystem::create_directories(root / "system");
+        const std::string records = (root / "records").string();
+        std::filesystem::permissions(
+            folder_.write("bin/fake-calendar", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + records +
+                                                   "/.$$\"\nmv \"" + records + "/.$$\" \"" + records +
+                                                   "/$1.$$\"\n"),
+            std::filesystem::perms::owner_all);
+        for (const char* folder : {"records", "system"})
+            std::filesystem::create_directories(root / folder);
         for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", root / "data"},
                                           {"XDG_DATA_DIRS", root / "system"},
                                           {"XDG_CONFIG_HOME", root / "config"},
@@ -101,15 +95,16 @@ public:
     bool recorded(const std::string& tag) const { return launchCount(tag) > 0; }
 
     void forgetRecords() const {
-        for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
-            std::filesystem::remove(entry.path());
+        for (const auto& record : records(""))
+            std::filesystem::remove(record);
     }
 
 private:
+    // The records under `tag`; every record when it is empty.
     std::vector<std::filesystem::path> records(const std::string& tag) const {
         std::vector<std::filesystem::path> found;
         for (const auto& entry : std::filesystem::directory_iterator(root() / "records"))
-            if (entry.path().filename().string().starts_with(tag + "."))
+            if (tag.empty() || entry.path().filename().string().starts_with(tag + "."))
                 found.push_back(entry.path());
         return found;
     }

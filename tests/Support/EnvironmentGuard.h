@@ -17,29 +17,26 @@ public:
             set(name, value);
     }
     ~EnvironmentGuard() {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
+        for (const auto& [name, value] : saved_)
+            put(name.c_str(), value ? value->c_str() : nullptr);
     }
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
 
     // A null value unsets the variable.
     void set(const char* name, const char* value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name);
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
+        const char* old = std::getenv(name);
+        saved_.try_emplace(name, old ? std::optional<std::string>(old) : std::nullopt);
+        put(name, value);
+    }
+
+private:
+    static void put(const char* name, const char* value) {
         if (value)
             ::setenv(name, value, 1);
         else
             ::unsetenv(name);
     }
-
-private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 

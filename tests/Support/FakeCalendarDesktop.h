@@ -6,8 +6,6 @@
 #include "tests/Support/FakeWorkspace.h"
 #include "tests/Support/TemporaryFolder.h"
 
-#include <memory>
-
 namespace tarvelo::testsupport {
 
 // A fake desktop with two calendar handlers (Agenda, and "Calendar" the

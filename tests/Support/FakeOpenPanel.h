@@ -3,9 +3,6 @@
 #include "Platform/Workspace/OpenPanel.h"
 
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace tarvelo::testsupport {
 

@@ -2,8 +2,6 @@
 
 #include "Platform/View/TextMeasurer.h"
 
-#include <string_view>
-
 namespace tarvelo::testsupport {
 
 // Round numbers instead of fonts: every character is `widthPerPoint` times

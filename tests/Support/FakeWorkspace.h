@@ -3,8 +3,6 @@
 #include "Platform/Workspace/Workspace.h"
 
 #include <map>
-#include <string>
-#include <vector>
 
 namespace tarvelo::testsupport {
 
@@ -76,7 +74,10 @@ public:
             {{}, applicationURL, std::move(configuration), std::move(completion)});
     }
     bool openURL(const platform::URL&) override { return false; }
-    std::unique_ptr<platform::Bundle> bundleWithURL(const platform::URL& url) override;
+    std::unique_ptr<platform::Bundle> bundleWithURL(const platform::URL& url) override {
+        const auto found = lookup(bundles, url.absoluteString());
+        return found ? std::make_unique<FakeBundle>(*found) : nullptr;
+    }
 
 private:
     template <typename Map>
@@ -99,10 +100,5 @@ private:
         Application application_;
     };
 };
-
-inline std::unique_ptr<platform::Bundle> FakeWorkspace::bundleWithURL(const platform::URL& url) {
-    const auto found = lookup(bundles, url.absoluteString());
-    return found ? std::make_unique<FakeBundle>(*found) : nullptr;
-}
 
 } // namespace tarvelo::testsupport

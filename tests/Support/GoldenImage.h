@@ -17,7 +17,4 @@ namespace tarvelo::testsupport {
 // Returns an empty string when the image matches (or was blessed), else why not.
 std::string compareWithGolden(cairo_surface_t* actual, const std::string& relativePath);
 
-// Whether this run rewrites goldens.
-bool blessingGoldens();
-
 } // namespace tarvelo::testsupport

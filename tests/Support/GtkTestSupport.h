@@ -2,9 +2,7 @@
 
 #include "tests/Support/Eventually.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtk/gtktestatcontext.h>
@@ -48,28 +46,24 @@ inline std::vector<std::string> labelsIn(Gtk::Widget& widget, std::vector<std::s
     return texts;
 }
 
-// The lines of a menu box as the user sees them: "---" for a separator,
-// "✓ Title" for a checked entry, "Title" otherwise.
+// One entry of a menu as the user sees it: "✓ Title" when checked, "Title" otherwise.
+inline std::string menuLine(Gtk::Widget& widget) {
+    std::string line;
+    if (auto* image = dynamic_cast<Gtk::Image*>(&widget);
+        image && image->get_storage_type() != Gtk::Image::Type::EMPTY)
+        line += "\u2713 ";
+    if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
+        line += label->get_text();
+    for (Gtk::Widget* inner = widget.get_first_child(); inner; inner = inner->get_next_sibling())
+        line += menuLine(*inner);
+    return line;
+}
+
+// The lines of a menu box as the user sees them, "---" for a separator.
 inline std::vector<std::string> menuLines(Gtk::Widget& menu) {
     std::vector<std::string> lines;
-    for (Gtk::Widget* child = menu.get_first_child(); child; child = child->get_next_sibling()) {
-        if (dynamic_cast<Gtk::Separator*>(child)) {
-            lines.push_back("---");
-            continue;
-        }
-        std::string line;
-        std::function<void(Gtk::Widget&)> visit = [&](Gtk::Widget& widget) {
-            if (auto* image = dynamic_cast<Gtk::Image*>(&widget);
-                image && image->get_storage_type() != Gtk::Image::Type::EMPTY)
-                line += "\u2713 ";
-            if (auto* label = dynamic_cast<Gtk::Label*>(&widget))
-                line += label->get_text();
-            for (Gtk::Widget* inner = widget.get_first_child(); inner; inner = inner->get_next_sibling())
-                visit(*inner);
-        };
-        visit(*child);
-        lines.push_back(line);
-    }
+    for (Gtk::Widget* child = menu.get_first_child(); child; child = child->get_next_sibling())
+        lines.push_back(dynamic_cast<Gtk::Separator*>(child) ? "---" : menuLine(*child));
     return lines;
 }
 

@@ -2,8 +2,6 @@
 
 #include "Platform/View/DisplayList.h"
 
-#include <vector>
-
 namespace tarvelo::testsupport {
 
 template <typename Item> std::vector<Item> itemsOf(const platform::DisplayList& list) {

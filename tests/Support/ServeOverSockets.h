@@ -3,8 +3,6 @@
 #include "Platform/Widgets/WidgetRunner.h"
 
 #include <cerrno>
-#include <string>
-#include <string_view>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>

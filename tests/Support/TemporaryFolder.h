@@ -3,8 +3,6 @@
 #include "tests/Support/Files.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 
 namespace tarvelo::testsupport {
 

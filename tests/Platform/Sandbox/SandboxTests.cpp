@@ -9,35 +9,30 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 #include <sys/socket.h>
-#include <unistd.h>
 
 using platform::Sandbox;
 namespace fs = std::filesystem;
 
 namespace {
 
-int openError(const fs::path& path, int flags) {
-    const int descriptor = ::open(path.c_str(), flags | O_CLOEXEC, 0600);
-    if (descriptor < 0)
-        return errno;
-    ::close(descriptor);
-    return 0;
-}
-
 int errorOf(int result) {
     return result < 0 ? errno : 0;
+}
+
+int openError(const fs::path& path, int flags) {
+    const int descriptor = ::open(path.c_str(), flags | O_CLOEXEC, 0600);
+    return descriptor < 0 ? errno : ::close(descriptor);
 }
 
 // The outcome of restricting ("landlock", "filter") and the errno of each
 // probe (0 for success), as the restricted child saw them.
 std::map<std::string, int> probeRestricted(const Sandbox::FileAccess& access, const fs::path& root) {
-    const std::string text = tarvelo::testsupport::outputOfChild([&] {
+    std::istringstream lines(tarvelo::testsupport::outputOfChild([&] {
         const Sandbox::Outcome outcome = Sandbox::restrict(access);
         const auto config = root / "home/.config/tarvelo";
         char* arguments[] = {const_cast<char*>("/bin/true"), nullptr};
@@ -65,47 +60,38 @@ std::map<std::string, int> probeRestricted(const Sandbox::FileAccess& access, co
         for (const auto& [name, probe] : probes)
             report << name << " " << probe() << "\n";
         return report.str();
-    });
+    }));
     std::map<std::string, int> probes;
-    std::istringstream lines(text);
     for (std::string name; lines >> name;)
         lines >> probes[name];
     return probes;
 }
 
-class RestrictedProcess : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(root() / "home/.ssh");
-        fs::create_directories(root() / "readable");
-        std::ofstream(root() / "home/.ssh/id_ed25519") << "secret";
-        std::ofstream(root() / "readable/notes") << "notes";
-        access.readOnly = {"/usr", "/etc", root() / "readable", root() / "does-not-exist"};
-        // Folders that cannot even be looked at are left out, quietly.
-        fs::create_symlink("loop", root() / "loop");
-        access.readWrite = {root() / "home/.config/tarvelo", root() / "loop/tarvelo",
-                            root() / std::string(5000, 'x') / "tarvelo"};
-    }
-    const fs::path& root() const { return folder.path(); }
-
-    tarvelo::testsupport::TemporaryFolder folder;
-    Sandbox::FileAccess access;
-};
-
 } // namespace
 
 // errno 0 is success; a kernel without Landlock or seccomp filters skips its half.
-TEST_F(RestrictedProcess, ReachesOnlyItsFilesRunsNoProgramAndOpensNoNetworkSocket) {
-    auto probes = probeRestricted(access, root());
+TEST(RestrictedProcess, ReachesOnlyItsFilesRunsNoProgramAndOpensNoNetworkSocket) {
+    tarvelo::testsupport::TemporaryFolder folder;
+    const fs::path& root = folder.path();
+    folder.write("home/.ssh/id_ed25519", "secret");
+    folder.write("readable/notes", "notes");
+    Sandbox::FileAccess access;
+    access.readOnly = {"/usr", "/etc", root / "readable", root / "does-not-exist"};
+    // Folders that cannot even be looked at are left out, quietly.
+    fs::create_symlink("loop", root / "loop");
+    access.readWrite = {root / "home/.config/tarvelo", root / "loop/tarvelo",
+                        root / std::string(5000, 'x') / "tarvelo"};
+
+    auto probes = probeRestricted(access, root);
     ASSERT_TRUE(probes.count("socketpair-unix")) << "the restricted process ended before it reported";
     std::map<std::string, int> expected;
     if (probes["landlock"]) {
         expected = {{"read-secret", EACCES},    {"list-home", EACCES}, {"write-home", EACCES},
                     {"write-readable", EACCES}, {"read-allowed", 0},   {"write-config", 0},
                     {"rename-config", 0}};
-        EXPECT_FALSE(fs::exists(root() / "home/planted"));
-        EXPECT_EQ(fs::status(root() / "home/.config").permissions(), fs::perms::owner_all);
-        EXPECT_EQ(fs::status(root() / "home/.config/tarvelo").permissions(), fs::perms::owner_all);
+        EXPECT_FALSE(fs::exists(root / "home/planted"));
+        EXPECT_EQ(fs::status(root / "home/.config").permissions(), fs::perms::owner_all);
+        EXPECT_EQ(fs::status(root / "home/.config/tarvelo").permissions(), fs::perms::owner_all);
     }
     if (probes["filter"])
         expected.insert(

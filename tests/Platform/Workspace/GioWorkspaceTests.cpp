@@ -1,52 +1,47 @@
 #include "Platform/Workspace/GioWorkspace.h"
 #include "tests/Support/DesktopFixture.h"
-#include "tests/Support/Eventually.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using platform::URL;
-using tarvelo::testsupport::DesktopFixture;
+using Completions = std::vector<std::optional<std::string>>;
 
 namespace {
 
 // One private desktop for the whole program (see DesktopFixture).
-DesktopFixture& desktop() {
-    static DesktopFixture fixture;
+const tarvelo::testsupport::DesktopFixture& desktop() {
+    static const tarvelo::testsupport::DesktopFixture made;
     static const bool prepared = [] {
-        auto* made = &fixture;
-        const auto program = made->program().string();
-        made->addApplication(
+        const auto program = made.program().string();
+        made.addApplication(
             "test.Calendar.desktop", program + " calendar %u",
             "Name=Calendar\nName[de]=Kalender\nX-GNOME-FullName=Test Calendar\n"
             "Icon=x-office-calendar\nMimeType=x-scheme-handler/ical;x-scheme-handler/webcal;\n");
-        made->addApplication("test.Default.desktop", program + " default %u",
-                             "Name=Default\nMimeType=x-scheme-handler/ical;\n");
-        made->addApplication("test.Webcal.desktop", program + " webcal %F",
-                             "Name=Webcal\nMimeType=x-scheme-handler/webcal;\n");
-        made->addApplication("test.Vanished.desktop", (made->root() / "bin/vanished").string() + " %u",
-                             "Name=Vanished\nMimeType=x-scheme-handler/ical;\n");
-        made->addApplication("test.TryExecGone.desktop", program + " tryexec %u",
-                             "Name=Gone\nTryExec=" + (made->root() / "bin/gone").string() + "\n");
-        made->addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
-        made->addApplication("vendor/test.Nested.desktop", program + " nested %u", "Name=Nested\n");
+        made.addApplication("test.Default.desktop", program + " default %u",
+                            "Name=Default\nMimeType=x-scheme-handler/ical;\n");
+        made.addApplication("test.Webcal.desktop", program + " webcal %F",
+                            "Name=Webcal\nMimeType=x-scheme-handler/webcal;\n");
+        made.addApplication("test.Vanished.desktop", (made.root() / "bin/vanished").string() + " %u",
+                            "Name=Vanished\nMimeType=x-scheme-handler/ical;\n");
+        made.addApplication("test.TryExecGone.desktop", program + " tryexec %u",
+                            "Name=Gone\nTryExec=" + (made.root() / "bin/gone").string() + "\n");
+        made.addApplication("test.NoURL.desktop", program + " nourl", "Name=No URL\n");
+        made.addApplication("vendor/test.Nested.desktop", program + " nested %u", "Name=Nested\n");
         // Records what two variables are in its environment, under "environment".
-        const auto recorder = made->root() / "bin/environment-recorder";
-        std::ofstream(recorder)
-            << "#!/bin/sh\nrecords='" << (made->root() / "records").string()
-            << "'\nprintf '%s\\n' \"${TEST_KEPT_VARIABLE-unset}\" \"${TEST_PASSED_VARIABLE-unset}\" "
-               "> \"$records/.$$\"\nmv \"$records/.$$\" \"$records/environment.$$\"\n";
+        const auto recorder = tarvelo::testsupport::writeFile(
+            made.root() / "bin/environment-recorder",
+            "#!/bin/sh\nrecords='" + (made.root() / "records").string() +
+                "'\nprintf '%s\\n' \"${TEST_KEPT_VARIABLE-unset}\" \"${TEST_PASSED_VARIABLE-unset}\" "
+                "> \"$records/.$$\"\nmv \"$records/.$$\" \"$records/environment.$$\"\n");
         std::filesystem::permissions(recorder, std::filesystem::perms::owner_all);
-        made->addApplication("test.Environment.desktop", recorder.string() + " %u",
-                             "Name=Environment\nMimeType=x-scheme-handler/env-test;\n");
-        made->setDefault("ical", "test.Default.desktop");
-        made->updateDatabase();
+        made.addApplication("test.Environment.desktop", recorder.string() + " %u",
+                            "Name=Environment\nMimeType=x-scheme-handler/env-test;\n");
+        made.setDefault("ical", "test.Default.desktop");
+        made.updateDatabase();
         return true;
     }();
     (void)prepared;
-    return fixture;
+    return made;
 }
 
 URL applicationURL(const std::string& relative) {
@@ -63,8 +58,8 @@ protected:
 
     // Opens and runs the main context until the request completed; returns
     // every completion's error.
-    template <typename Open> std::vector<std::optional<std::string>> complete(Open open) {
-        std::vector<std::optional<std::string>> completions;
+    template <typename Open> Completions complete(Open open) {
+        Completions completions;
         open([&](const std::optional<std::string>& error) { completions.push_back(error); });
         tarvelo::testsupport::eventually([&] { return !completions.empty(); });
         // Anything else pending runs too, so a second completion would show.
@@ -123,24 +118,31 @@ TEST_F(GioWorkspaceTest, DescribesADesktopEntryAsABundleAndNothingElse) {
           URL::fileURL(desktop().root() / "missing.desktop"), url("https://x/a.desktop")})
         EXPECT_FALSE(workspace.bundleWithURL(nothing)) << nothing.absoluteString();
 
-    const auto loose = desktop().root() / "elsewhere/test.Loose.desktop";
-    std::filesystem::create_directories(loose.parent_path());
-    std::filesystem::copy_file(desktop().applications() / "test.Default.desktop", loose);
+    const auto loose = tarvelo::testsupport::writeFile(
+        desktop().root() / "elsewhere/test.Loose.desktop",
+        tarvelo::testsupport::readFile(desktop().applications() / "test.Default.desktop"));
     const auto looseBundle = workspace.bundleWithURL(URL::fileURL(loose));
     ASSERT_TRUE(looseBundle);
     EXPECT_EQ(looseBundle->bundleIdentifier(), std::nullopt);
 }
 
-TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultHandler) {
+TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultHandlerOrAnApplicationAlone) {
     const auto completions = complete([&](auto done) {
         workspace.openURLs({url("ical://")}, applicationURL("test.Calendar.desktop"), configuration, done);
     });
-    EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
+    EXPECT_EQ(completions, Completions{std::nullopt});
     EXPECT_EQ(desktop().waitForRecord("calendar"), "calendar\nical://\n");
     // And with the default handler.
     EXPECT_TRUE(workspace.openURL(url("ical://")));
     EXPECT_EQ(desktop().waitForRecord("default"), "default\nical://\n");
     EXPECT_FALSE(workspace.openURL(url("nothing://")));
+    // An application without a URL.
+    EXPECT_EQ(complete([&](auto done) {
+                  workspace.openApplicationAtURL(applicationURL("test.NoURL.desktop"), configuration, done);
+              }),
+              Completions{std::nullopt});
+    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
+    desktop().forgetRecords();
 }
 
 // Also an entry that takes no URL, when asked to open one.
@@ -150,18 +152,9 @@ TEST_F(GioWorkspaceTest, ReportsAVanishedProgramOrAnythingButAnEntryAsAnError) {
           URL::fileURL(desktop().root() / "missing.desktop"), applicationURL("test.NoURL.desktop")}) {
         const auto completions = complete(
             [&](auto done) { workspace.openURLs({url("ical://")}, application, configuration, done); });
-        ASSERT_EQ(completions.size(), 1u);
-        EXPECT_TRUE(completions[0]) << application.absoluteString();
+        EXPECT_TRUE(completions.size() == 1 && completions[0]) << application.absoluteString();
     }
     EXPECT_FALSE(desktop().recorded("nourl")) << "refused a URL, it still ran";
-}
-
-TEST_F(GioWorkspaceTest, OpensAnApplicationWithoutAURL) {
-    const auto plain = complete([&](auto done) {
-        workspace.openApplicationAtURL(applicationURL("test.NoURL.desktop"), configuration, done);
-    });
-    EXPECT_EQ(plain, (std::vector<std::optional<std::string>>{std::nullopt}));
-    EXPECT_EQ(desktop().waitForRecord("nourl"), "nourl\n");
 }
 
 TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItself) {
@@ -169,18 +162,16 @@ TEST_F(GioWorkspaceTest, LaunchedProgramsDoNotInheritWhatThisProcessKeptForItsel
     ::setenv("TEST_PASSED_VARIABLE", "the user's", 1);
     platform::Workspace::keepFromLaunchedPrograms("TEST_KEPT_VARIABLE");
 
-    const auto completions = complete([&](auto done) {
-        workspace.openURLs({url("env-test://")}, applicationURL("test.Environment.desktop"), configuration,
-                           done);
-    });
-    EXPECT_EQ(completions, (std::vector<std::optional<std::string>>{std::nullopt}));
+    EXPECT_EQ(complete([&](auto done) {
+                  workspace.openURLs({url("env-test://")}, applicationURL("test.Environment.desktop"),
+                                     configuration, done);
+              }),
+              Completions{std::nullopt});
     EXPECT_EQ(desktop().waitForRecord("environment"), "unset\nthe user's\n");
     desktop().forgetRecords();
 
     // The same when a link goes to its default handler.
     EXPECT_TRUE(workspace.openURL(url("env-test://")));
-    EXPECT_EQ(desktop().waitForRecord("environment"), "unset\nthe user's\n");
-    desktop().forgetRecords();
     // This process keeps its own value.
     EXPECT_STREQ(std::getenv("TEST_KEPT_VARIABLE"), "ours");
 }
