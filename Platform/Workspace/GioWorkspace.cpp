@@ -72,9 +72,10 @@ struct LaunchRequest {
     std::optional<std::string> error;
 };
 
-// Reports a failure found before launching on the caller's main context, as
-// a launch would, so the caller sees one way of completing.
-void completeLater(std::unique_ptr<LaunchRequest> request, std::string error) {
+// Reports the outcome of a launch (or a failure found before launching) on
+// the caller's main context, as an asynchronous launch would, so the caller
+// sees one way of completing.
+void completeLater(std::unique_ptr<LaunchRequest> request, std::optional<std::string> error) {
     request->error = std::move(error);
     GMainContext* context = g_main_context_ref_thread_default();
     GSource* source = g_idle_source_new();
@@ -124,8 +125,22 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
         uris = g_list_prepend(uris, const_cast<char*>(url->absoluteString().c_str()));
     GAppLaunchContext* context = newLaunchContext();
     // GIO copies the URIs before returning, so borrowing the strings is enough.
-    g_app_info_launch_uris_async(G_APP_INFO(entry->info()), uris, context, nullptr, launchFinished,
-                                 request.release());
+    if (g_desktop_app_info_get_boolean(entry->info(), "DBusActivatable")) {
+        // Started over the bus: the completion waits for the application's answer.
+        g_app_info_launch_uris_async(G_APP_INFO(entry->info()), uris, context, nullptr, launchFinished,
+                                     request.release());
+    } else {
+        // A program is spawned at once. The asynchronous call would first
+        // wait a turn of the main loop for the session bus, and whatever
+        // the caller does next in this turn (a first window, built and
+        // drawn) would hold the program back.
+        GError* error = nullptr;
+        std::optional<std::string> failure;
+        if (!g_app_info_launch_uris(G_APP_INFO(entry->info()), uris, context, &error))
+            failure = error ? error->message : "The application could not be started.";
+        g_clear_error(&error);
+        completeLater(std::move(request), std::move(failure));
+    }
     g_object_unref(context);
     g_list_free(uris);
 }
