@@ -132,8 +132,8 @@ void launch(const std::vector<URL>& urls, const URL& applicationURL,
     } else {
         // A program is spawned at once. The asynchronous call would first
         // wait a turn of the main loop for the session bus, and whatever
-        // the caller does next in this turn (a first window, built and
-        // drawn) would hold the program back.
+        // the caller does next in this turn (building a first window, say)
+        // would hold the program back.
         GError* error = nullptr;
         std::optional<std::string> failure;
         if (!g_app_info_launch_uris(G_APP_INFO(entry->info()), uris, context, &error))
