@@ -2,7 +2,6 @@
 #include "tests/Support/DesktopFixture.h"
 
 #include <gtest/gtest.h>
-#include <thread>
 
 using platform::URL;
 using Completions = std::vector<std::optional<std::string>>;
@@ -132,9 +131,10 @@ TEST_F(GioWorkspaceTest, OpensAURLInAnApplicationCompletingOnceOrWithTheDefaultH
     // does in that turn cannot hold it back); the completion comes on the loop.
     const auto completions = complete([&](auto done) {
         workspace.openURLs({url("ical://")}, applicationURL("test.Calendar.desktop"), configuration, done);
-        for (int wait = 0; wait < 3000 && !desktop().recorded("calendar"); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_TRUE(desktop().recorded("calendar")) << "not started before the main loop turned";
+        EXPECT_TRUE(tarvelo::testsupport::eventually([&] { return desktop().recorded("calendar"); },
+                                                     std::chrono::seconds(30),
+                                                     tarvelo::testsupport::WhileWaiting::leaveMainContext))
+            << "not started before the main loop turned";
     });
     EXPECT_EQ(completions, Completions{std::nullopt});
     EXPECT_EQ(desktop().waitForRecord("calendar"), "calendar\nical://\n");
